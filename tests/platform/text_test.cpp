@@ -1,0 +1,36 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+namespace talvon {
+namespace {
+
+TEST(Text, RegSzCarriesUtf16LeWithTerminator) {
+  auto bytes = ToRegSz("Aé");
+  ASSERT_EQ(bytes.size(), 6u);
+  EXPECT_EQ(bytes[0], 'A');
+  EXPECT_EQ(bytes[1], 0);
+  EXPECT_EQ(bytes[2], 0xE9);
+  EXPECT_EQ(bytes[3], 0);
+  EXPECT_EQ(FromRegSz(bytes.data(), bytes.size()), "Aé");
+}
+
+TEST(Text, RegSzStopsAtFirstZeroAndIgnoresOddByte) {
+  const std::uint8_t data[] = {'a', 0, 'b', 0, 0, 0, 'c', 0, 'd'};
+  EXPECT_EQ(FromRegSz(data, sizeof data), "ab");
+  const std::uint8_t odd[] = {'x', 0, 'y'};
+  EXPECT_EQ(FromRegSz(odd, sizeof odd), "x");
+}
+
+TEST(Text, NarrowPathKeepsLowByte) {
+  EXPECT_EQ(NarrowPath(u"\\CF\u0141x"), std::string("\\CF\x41x"));
+}
+
+TEST(Text, Utf8RoundTripIncludingSurrogates) {
+  std::string s = "Ω😀z";
+  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(s)), s);
+  EXPECT_EQ(Utf8ToUtf16("😀").size(), 2u);
+}
+
+}  // namespace
+}  // namespace talvon
