@@ -1,0 +1,19 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace talvon::sim {
+
+// Where the persisted registry hive lives: a 0xC0000-byte area. On the
+// controller this is the registry area of flash; tests may keep it in memory.
+class HiveStorage {
+ public:
+  virtual ~HiveStorage() = default;
+  // The area's whole content (blank areas read as 0xFF bytes).
+  virtual std::vector<std::uint8_t> Load() = 0;
+  // Replaces the area's content with `image` (at most the area's size),
+  // the rest left blank. false when the area could not be written.
+  virtual bool Store(const std::vector<std::uint8_t>& image) = 0;
+};
+
+}  // namespace talvon::sim
