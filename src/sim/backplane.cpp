@@ -63,8 +63,8 @@ void Backplane::ReleasePort() { portOpen_ = false; }
 bool Backplane::LineSettingsMatchModules() const {
   termios t {};
   if (::tcgetattr(anchor_.Get(), &t) != 0) return false;
-  return ::cfgetospeed(&t) == B115200 && ::cfgetispeed(&t) == B115200 && (t.c_cflag & CSIZE) == CS8 &&
-         (t.c_cflag & PARENB) == 0 && (t.c_cflag & CSTOPB) == 0;
+  return ::cfgetospeed(&t) == B115200 && ::cfgetispeed(&t) == B115200 && (t.c_cflag & CSTOPB) == 0 &&
+         framing_.byteSize == 8 && framing_.parity == 0;
 }
 
 void Backplane::Receive(std::size_t expected) {

@@ -57,6 +57,16 @@ class Backplane {
   // Clock time at which the next owed reply is due; nullopt when none is owed.
   std::optional<std::uint64_t> NextReplyDue() const;
 
+  // Character size and parity of the line. Linux fixes a pseudo-terminal at
+  // 8 bits without parity, so these two are kept here, beside the terminal,
+  // which holds the rest of the line settings.
+  struct Framing {
+    std::uint8_t byteSize = 8;
+    std::uint8_t parity = 0;  // NOPARITY
+  };
+  const Framing& LineFraming() const { return framing_; }
+  void SetLineFraming(const Framing& framing) { framing_ = framing; }
+
   // Port bookkeeping: the line is not shared.
   bool ClaimPort();
   void ReleasePort();
@@ -82,6 +92,7 @@ class Backplane {
   std::uint8_t slot_ = 0;
   std::string partial_;  // bytes of a command not yet ended by CR
   std::deque<Reply> owed_;
+  Framing framing_;
   bool portOpen_ = false;
 };
 

@@ -47,15 +47,17 @@ void RejectUnknownKeys(const Json& object, const std::string& path,
 
 std::int64_t ReadInteger(const Json& value, const std::string& path, std::int64_t low, std::int64_t high) {
   if (!value.is_number_integer()) Fail(path, "expected an integer");
+  bool inRange = false;
   std::int64_t n = 0;
   if (value.is_number_unsigned()) {
-    std::uint64_t u = value.get<std::uint64_t>();
-    if (u > static_cast<std::uint64_t>(high)) Fail(path, "must be at most " + std::to_string(high));
-    n = static_cast<std::int64_t>(u);
+    const std::uint64_t u = value.get<std::uint64_t>();
+    inRange = high >= 0 && u <= static_cast<std::uint64_t>(high);
+    if (inRange) n = static_cast<std::int64_t>(u);
   } else {
     n = value.get<std::int64_t>();
+    inRange = n <= high;
   }
-  if (n < low || n > high) {
+  if (!inRange || n < low) {
     Fail(path, "must be between " + std::to_string(low) + " and " + std::to_string(high));
   }
   return n;

@@ -17,10 +17,7 @@ namespace talvon::sim {
 namespace {
 
 constexpr std::uint32_t MAXDWORD = 0xFFFFFFFF;
-constexpr std::uint8_t ODDPARITY = 1;
-constexpr std::uint8_t EVENPARITY = 2;
-constexpr std::uint8_t MARKPARITY = 3;
-constexpr std::uint8_t SPACEPARITY = 4;
+constexpr std::uint8_t SPACEPARITY = 4;  // the highest parity (none, odd, even, mark, space)
 constexpr int CrossingBoundMs = 2000;
 
 struct Speed {
@@ -57,19 +54,8 @@ bool SimSerialPort::GetLineSettings(SerialLineSettings* settings) {
   for (const Speed& speed : Speeds) {
     if (speed.code == ::cfgetospeed(&t)) s.baudRate = speed.baud;
   }
-  switch (t.c_cflag & CSIZE) {
-    case CS5: s.byteSize = 5; break;
-    case CS6: s.byteSize = 6; break;
-    case CS7: s.byteSize = 7; break;
-    default: s.byteSize = 8; break;
-  }
-  if ((t.c_cflag & PARENB) == 0) {
-    s.parity = NOPARITY;
-  } else if (t.c_cflag & CMSPAR) {
-    s.parity = (t.c_cflag & PARODD) ? MARKPARITY : SPACEPARITY;
-  } else {
-    s.parity = (t.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
-  }
+  s.byteSize = backplane_.LineFraming().byteSize;
+  s.parity = backplane_.LineFraming().parity;
   s.parityCheck = (t.c_iflag & INPCK) != 0;
   s.stopBits = (t.c_cflag & CSTOPB) ? TWOSTOPBITS : ONESTOPBIT;
   s.discardNull = discardNull_;
@@ -93,12 +79,8 @@ bool SimSerialPort::SetLineSettings(const SerialLineSettings& s) {
   if (::tcgetattr(port_.Get(), &t) != 0) return false;
   ::cfsetispeed(&t, speed->code);
   ::cfsetospeed(&t, speed->code);
-  static constexpr tcflag_t Sizes[] = {CS5, CS6, CS7, CS8};
-  t.c_cflag = (t.c_cflag & ~CSIZE) | Sizes[s.byteSize - 5];
-  t.c_cflag &= ~(PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-  if (s.parity != NOPARITY) t.c_cflag |= PARENB;
-  if (s.parity == ODDPARITY || s.parity == MARKPARITY) t.c_cflag |= PARODD;
-  if (s.parity == MARKPARITY || s.parity == SPACEPARITY) t.c_cflag |= CMSPAR;
+  // Character size and parity are kept by the backplane (see LineFraming).
+  t.c_cflag &= ~(CSTOPB | CRTSCTS);
   if (s.stopBits == TWOSTOPBITS) t.c_cflag |= CSTOPB;
   if (s.outxCtsFlow) t.c_cflag |= CRTSCTS;
   t.c_iflag &= ~(INPCK | IXON | IXOFF);
@@ -106,6 +88,7 @@ bool SimSerialPort::SetLineSettings(const SerialLineSettings& s) {
   if (s.outX) t.c_iflag |= IXON;
   if (s.inX) t.c_iflag |= IXOFF;
   if (::tcsetattr(port_.Get(), TCSANOW, &t) != 0) return false;
+  backplane_.SetLineFraming(Backplane::Framing{s.byteSize, s.parity});
   discardNull_ = s.discardNull;
   return true;
 }
@@ -207,10 +190,11 @@ bool SimSerialPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_
     if (timed) wakeAt = start + limit;
     if (interval && got > 0) wakeAt = std::min<std::uint64_t>(wakeAt, lastByte + t.readIntervalTimeout);
     if (now >= wakeAt) break;
+    // Nothing else writes on the line: with no reply owed and no time-out,
+    // the wait would never end.
     const std::optional<std::uint64_t> due = backplane_.NextReplyDue();
-    // Nothing else writes on the line: with no reply owed, waiting is in vain.
-    if (!due) break;
-    wakeAt = std::min(wakeAt, std::max(*due, now + 1));
+    if (!due && wakeAt == UINT64_MAX) break;
+    if (due) wakeAt = std::min(wakeAt, std::max(*due, now + 1));
     clock_.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(wakeAt - now, UINT32_MAX)));
   }
   if (received) *received = static_cast<std::uint32_t>(got);
