@@ -24,7 +24,7 @@
 #include <string>
 
 #include "platform/clock.h"
-#include "sim/controller_config.h"
+#include "sim/hardware_config.h"
 #include "sim/unique_fd.h"
 
 namespace talvon::sim {

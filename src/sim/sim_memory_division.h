@@ -13,7 +13,7 @@
 #include <cstdint>
 
 #include "platform/memory_division.h"
-#include "sim/controller_config.h"
+#include "sim/hardware_config.h"
 
 namespace talvon::sim {
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/text.h"
+#include "sim/controller_config.h"
 
 namespace talvon::sim {
 namespace {

@@ -9,15 +9,18 @@
 // comes from the OS image when it carries one (SetOsVersion), else from
 // controller.json.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "sdk/controller_sdk.h"
 #include "sim/backplane.h"
-#include "sim/controller_config.h"
+#include "sim/hardware_config.h"
 
 namespace talvon::sim {
+
+struct ControllerConfig;
 
 class SimSdk final : public ControllerSdk {
  public:

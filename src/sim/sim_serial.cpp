@@ -1,7 +1,6 @@
 #include "sim/sim_serial.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <time.h>
@@ -133,15 +132,10 @@ bool SimSerialPort::Write(const std::uint8_t* data, std::uint32_t count, std::ui
 void SimSerialPort::PullFromLine() {
   const int before = BytesWaiting(port_.Get());
   const std::size_t sent = backplane_.Service();
-  if (sent == 0) return;
   const std::int64_t giveUp = RealMs() + CrossingBoundMs;
+  const timespec pause{0, 50 * 1000};
   while (static_cast<std::size_t>(BytesWaiting(port_.Get()) - before) < sent && RealMs() < giveUp) {
-    pollfd p{port_.Get(), POLLIN, 0};
-    ::poll(&p, 1, 1);
-    if (BytesWaiting(port_.Get()) > before) {
-      const timespec pause{0, 100 * 1000};
-      ::nanosleep(&pause, nullptr);
-    }
+    ::nanosleep(&pause, nullptr);
   }
 }
 

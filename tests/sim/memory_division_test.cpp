@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/controller_config.h"
+
 namespace talvon::sim {
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "platform/clock.h"
 #include "platform/text.h"
+#include "sim/controller_config.h"
 
 namespace talvon::sim {
 namespace {

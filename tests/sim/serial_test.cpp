@@ -55,14 +55,28 @@ class SerialLineTest : public ::testing::Test {
     return reply;
   }
 
-  // What the information page does for one slot: select it, ask "$00M",
-  // wait 100 ms, read what has come.
-  std::string AskName(std::uint8_t slot) {
+  void MakeBusLate(std::uint32_t delayMs) {
+    Bus().reply = BusReply::Late;
+    Bus().replyDelayMs = delayMs;
+  }
+
+  // Opens "COM1:" and connects it to a slot, as the information page does;
+  // `configure` also sets the line up for the modules.
+  std::unique_ptr<SerialPort> OpenOnSlot(std::uint8_t slot, bool configure = true) {
     auto port = ports_->Open("COM1:");
     sdk_->ChangeSlotTo53R(slot);
     EXPECT_NE(port, nullptr);
+    if (port && configure) {
+      EXPECT_TRUE(ConfigureForModules(*port));
+    }
+    return port;
+  }
+
+  // The page's whole question for one slot: ask "$00M", wait 100 ms, read
+  // what has come.
+  std::string AskName(std::uint8_t slot) {
+    auto port = OpenOnSlot(slot);
     if (!port) return "<no port>";
-    EXPECT_TRUE(ConfigureForModules(*port));
     SendNameCommand(*port);
     clock_.Sleep(100);
     return ReadUpTo(*port, 9);
@@ -110,13 +124,10 @@ TEST_F(SerialLineTest, MisbehavingModulesAnswerAsConfigured) {
 }
 
 TEST_F(SerialLineTest, LateReplyIsMissedAtOneHundredMillisecondsButArrivesLater) {
-  Bus().reply = BusReply::Late;
-  Bus().replyDelayMs = 250;
+  MakeBusLate(250);
   Start();
-  auto port = ports_->Open("COM1:");
+  auto port = OpenOnSlot(BusSlot);
   ASSERT_NE(port, nullptr);
-  sdk_->ChangeSlotTo53R(BusSlot);
-  ASSERT_TRUE(ConfigureForModules(*port));
   SendNameCommand(*port);
   clock_.Sleep(100);
   EXPECT_EQ(ReadUpTo(*port, 9), "");
@@ -127,20 +138,16 @@ TEST_F(SerialLineTest, LateReplyIsMissedAtOneHundredMillisecondsButArrivesLater)
 }
 
 TEST_F(SerialLineTest, SlightlyLateReplyIsStillCaught) {
-  Bus().reply = BusReply::Late;
-  Bus().replyDelayMs = 99;
+  MakeBusLate(99);
   Start();
   EXPECT_EQ(AskName(BusSlot), "!0087055\r");
 }
 
 TEST_F(SerialLineTest, ReadWithATotalTimeOutWaitsOnTheClockForALateReply) {
-  Bus().reply = BusReply::Late;
-  Bus().replyDelayMs = 250;
+  MakeBusLate(250);
   Start();
-  auto port = ports_->Open("COM1:");
+  auto port = OpenOnSlot(BusSlot);
   ASSERT_NE(port, nullptr);
-  sdk_->ChangeSlotTo53R(BusSlot);
-  ASSERT_TRUE(ConfigureForModules(*port));
   ASSERT_TRUE(port->SetTimeouts(SerialTimeouts{0, 0, 500, 0, 0}));
   const std::uint64_t start = clock_.NowMs();
   SendNameCommand(*port);
@@ -152,13 +159,10 @@ TEST_F(SerialLineTest, ReadWithATotalTimeOutWaitsOnTheClockForALateReply) {
 }
 
 TEST_F(SerialLineTest, ChangingSlotCutsOffAReplyStillOwed) {
-  Bus().reply = BusReply::Late;
-  Bus().replyDelayMs = 250;
+  MakeBusLate(250);
   Start();
-  auto port = ports_->Open("COM1:");
+  auto port = OpenOnSlot(BusSlot);
   ASSERT_NE(port, nullptr);
-  sdk_->ChangeSlotTo53R(BusSlot);
-  ASSERT_TRUE(ConfigureForModules(*port));
   SendNameCommand(*port);
   sdk_->ChangeSlotTo53R(3);
   clock_.Sleep(1000);
@@ -167,9 +171,8 @@ TEST_F(SerialLineTest, ChangingSlotCutsOffAReplyStillOwed) {
 
 TEST_F(SerialLineTest, ModulesHearOnlyNoiseAtOtherLineSettings) {
   Start();
-  auto port = ports_->Open("COM1:");
+  auto port = OpenOnSlot(BusSlot, false);
   ASSERT_NE(port, nullptr);
-  sdk_->ChangeSlotTo53R(BusSlot);
   ASSERT_TRUE(port->SetTimeouts(SerialTimeouts{MAXDWORD, 0, 0, 0, 0}));
   SendNameCommand(*port);  // still at 9600 baud
   clock_.Sleep(100);
@@ -180,10 +183,8 @@ TEST_F(SerialLineTest, DiscardingNullBytesDropsThemFromTheReply) {
   Bus().reply = BusReply::ZeroByte;
   Bus().zeroBytePosition = 4;
   Start();
-  auto port = ports_->Open("COM1:");
+  auto port = OpenOnSlot(BusSlot);
   ASSERT_NE(port, nullptr);
-  sdk_->ChangeSlotTo53R(BusSlot);
-  ASSERT_TRUE(ConfigureForModules(*port));
   SerialLineSettings s;
   ASSERT_TRUE(port->GetLineSettings(&s));
   s.discardNull = true;
