@@ -67,6 +67,7 @@ fs::path ResolveControllerDirectory(std::string_view optionValue, const Environm
 
 std::optional<std::string> FindControllerOption(int argc, const char* const* argv, std::string* error) {
   constexpr std::string_view option = "--controller";
+  if (error) error->clear();
   std::optional<std::string> value;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];

@@ -32,8 +32,8 @@ std::filesystem::path ResolveControllerDirectory(std::string_view optionValue,
                                                  const EnvironmentLookup& environment);
 
 // The value of "--controller DIR" or "--controller=DIR" among the arguments
-// (the last one given); nullopt when absent. *error is set, and nullopt
-// answered, when the option has no value.
+// (the last one given); nullopt when absent. When the option has no value,
+// answers nullopt with *error set; otherwise *error is left empty.
 std::optional<std::string> FindControllerOption(int argc, const char* const* argv, std::string* error);
 
 // What a new controller is made of.

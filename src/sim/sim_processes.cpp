@@ -47,14 +47,14 @@ void WaitFor(pid_t pid) {
 // Everything the child needs, made before fork: after it only
 // async-signal-safe calls are allowed.
 struct ChildPlan {
-  const char* path;
-  char* const* argv;
-  char* const* envp;
-  const char* workingDirectory;
-  int devNull;
-  bool discardOutput;
-  int statusWriter;
-  int resumeReader;  // -1 when not suspended
+  const char* path = nullptr;
+  char* const* argv = nullptr;
+  char* const* envp = nullptr;
+  const char* workingDirectory = nullptr;
+  int devNull = -1;
+  bool discardOutput = false;
+  int statusWriter = -1;
+  int resumeReader = -1;  // -1 when not suspended
 };
 
 [[noreturn]] void RunChild(const ChildPlan& plan) {
@@ -143,9 +143,15 @@ bool SimProcesses::Launch(const std::string& hostPath, bool detached, bool suspe
   char pathVariable[] = "PATH=/usr/local/bin:/usr/bin:/bin";
   char localeVariable[] = "LC_ALL=C";
   std::vector<char*> envp = {pathVariable, localeVariable, nullptr};
-  const ChildPlan plan{hostPath.c_str(), argv.data(),           envp.data(),       root.c_str(),
-                       devNull.Get(),    output_ == ChildOutput::Discard, statusWriter.Get(),
-                       suspended ? resumeReader.Get() : -1};
+  ChildPlan plan;
+  plan.path = hostPath.c_str();
+  plan.argv = argv.data();
+  plan.envp = envp.data();
+  plan.workingDirectory = root.c_str();
+  plan.devNull = devNull.Get();
+  plan.discardOutput = output_ == ChildOutput::Discard;
+  plan.statusWriter = statusWriter.Get();
+  plan.resumeReader = suspended ? resumeReader.Get() : -1;
 
   pid_t child = ::fork();
   if (child < 0) return false;
