@@ -30,6 +30,7 @@ bool WriteWholeFile(const std::filesystem::path& path, const std::vector<std::ui
   }
   if (ok && ::fsync(fd) != 0) ok = false;
   if (::close(fd) != 0) ok = false;
+  if (!ok) ::unlink(path.c_str());
   return ok;
 }
 
@@ -53,11 +54,7 @@ bool FileHiveStorage::Store(const std::vector<std::uint8_t>& image) {
   area.resize(HiveAreaSize, 0xFF);
   std::filesystem::path temporary = path_;
   temporary += ".tmp";
-  if (!WriteWholeFile(temporary, area)) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
-  }
+  if (!WriteWholeFile(temporary, area)) return false;
   std::error_code error;
   std::filesystem::rename(temporary, path_, error);
   if (error) {

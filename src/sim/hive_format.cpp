@@ -51,7 +51,9 @@ std::uint32_t GetU32(const std::uint8_t* p) {
 std::uint32_t HiveCrc(std::span<const std::uint8_t> header, std::span<const std::uint8_t> payload) {
   uLong crc = crc32(0L, Z_NULL, 0);
   crc = crc32(crc, header.data(), 12);
-  crc = crc32(crc, payload.data(), static_cast<uInt>(payload.size()));
+  // zlib treats a null buffer as a request for the initial value, so an
+  // empty payload must not be passed at all.
+  if (!payload.empty()) crc = crc32(crc, payload.data(), static_cast<uInt>(payload.size()));
   return static_cast<std::uint32_t>(crc);
 }
 

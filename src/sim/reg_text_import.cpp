@@ -60,6 +60,7 @@ class RegTextParser {
       lines_.push_back(line);
       if (end == std::string_view::npos) break;
       start = end + 1;
+      if (start == text.size()) break;  // a final newline ends the last line
     }
   }
 
