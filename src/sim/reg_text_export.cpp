@@ -38,12 +38,12 @@ bool CleanString(const std::vector<std::uint8_t>& data, std::string* text) {
 }
 
 void AppendHex(std::string& out, std::string_view prefix, const std::vector<std::uint8_t>& data) {
+  static constexpr char Digits[] = "0123456789abcdef";
   out += prefix;
   std::size_t column = out.size() - (out.rfind('\n') + 1);
-  char byte[3];
   for (std::size_t i = 0; i < data.size(); ++i) {
-    std::snprintf(byte, sizeof byte, "%02x", data[i]);
-    out += byte;
+    out += Digits[data[i] >> 4];
+    out += Digits[data[i] & 0xF];
     column += 2;
     if (i + 1 < data.size()) {
       out += ',';
@@ -56,13 +56,23 @@ void AppendHex(std::string& out, std::string_view prefix, const std::vector<std:
   }
 }
 
+void AppendQuoted(std::string& out, std::string_view text) {
+  out += '"';
+  out += Escape(text);
+  out += '"';
+}
+
 void AppendValue(std::string& out, const RegistryValue& value) {
-  out += value.name.empty() ? std::string("@") : "\"" + Escape(value.name) + "\"";
+  if (value.name.empty()) {
+    out += '@';
+  } else {
+    AppendQuoted(out, value.name);
+  }
   out += '=';
   std::string text;
   char prefix[24];
   if (value.type == REG_SZ && CleanString(value.data, &text)) {
-    out += "\"" + Escape(text) + "\"";
+    AppendQuoted(out, text);
   } else if (value.type == REG_DWORD && value.data.size() == 4) {
     std::snprintf(prefix, sizeof prefix, "dword:%02x%02x%02x%02x", value.data[3], value.data[2], value.data[1],
                   value.data[0]);
@@ -79,7 +89,10 @@ void AppendValue(std::string& out, const RegistryValue& value) {
 void AppendKey(std::string& out, const RegistryKey& key) {
   if (!key.IsRoot() || key.ValueCount() > 0) {
     out += "[HKEY_LOCAL_MACHINE";
-    if (!key.IsRoot()) out += "\\" + key.Path();
+    if (!key.IsRoot()) {
+      out += '\\';
+      out += key.Path();
+    }
     out += "]\n";
     for (std::size_t i = 0; i < key.ValueCount(); ++i) AppendValue(out, key.ValueAt(i));
     out += '\n';

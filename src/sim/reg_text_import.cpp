@@ -46,7 +46,14 @@ int HexDigit(char c) {
   return -1;
 }
 
-std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string Quote(std::string_view s) {
+  std::string quoted;
+  quoted.reserve(s.size() + 2);
+  quoted += '"';
+  quoted += s;
+  quoted += '"';
+  return quoted;
+}
 
 class RegTextParser {
  public:
