@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
+#include <QList>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -28,41 +29,57 @@ void NoteWarning(QtMsgType type, const QMessageLogContext&, const QString& text)
   std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-// One picture per row-major cell, each over its name, on a light panel
-// colour so both transparent and light artwork stay visible.
+// The pictures flow left to right in rows, each over its name, on a light
+// panel colour so both transparent and light artwork stay visible.
 int RenderSheet(const QString& out, double scale, const QStringList& paths) {
-  const int columns = 6;
+  const int max_width = 1200;
   const int label = 16;
   const int gap = 12;
-  int cell_w = 0;
-  int cell_h = 0;
+  const int min_cell = 200;
+
+  struct Cell {
+    QRect box;
+    QSize size;
+  };
+  QList<Cell> cells;
+  int x = gap;
+  int y = gap;
+  int row_height = 0;
+  int sheet_width = 0;
   for (const QString& path : paths) {
     const QSize size = QSvgRenderer(path).defaultSize() * scale;
-    cell_w = std::max(cell_w, size.width());
-    cell_h = std::max(cell_h, size.height());
+    const int cell_w = std::max(size.width(), min_cell);
+    if (x > gap && x + cell_w + gap > max_width) {
+      x = gap;
+      y += row_height + label + gap;
+      row_height = 0;
+    }
+    cells.append({QRect(x, y, cell_w, 0), size});
+    row_height = std::max(row_height, size.height());
+    x += cell_w + gap;
+    sheet_width = std::max(sheet_width, x);
+    // Cells of a row share its height, fixed once the row is complete.
+    for (Cell& cell : cells) {
+      if (cell.box.y() == y) cell.box.setHeight(row_height);
+    }
   }
-  cell_w = std::max(cell_w, 200);
-  const int rows = (static_cast<int>(paths.size()) + columns - 1) / columns;
-  QImage sheet(columns * (cell_w + gap) + gap, rows * (cell_h + label + gap) + gap,
-               QImage::Format_ARGB32_Premultiplied);
+  QImage sheet(sheet_width, y + row_height + label + gap, QImage::Format_ARGB32_Premultiplied);
   sheet.fill(QColor(0xee, 0xf1, 0xf5));
   QPainter painter(&sheet);
   QFont font("DejaVu Sans");
   font.setPixelSize(10);
   painter.setFont(font);
+  painter.setPen(QColor(0x1b, 0x25, 0x35));
   int failures = 0;
   for (int i = 0; i < paths.size(); ++i) {
     g_warned = false;
     QSvgRenderer renderer(paths[i]);
-    const int x = gap + (i % columns) * (cell_w + gap);
-    const int y = gap + (i / columns) * (cell_h + label + gap);
-    const QSize size = renderer.defaultSize() * scale;
-    renderer.render(&painter, QRectF(x + (cell_w - size.width()) / 2.0,
-                                     y + (cell_h - size.height()) / 2.0,
-                                     size.width(), size.height()));
-    painter.setPen(QColor(0x1b, 0x25, 0x35));
-    painter.drawText(QRect(x, y + cell_h, cell_w, label), Qt::AlignCenter,
-                     QFileInfo(paths[i]).completeBaseName());
+    const Cell& cell = cells[i];
+    renderer.render(&painter, QRectF(cell.box.x() + (cell.box.width() - cell.size.width()) / 2.0,
+                                     cell.box.y() + (cell.box.height() - cell.size.height()) / 2.0,
+                                     cell.size.width(), cell.size.height()));
+    painter.drawText(QRect(cell.box.x(), cell.box.bottom() + 1, cell.box.width(), label),
+                     Qt::AlignCenter, QFileInfo(paths[i]).completeBaseName());
     if (!renderer.isValid() || g_warned) ++failures;
   }
   painter.end();
