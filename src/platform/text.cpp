@@ -33,8 +33,13 @@ std::u16string Utf8ToUtf16(std::string_view s) {
           }
           v = (v << 6) | (cc & 0x3F);
         }
-        if (ok) {
+        // Overlong forms, surrogates and values past U+10FFFF are not
+        // characters: they become U+FFFD rather than smuggle in a NUL.
+        static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (ok && v >= kMinimum[len] && v <= 0x10FFFF && !(v >= 0xD800 && v < 0xE000)) {
           cp = v;
+        } else if (ok) {
+          cp = 0xFFFD;
         } else {
           len = 1;
         }

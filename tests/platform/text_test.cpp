@@ -32,5 +32,12 @@ TEST(Text, Utf8RoundTripIncludingSurrogates) {
   EXPECT_EQ(Utf8ToUtf16("😀").size(), 2u);
 }
 
+TEST(Text, MalformedUtf8BecomesReplacementCharacter) {
+  EXPECT_EQ(Utf8ToUtf16("\xC0\x80"), std::u16string(1, u'\uFFFD'));       // overlong NUL
+  EXPECT_EQ(Utf8ToUtf16("\xF4\x90\x80\x80"), std::u16string(1, u'\uFFFD'));  // past U+10FFFF
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), std::u16string(1, u'\uFFFD'));   // encoded surrogate
+  EXPECT_EQ(Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD\uFFFD");                 // cut short
+}
+
 }  // namespace
 }  // namespace talvon
