@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "sim/controller_config.h"
+#include "sim/factory_registry.h"
 
 namespace talvon::sim {
 
@@ -38,7 +39,7 @@ std::optional<std::string> FindControllerOption(int argc, const char* const* arg
 
 // What a new controller is made of.
 struct FactoryContents {
-  std::string factoryRegistry;  // factory.reg text (REGEDIT4)
+  std::string factoryRegistry = std::string(DefaultFactoryRegistry());  // factory.reg text (REGEDIT4)
   ControllerConfig config = DefaultControllerConfig();
   // Writes flash.bin of a new controller; not set: no flash.bin is written.
   std::function<bool(const std::filesystem::path& flashImage, const ControllerConfig& config, std::string* error)>

@@ -94,6 +94,14 @@ TEST_F(ControllerDirectoryTest, FirstUseCreatesTheFactoryController) {
   EXPECT_EQ(std::distance(fs::directory_iterator(root.parent_path()), fs::directory_iterator()), 1);
 }
 
+TEST_F(ControllerDirectoryTest, FactoryRegistryIsTheDefaultOneUnlessGiven) {
+  std::string error;
+  auto dir = ControllerDirectory::OpenOrCreate(scratch_.Path() / "controller", FactoryContents{}, &error);
+  ASSERT_TRUE(dir) << error;
+  EXPECT_EQ(ReadFile(dir->FactoryRegistryFile()), DefaultFactoryRegistry());
+  EXPECT_FALSE(fs::exists(dir->FlashImageFile()));
+}
+
 TEST_F(ControllerDirectoryTest, LaterUseKeepsWhatTheControllerHolds) {
   const fs::path root = scratch_.Path() / "controller";
   std::string error;
