@@ -35,7 +35,8 @@ struct ControllerConfig {
 
 // A plausible controller: an ordinary I/O module in slot 1, a serial-bus
 // module in slot 2, a two-port RS232 module in slot 3, an ordinary module in
-// slot 4, slots 5 to 7 empty; 32 MiB RAM split evenly, a quarter of it in use.
+// slot 4, slots 5 to 7 empty; 32 MiB RAM in 4 KiB pages split evenly, with
+// about 1000 pages of files and 3000 pages of programs in use.
 ControllerConfig DefaultControllerConfig();
 
 // Parses controller.json text. On failure answers nullopt and sets *error to
