@@ -1,0 +1,14 @@
+#pragma once
+// The file system a new controller leaves the factory with: the
+// CompactFlash card with the folder the registry dump goes to, and the
+// programs the utility starts, as small harmless shell-script stand-ins.
+
+#include <filesystem>
+#include <string>
+
+namespace talvon::sim {
+
+// Fills `fsRoot` (which must exist) with the factory folders and programs.
+bool WriteFactoryFileSystem(const std::filesystem::path& fsRoot, std::string* error);
+
+}  // namespace talvon::sim

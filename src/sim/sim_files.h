@@ -1,0 +1,34 @@
+#pragma once
+// The controller's file system on the host: controller paths are confined
+// to one host folder (fs/ of the controller directory); see controller_path.h
+// for how paths are mapped and what is refused. Streams are host stdio
+// streams. Not modelled: file attributes, times, sharing modes, the
+// CompactFlash card being removed.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+#include "sim/controller_path.h"
+
+namespace talvon::sim {
+
+class SimFiles final : public Files {
+ public:
+  // `hostRoot` is the folder that the controller's "\" stands for.
+  explicit SimFiles(std::filesystem::path hostRoot);
+
+  std::unique_ptr<FileStream> Open(std::string_view controllerPath, std::string_view mode) override;
+  bool FindFirstFile(std::string_view controllerPath, FindData* found) override;
+  std::vector<FindData> ListDirectory(std::string_view controllerPath) override;
+  long GetLastError() const override { return lastError_; }
+
+ private:
+  ControllerFileSystem fs_;
+  long lastError_ = 0;
+};
+
+}  // namespace talvon::sim
