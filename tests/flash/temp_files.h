@@ -72,7 +72,7 @@ class CountingFiles : public Files {
     const std::filesystem::path host = HostPath(controllerPath);
     std::filesystem::create_directories(host.parent_path());
     std::FILE* file = std::fopen(host.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
   }
   std::vector<std::uint8_t> Get(std::string_view controllerPath) const {
