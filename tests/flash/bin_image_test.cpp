@@ -10,7 +10,7 @@
 #include "flash/flash_areas.h"
 #include "flash/image_files.h"
 #include "flash/os_image_version.h"
-#include "temp_files.h"
+#include "support/counting_files.h"
 
 namespace talvon {
 namespace {
