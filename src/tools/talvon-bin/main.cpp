@@ -28,7 +28,7 @@ int Usage() {
       "       talvon-bin build --version TEXT [--size BYTES] [--record-size BYTES] [--start ADDR] OUT\n"
       "Numbers are decimal or 0x hexadecimal. build makes an image of --size bytes (default: the whole\n"
       "OS image area, 0x1EC0000) in records of --record-size bytes (default 0x10000) from --start\n"
-      "(default 0x80200000), carrying the ROM signature and the version record.\n",
+      "(default 0x80200000), carrying the ROM signature and the version record (none for an empty TEXT).\n",
       stderr);
   return kUsage;
 }
