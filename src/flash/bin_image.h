@@ -106,7 +106,7 @@ struct OsImageCheck {
 // image length that fits OsImageFlashArea, every record header and all its
 // data present, every checksum, every record wholly inside OsImageFlashArea,
 // and an end record. Record data passes through `scratch` a piece at a time.
-// Leaves the file at an unspecified position.
+// Leaves the file at no particular position.
 OsImageCheck ValidateOsImage(FileStream& file, std::span<std::uint8_t> scratch);
 inline OsImageCheck ValidateOsImage(FileStream& file, TransferBuffer& transfer) {
   return ValidateOsImage(file, transfer.span());

@@ -31,25 +31,25 @@ constexpr std::size_t kPiece = 0x10000;
 
 }  // namespace
 
-std::string CheckBinImageSpec(const BinImageSpec& spec) {
-  if (!spec.version.empty() && !IsValidOsVersion(spec.version)) {
+std::string CheckBinImageOptions(const BinImageOptions& options) {
+  if (!options.version.empty() && !IsValidOsVersion(options.version)) {
     return "The version text must be 1 to 120 bytes of printable UTF-8.";
   }
-  const std::size_t headSize = OsImageHead(spec.version).size();
-  if (spec.size < headSize) return "The image size is too small for the signature and version record.";
-  if (spec.size > OsImageFlashAreaSize) return "The image size is larger than the OS image area.";
-  if (spec.recordSize == 0) return "The record size must not be 0.";
+  const std::size_t headSize = OsImageHead(options.version).size();
+  if (options.size < headSize) return "The image size is too small for the signature and version record.";
+  if (options.size > OsImageFlashAreaSize) return "The image size is larger than the OS image area.";
+  if (options.recordSize == 0) return "The record size must not be 0.";
   // Address 0 would end the record list early; addresses must not wrap.
-  if (spec.imageStart == 0) return "The image start must not be 0.";
-  if (std::uint64_t{spec.imageStart} + spec.size > 0x100000000ull) return "The image would pass address 0xFFFFFFFF.";
+  if (options.imageStart == 0) return "The image start must not be 0.";
+  if (std::uint64_t{options.imageStart} + options.size > 0x100000000ull) return "The image would pass address 0xFFFFFFFF.";
   return {};
 }
 
-void FillOsImageContent(const BinImageSpec& spec, std::uint32_t offset, std::span<std::uint8_t> out) {
-  const std::vector<std::uint8_t> head = OsImageHead(spec.version);
+void FillOsImageContent(const BinImageOptions& options, std::uint32_t offset, std::span<std::uint8_t> out) {
+  const std::vector<std::uint8_t> head = OsImageHead(options.version);
   for (std::size_t i = 0; i < out.size(); ++i) {
     const std::uint64_t at = std::uint64_t{offset} + i;
-    if (at >= spec.size) {
+    if (at >= options.size) {
       out[i] = 0xFF;
     } else if (at < head.size()) {
       out[i] = head[at];
@@ -59,45 +59,45 @@ void FillOsImageContent(const BinImageSpec& spec, std::uint32_t offset, std::spa
   }
 }
 
-bool WriteBinImage(const BinImageSpec& spec, const ByteSink& sink) {
-  if (!CheckBinImageSpec(spec).empty()) return false;
+bool WriteBinImage(const BinImageOptions& options, const ByteSink& sink) {
+  if (!CheckBinImageOptions(options).empty()) return false;
   std::vector<std::uint8_t> out(BinSignature, BinSignature + BinSignatureSize);
-  AppendLe32(out, spec.imageStart);
-  AppendLe32(out, spec.size);
+  AppendLe32(out, options.imageStart);
+  AppendLe32(out, options.size);
   if (!sink(out)) return false;
   std::vector<std::uint8_t> piece(kPiece);
-  for (std::uint32_t offset = 0; offset < spec.size;) {
-    const std::uint32_t length = std::min(spec.recordSize, spec.size - offset);
+  for (std::uint32_t offset = 0; offset < options.size;) {
+    const std::uint32_t length = std::min(options.recordSize, options.size - offset);
     // The checksum comes first in the file, so the data is made twice rather
     // than held whole.
     std::uint32_t sum = 0;
     for (std::uint32_t done = 0; done < length;) {
       const std::uint32_t n = std::min<std::uint32_t>(kPiece, length - done);
-      FillOsImageContent(spec, offset + done, {piece.data(), n});
+      FillOsImageContent(options, offset + done, {piece.data(), n});
       sum = BinChecksum({piece.data(), n}, sum);
       done += n;
     }
     std::uint8_t header[BinRecordHeaderSize];
-    PutLe32(header, spec.imageStart + offset);
+    PutLe32(header, options.imageStart + offset);
     PutLe32(header + 4, length);
     PutLe32(header + 8, sum);
     if (!sink(header)) return false;
     for (std::uint32_t done = 0; done < length;) {
       const std::uint32_t n = std::min<std::uint32_t>(kPiece, length - done);
-      FillOsImageContent(spec, offset + done, {piece.data(), n});
+      FillOsImageContent(options, offset + done, {piece.data(), n});
       if (!sink({piece.data(), n})) return false;
       done += n;
     }
     offset += length;
   }
   std::vector<std::uint8_t> end;
-  AppendBinEndRecord(end, spec.imageStart);
+  AppendBinEndRecord(end, options.imageStart);
   return sink(end);
 }
 
-std::vector<std::uint8_t> BuildBinImage(const BinImageSpec& spec) {
+std::vector<std::uint8_t> BuildBinImage(const BinImageOptions& options) {
   std::vector<std::uint8_t> file;
-  const bool built = WriteBinImage(spec, [&](std::span<const std::uint8_t> bytes) {
+  const bool built = WriteBinImage(options, [&](std::span<const std::uint8_t> bytes) {
     file.insert(file.end(), bytes.begin(), bytes.end());
     return true;
   });

@@ -56,8 +56,8 @@ class BinImageFile : public ::testing::Test {
 };
 
 TEST_F(BinImageFile, BuiltImageValidatesAndCarriesItsVersion) {
-  BinImageSpec spec{.version = "TalvonOS 6.1", .imageStart = kStart, .size = 0x2345, .recordSize = 0x1000};
-  const auto file = BuildBinImage(spec);
+  BinImageOptions options{.version = "TalvonOS 6.1", .imageStart = kStart, .size = 0x2345, .recordSize = 0x1000};
+  const auto file = BuildBinImage(options);
   const OsImageCheck check = Check(file, 100);  // data passes through a small scratch in many pieces
   ASSERT_TRUE(check.valid) << check.problem;
   EXPECT_EQ(check.header.imageStart, kStart);
@@ -66,7 +66,7 @@ TEST_F(BinImageFile, BuiltImageValidatesAndCarriesItsVersion) {
   EXPECT_EQ(check.dataBytes, 0x2345u);
 
   std::vector<std::uint8_t> head(OsImageHeadSize);
-  FillOsImageContent(spec, 0, head);
+  FillOsImageContent(options, 0, head);
   EXPECT_TRUE(OsAreaHoldsImage(head));
   EXPECT_EQ(ReadOsVersion(head), "TalvonOS 6.1");
 }

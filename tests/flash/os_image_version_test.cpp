@@ -84,24 +84,24 @@ TEST(OsImageVersion, OnlyCarriableTextsAreAccepted) {
   EXPECT_TRUE(OsImageHead("bad\x01").empty());
 }
 
-TEST(BinImageBuilder, RefusesSpecsItCannotCarry) {
-  EXPECT_EQ(CheckBinImageSpec({.version = "1.0"}), "");
-  EXPECT_NE(CheckBinImageSpec({.version = "1.0", .size = 0x52}), "");  // smaller than its own head
-  EXPECT_NE(CheckBinImageSpec({.version = "1.0", .size = OsImageFlashAreaSize + 1}), "");
-  EXPECT_NE(CheckBinImageSpec({.version = "1.0", .recordSize = 0}), "");
-  EXPECT_NE(CheckBinImageSpec({.version = "1.0", .imageStart = 0}), "");
-  EXPECT_NE(CheckBinImageSpec({.version = "1.0", .imageStart = 0xFFFFF000, .size = 0x2000}), "");
+TEST(BinImageBuilder, RefusesOptionsItCannotCarry) {
+  EXPECT_EQ(CheckBinImageOptions({.version = "1.0"}), "");
+  EXPECT_NE(CheckBinImageOptions({.version = "1.0", .size = 0x52}), "");  // smaller than its own head
+  EXPECT_NE(CheckBinImageOptions({.version = "1.0", .size = OsImageFlashAreaSize + 1}), "");
+  EXPECT_NE(CheckBinImageOptions({.version = "1.0", .recordSize = 0}), "");
+  EXPECT_NE(CheckBinImageOptions({.version = "1.0", .imageStart = 0}), "");
+  EXPECT_NE(CheckBinImageOptions({.version = "1.0", .imageStart = 0xFFFFF000, .size = 0x2000}), "");
   EXPECT_TRUE(BuildBinImage({.version = "bad\n"}).empty());
 }
 
 TEST(BinImageBuilder, ContentIsTheSameWhicheverPiecesItIsMadeIn) {
-  const BinImageSpec spec{.version = "2.0", .size = 0x3000};
+  const BinImageOptions options{.version = "2.0", .size = 0x3000};
   std::vector<std::uint8_t> whole(0x3100);
-  FillOsImageContent(spec, 0, whole);
+  FillOsImageContent(options, 0, whole);
   std::vector<std::uint8_t> pieces(0x3100);
   for (std::uint32_t at = 0; at < pieces.size(); at += 0x333) {
     const std::size_t n = std::min<std::size_t>(0x333, pieces.size() - at);
-    FillOsImageContent(spec, at, std::span(pieces).subspan(at, n));
+    FillOsImageContent(options, at, std::span(pieces).subspan(at, n));
   }
   EXPECT_EQ(whole, pieces);
   EXPECT_EQ(whole[0x2FFF] == 0xFF && whole[0x2FFE] == 0xFF, false);  // filler, not erased flash

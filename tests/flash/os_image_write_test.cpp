@@ -15,9 +15,9 @@ namespace {
 class OsImageWrite : public test::SimFlashTest {};
 
 TEST_F(OsImageWrite, RecordsLandAtTheirFlashAddressesAndTheVersionReadsBack) {
-  const BinImageSpec spec{.version = "TalvonOS 7.0", .imageStart = 0x8C000000, .size = 0x2A000, .recordSize = 0x9000};
+  const BinImageOptions options{.version = "TalvonOS 7.0", .imageStart = 0x8C000000, .size = 0x2A000, .recordSize = 0x9000};
   test_support::CountingFiles files;
-  files.Put("\\nk.bin", BuildBinImage(spec));
+  files.Put("\\nk.bin", BuildBinImage(options));
   auto flash = Open(sim::DefaultFlashConfig());
   ASSERT_FALSE(OsAreaHoldsImage(*flash));
   ASSERT_EQ(EraseFlashRange(*flash, FlashWindowBase, OsImageFlashArea, 0x40000), 1);
@@ -43,7 +43,7 @@ TEST_F(OsImageWrite, RecordsLandAtTheirFlashAddressesAndTheVersionReadsBack) {
   EXPECT_EQ(records, 5);
 
   std::vector<std::uint8_t> expected(0x2A000 + 0x100);
-  FillOsImageContent(spec, 0, expected);  // with erased flash after the image
+  FillOsImageContent(options, 0, expected);  // with erased flash after the image
   EXPECT_EQ(FlashBytes(*flash, OsImageFlashArea, expected.size()), expected);
   EXPECT_TRUE(OsAreaHoldsImage(*flash));
   EXPECT_EQ(ReadOsVersion(*flash), "TalvonOS 7.0");

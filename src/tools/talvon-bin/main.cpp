@@ -119,22 +119,22 @@ int Verify(const char* path) {
 }
 
 int Build(int argc, char** argv) {
-  BinImageSpec spec;
+  BinImageOptions options;
   bool haveVersion = false;
   const char* out = nullptr;
   for (int i = 0; i < argc; ++i) {
     const std::string_view arg = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     if (arg == "--version" && value) {
-      spec.version = value, haveVersion = true, ++i;
+      options.version = value, haveVersion = true, ++i;
     } else if (arg == "--size" && value) {
-      if (!ParseNumber(value, &spec.size)) return Usage();
+      if (!ParseNumber(value, &options.size)) return Usage();
       ++i;
     } else if (arg == "--record-size" && value) {
-      if (!ParseNumber(value, &spec.recordSize)) return Usage();
+      if (!ParseNumber(value, &options.recordSize)) return Usage();
       ++i;
     } else if (arg == "--start" && value) {
-      if (!ParseNumber(value, &spec.imageStart)) return Usage();
+      if (!ParseNumber(value, &options.imageStart)) return Usage();
       ++i;
     } else if (!arg.starts_with("--") && !out) {
       out = argv[i];
@@ -143,7 +143,7 @@ int Build(int argc, char** argv) {
     }
   }
   if (!haveVersion || !out) return Usage();
-  if (const std::string problem = CheckBinImageSpec(spec); !problem.empty()) {
+  if (const std::string problem = CheckBinImageOptions(options); !problem.empty()) {
     std::fprintf(stderr, "talvon-bin: %s\n", problem.c_str());
     return kUsage;
   }
@@ -152,7 +152,7 @@ int Build(int argc, char** argv) {
     std::fprintf(stderr, "talvon-bin: can't create %s: %s\n", out, std::strerror(errno));
     return kBad;
   }
-  const bool written = WriteBinImage(spec, [&](std::span<const std::uint8_t> bytes) {
+  const bool written = WriteBinImage(options, [&](std::span<const std::uint8_t> bytes) {
     return file->Write(bytes.data(), bytes.size()) == bytes.size();
   });
   if (!written || file->Close() != 0) {
@@ -160,8 +160,8 @@ int Build(int argc, char** argv) {
     std::remove(out);
     return kBad;
   }
-  std::printf("%s: %u bytes from 0x%08X in records of %u bytes, version %s\n", out, spec.size, spec.imageStart,
-              spec.recordSize, spec.version.c_str());
+  std::printf("%s: %u bytes from 0x%08X in records of %u bytes, version %s\n", out, options.size, options.imageStart,
+              options.recordSize, options.version.c_str());
   return kOk;
 }
 
