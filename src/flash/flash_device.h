@@ -15,6 +15,11 @@ struct FlashGeometry {
   std::uint32_t regionCount = 0;  // 0 to 8
   std::uint32_t blockSize[8] = {};   // per region: bytes per block of one chip
   std::uint32_t blockCount[8] = {};  // per region: number of blocks
+  // Status polls one unit program or block erase may take before the chips
+  // count as hung, from the maximum times the chips state about themselves.
+  // 0 (a geometry made by hand) means a fixed generous bound.
+  std::uint32_t programPollLimit = 0;
+  std::uint32_t erasePollLimit = 0;
 };
 
 // All operations answer 1 on success and 0 on failure unless stated.

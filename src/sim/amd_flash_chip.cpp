@@ -1,0 +1,74 @@
+#include "sim/amd_flash_chip.h"
+
+namespace talvon::sim {
+
+std::uint32_t AmdFlashChip::Status(Op op) {
+  toggle_ ^= 0x40;
+  if (op == Op::Erase) return toggle_ | 0x08;
+  return (~opData_ & 0x80) | toggle_;
+}
+
+void AmdFlashChip::Finished() {
+  if (lastFailed_) state_ = State::Exceeded;
+  ReadsArray(ReadsArrayIn(state_));
+}
+
+std::uint32_t AmdFlashChip::Read(std::uint32_t word) {
+  switch (Advance(true)) {
+    case Progress::Busy: return Status(op_);
+    case Progress::Done: Finished(); break;
+    case Progress::Idle: break;
+  }
+  switch (state_) {
+    case State::Query: return CfiWord(word);
+    case State::Autoselect: return IdentifierWord(word);
+    case State::Exceeded: return Status(lastOp_) | 0x20;
+    default: return ArrayWord(word);
+  }
+}
+
+ChipEvent AmdFlashChip::Write(std::uint32_t word, std::uint32_t value) {
+  switch (Advance(false)) {
+    case Progress::Busy: return ChipEvent::None;
+    case Progress::Done: Finished(); break;
+    case Progress::Idle: break;
+  }
+  ChipEvent event = ChipEvent::None;
+  const std::uint8_t command = static_cast<std::uint8_t>(value);
+  const std::uint32_t a = word & kAddressMask;
+  const bool first = command == 0xAA && a == 0x555;
+  const bool second = command == 0x55 && a == 0x2AA;
+  switch (state_) {
+    case State::Exceeded:
+    case State::Query:
+    case State::Autoselect:
+      if (command == 0xF0) state_ = State::Read;
+      if (state_ == State::Autoselect && command == 0x98 && a == 0x55 && !faults_.noCfi) state_ = State::Query;
+      break;
+    case State::Read:
+      if (first) state_ = State::Unlocked1;
+      if (command == 0x98 && a == 0x55 && !faults_.noCfi) state_ = State::Query;
+      break;
+    case State::Unlocked1: state_ = second ? State::Unlocked2 : State::Read; break;
+    case State::Unlocked2:
+      state_ = State::Read;
+      if (a == 0x555 && command == 0xA0) state_ = State::ProgramData;
+      if (a == 0x555 && command == 0x80) state_ = State::EraseArmed;
+      if (a == 0x555 && command == 0x90) state_ = State::Autoselect;
+      break;
+    case State::ProgramData:
+      state_ = State::Read;
+      event = StartProgram(word, value);
+      break;
+    case State::EraseArmed: state_ = first ? State::EraseUnlocked1 : State::Read; break;
+    case State::EraseUnlocked1: state_ = second ? State::EraseUnlocked2 : State::Read; break;
+    case State::EraseUnlocked2:
+      state_ = State::Read;
+      if (command == 0x30) event = StartErase(word);
+      break;
+  }
+  ReadsArray(!Busy() && ReadsArrayIn(state_));
+  return event;
+}
+
+}  // namespace talvon::sim

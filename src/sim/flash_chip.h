@@ -1,0 +1,143 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "sim/flash_config.h"
+
+// What every NOR chip model shares, whatever its command set: its cells
+// (its own byte lanes of the bank's memory), the erase blocks from its CFI
+// geometry, embedded operations that take a number of status reads, the
+// NOR rules (programming only clears bits; erasing sets the chip's part of
+// a block to 0xFF), injected faults, wear counts and what a power failure
+// leaves behind. The command state machines live in the Intel and AMD
+// models built on it.
+namespace talvon::sim {
+
+// What a bus cycle started in a chip, so the bank can count operations.
+enum class ChipEvent : std::uint8_t { None, Program, Erase };
+
+// Shared by all chips of a bank.
+struct ChipLayout {
+  std::vector<FlashRegion> regions;  // per-chip blocks
+  std::vector<std::uint8_t> cfi;     // query table by chip word address
+  std::uint32_t blockCount = 0;
+  std::uint8_t makerCode = 0;
+  std::uint8_t deviceCode = 0;
+  std::uint32_t programPolls = 0;
+  std::uint32_t erasePolls = 0;
+};
+
+// The block holding a byte offset in one chip, or layout.blockCount.
+std::uint32_t BlockAtChipOffset(const ChipLayout& layout, std::uint64_t offset);
+
+// Where the chip sits on the bus.
+struct ChipWiring {
+  std::uint8_t* lane = nullptr;       // the chip's first byte in bus word 0 of the bank
+  std::uint32_t stride = 0;           // bus width in bytes
+  std::uint32_t bytes = 0;            // the chip's own width in bytes
+  std::uint32_t* bankBusy = nullptr;  // bank mask of chips not reading their array
+  std::uint32_t bit = 0;              // this chip's bit in that mask
+  std::uint32_t extraPolls = 0;       // this chip is slower than its siblings
+};
+
+// Faults of one chip, in its own terms.
+struct ChipFaults {
+  struct Stuck {
+    std::uint32_t word = 0;
+    std::uint8_t byte = 0;  // byte within the chip's word
+    std::uint8_t mask = 0;
+    bool high = false;
+  };
+  std::vector<std::uint32_t> eraseFailBlocks;   // sorted
+  std::vector<std::uint32_t> programFailWords;  // sorted
+  std::vector<Stuck> stuck;                     // sorted by word
+  bool neverReady = false;
+  bool noCfi = false;
+};
+
+class FlashChip {
+ public:
+  FlashChip(const ChipWiring& wiring, const ChipLayout* layout, ChipFaults faults);
+
+  // Erases that the chip's part of a block has seen.
+  std::uint32_t EraseCycles(std::uint32_t block) const { return block < eraseCycles_.size() ? eraseCycles_[block] : 0; }
+  // The block holding a chip word, or blockCount when none does.
+  std::uint32_t BlockOfWord(std::uint32_t word) const {
+    return BlockAtChipOffset(*layout_, std::uint64_t{word} * wiring_.bytes);
+  }
+  // Power-up: stuck cells read as stuck.
+  void ApplyAllStuckBits();
+  // Power fails: an operation under way stops half done.
+  void CutPower();
+
+ protected:
+  enum class Op : std::uint8_t { None, Program, Erase };
+  enum class Progress : std::uint8_t { Idle, Busy, Done };
+
+  // Moves an embedded operation along; every access of a busy chip calls it.
+  // Reads count down the busy time; an access once the time is over
+  // finishes the operation (Done, once) before it is served.
+  Progress Advance(bool read) {
+    if (op_ == Op::None) return Progress::Idle;
+    if (faults_.neverReady) return Progress::Busy;
+    if (remaining_ > 0) {
+      if (read) --remaining_;
+      return Progress::Busy;
+    }
+    Finish();
+    return Progress::Done;
+  }
+
+  ChipEvent StartProgram(std::uint32_t word, std::uint32_t data);
+  ChipEvent StartErase(std::uint32_t word);
+
+  std::uint32_t ArrayWord(std::uint32_t word) const {
+    const std::uint8_t* p = wiring_.lane + std::size_t{word} * wiring_.stride;
+    std::uint32_t v = 0;
+    for (std::uint32_t k = 0; k < wiring_.bytes; ++k) v |= std::uint32_t{p[k]} << (8 * k);
+    return v;
+  }
+  std::uint32_t CfiWord(std::uint32_t word) const { return word < layout_->cfi.size() ? layout_->cfi[word] : 0; }
+  std::uint32_t IdentifierWord(std::uint32_t word) const {
+    return word == 0 ? layout_->makerCode : word == 1 ? layout_->deviceCode : 0;
+  }
+  void ReadsArray(bool yes) {
+    if (yes) {
+      *wiring_.bankBusy &= ~wiring_.bit;
+    } else {
+      *wiring_.bankBusy |= wiring_.bit;
+    }
+  }
+  bool Busy() const { return op_ != Op::None; }
+
+  const ChipWiring wiring_;
+  const ChipLayout* layout_;
+  ChipFaults faults_;
+  std::uint32_t dataMask_;
+  // AMD parts verify the whole word, so a 1 over a 0 fails the program;
+  // Intel parts only drive zeros and do not notice.
+  bool programNeedsExactResult_ = false;
+  // The operation under way, or the last one once finished.
+  Op op_ = Op::None;
+  Op lastOp_ = Op::None;
+  bool lastFailed_ = false;
+  std::uint32_t opWord_ = 0;
+  std::uint32_t opData_ = 0;
+  std::uint32_t opBlock_ = 0;
+
+ private:
+  void Finish();
+  bool FinishProgram(bool partial);
+  bool FinishErase(bool partial);
+  void StoreArrayWord(std::uint32_t word, std::uint32_t value);
+  void EraseWords(std::uint32_t first, std::uint32_t count);
+  // Applies stuck bits to words [first, first + count); true if any cell
+  // reads other than it was meant to.
+  bool ApplyStuckBits(std::uint32_t first, std::uint32_t count);
+  bool BlockWords(std::uint32_t block, std::uint32_t* first, std::uint32_t* count) const;
+
+  std::uint32_t remaining_ = 0;
+  std::vector<std::uint32_t> eraseCycles_;
+};
+
+}  // namespace talvon::sim

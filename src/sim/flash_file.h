@@ -1,0 +1,39 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+// flash.bin: the 32 MiB behind the flash window, as the bus sees it in
+// read-array mode (lanes interleaved), memory-mapped shared so that every
+// store the chips make is in the file.
+namespace talvon::sim {
+
+class FlashFile {
+ public:
+  // Maps the file, creating it first, all 0xFF (blank flash), when it does
+  // not exist. A file of another size is refused, not resized. nullptr with
+  // *error on failure.
+  static std::unique_ptr<FlashFile> Open(const std::filesystem::path& path, std::string* error);
+  // Writes a blank image: FlashWindowSize bytes of 0xFF. The file appears
+  // whole or not at all.
+  static bool CreateBlank(const std::filesystem::path& path, std::string* error);
+
+  ~FlashFile();
+  FlashFile(const FlashFile&) = delete;
+  FlashFile& operator=(const FlashFile&) = delete;
+
+  std::uint8_t* Data() { return data_; }
+  const std::uint8_t* Data() const { return data_; }
+  std::size_t Size() const { return size_; }
+  // Flushes the mapping to the file.
+  bool Sync(std::string* error);
+
+ private:
+  FlashFile(std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::uint8_t* data_;
+  std::size_t size_;
+};
+
+}  // namespace talvon::sim
