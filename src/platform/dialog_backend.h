@@ -183,7 +183,7 @@ class DialogBackend {
   // Inserts a text-only item (TCIF_TEXT); answers its index or -1.
   virtual int TabInsertItem(WindowHandle window, int controlId, int index, std::string_view text) = 0;
   virtual int TabGetCurSel(WindowHandle window, int controlId) = 0;  // -1: none
-  virtual int TabSetCurSel(WindowHandle window, int controlId, int index) = 0;  // answers the previous one
+  virtual int TabSetCurSel(WindowHandle window, int controlId, int index) = 0;  // -1: none; answers the previous one
   virtual int TabGetItemCount(WindowHandle window, int controlId) = 0;
   virtual std::string TabGetItemText(WindowHandle window, int controlId, int index) = 0;
   // TCM_GETITEMRECT, in the tab control's client coordinates.

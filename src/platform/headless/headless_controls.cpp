@@ -240,9 +240,9 @@ int HeadlessBackend::TabGetCurSel(WindowHandle window, int controlId) {
 
 int HeadlessBackend::TabSetCurSel(WindowHandle window, int controlId, int index) {
   HeadlessControl* c = FindControl(window, controlId);
-  if (c == nullptr || index < 0 || index >= static_cast<int>(c->tabs.size())) return -1;
+  if (c == nullptr || index < -1 || index >= static_cast<int>(c->tabs.size())) return -1;
   const int previous = c->tabSelection;
-  c->tabSelection = index;
+  c->tabSelection = index;  // -1 leaves no tab selected
   return previous;
 }
 
