@@ -152,12 +152,9 @@ int ScriptRunner::Run(const Script& script) {
       err_ << "talvon-utility: the controller does not boot: " << error << '\n';
       return kExitNoBoot;
     }
-    Platform& roles = controller->GetPlatform();
-    RecordingProcesses processes(roles.processes, transcript);
-    RecordingSdk sdk(roles.sdk, transcript);
-    Platform platform{roles.registry, roles.files, processes, roles.serialPorts,
-                      roles.memory,   roles.clock, roles.flash, sdk};
-    HeadlessBackend backend(roles.clock, answers, transcript);
+    RecordedPlatform recorded(controller->GetPlatform(), transcript);
+    const RecordingSdk& sdk = recorded.sdk;
+    HeadlessBackend backend(recorded.platform.clock, answers, transcript);
     HeadlessDriver driver(backend);
 
     const std::size_t firstOfBoot = next;
@@ -175,7 +172,7 @@ int ScriptRunner::Run(const Script& script) {
       return true;
     });
     {
-      CUtilityApp app(platform, backend);
+      CUtilityApp app(recorded.platform, backend);
       app.InitInstance();
     }
     if (scriptError) return kExitScriptError;

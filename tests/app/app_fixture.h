@@ -10,12 +10,17 @@
 #include "app/utility_app.h"
 #include "pages/info/system_info_page.h"
 #include "platform/headless/headless_driver.h"
+#include "platform/headless/recording_roles.h"
 
 namespace talvon::testing {
 
 class AppTest : public ::testing::Test {
  protected:
-  AppTest() : backend(controller.clock), driver(backend), app(controller.platform, backend) {}
+  AppTest()
+      : backend(controller.clock),
+        driver(backend),
+        recorded(controller.platform, backend.GetTranscript()),
+        app(recorded.platform, backend) {}
 
   // Runs the utility; `steps` runs once the home screen is up. When it
   // returns, the operator has nothing more to do and the run ends.
@@ -47,6 +52,8 @@ class AppTest : public ::testing::Test {
   FakeController controller;
   HeadlessBackend backend;
   HeadlessDriver driver;
+  // Program starts and reboots go into the driver's transcript.
+  RecordedPlatform recorded;
   CUtilityApp app;
 };
 

@@ -149,6 +149,8 @@ TEST_F(ConfirmRegistry, YesTwiceFlushesThenReboots) {
   Run([&] { Confirm(); });
   EXPECT_EQ(controller.registry.flushes, 1);
   EXPECT_EQ(controller.sdk.resets, 1);
+  EXPECT_EQ(driver.GetTranscript().Reboots(), 1);
+  EXPECT_TRUE(std::holds_alternative<RebootEvent>(driver.GetTranscript().Events().back()));
 }
 
 TEST_F(ConfirmRegistry, FailedFlushIsReportedAndOffersNoReboot) {

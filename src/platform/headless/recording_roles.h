@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/headless/transcript.h"
+#include "platform/platform.h"
 #include "platform/processes.h"
 #include "sdk/controller_sdk.h"
 
@@ -40,6 +41,21 @@ class RecordingSdk final : public ControllerSdk {
   ControllerSdk& inner_;
   Transcript& transcript_;
   bool rebootRequested_ = false;
+};
+
+// A controller's platform with program starts and reboots written to the
+// transcript; every other role is the controller's own.
+struct RecordedPlatform {
+  RecordedPlatform(Platform& base, Transcript& transcript)
+      : processes(base.processes, transcript),
+        sdk(base.sdk, transcript),
+        platform{base.registry, base.files, processes, base.serialPorts, base.memory, base.clock, base.flash, sdk} {}
+  RecordedPlatform(const RecordedPlatform&) = delete;
+  RecordedPlatform& operator=(const RecordedPlatform&) = delete;
+
+  RecordingProcesses processes;
+  RecordingSdk sdk;
+  Platform platform;
 };
 
 }  // namespace talvon
