@@ -20,12 +20,18 @@ UtilitySession::~UtilitySession() = default;
 
 CDialog* UtilitySession::ConfigurationPage(int index) const {
   switch (index) {
-    case 0: return page0;
-    case 1: return page1;
-    case 2: return page2;
-    case 3: return page3;
-    case 4: return page4;
-    default: return nullptr;
+    case 0:
+      return page0;
+    case 1:
+      return page1;
+    case 2:
+      return page2;
+    case 3:
+      return page3;
+    case 4:
+      return page4;
+    default:
+      return nullptr;
   }
 }
 

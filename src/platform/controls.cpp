@@ -14,10 +14,9 @@ DialogBackend* CWnd::Backend() const { return dialog_ != nullptr ? dialog_->Back
 WindowHandle CWnd::Window() const { return dialog_ != nullptr ? dialog_->Handle() : 0; }
 
 // Every operation below goes through this: nothing happens without a window.
-#define TALVON_WITH_BACKEND(fallback)      \
-  DialogBackend* backend = Backend();      \
-  if (backend == nullptr || Window() == 0) \
-  return fallback
+#define TALVON_WITH_BACKEND(fallback) \
+  DialogBackend* backend = Backend(); \
+  if (backend == nullptr || Window() == 0) return fallback
 
 void CWnd::SetWindowText(std::string_view text) {
   TALVON_WITH_BACKEND();

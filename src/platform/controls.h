@@ -58,8 +58,8 @@ class CEdit : public CWnd {
 // A static control; picture controls share their picture handles.
 class CStatic : public CWnd {
  public:
-  ImageHandle GetBitmap() const;                 // STM_GETIMAGE, IMAGE_BITMAP
-  ImageHandle SetBitmap(ImageHandle bitmap);     // STM_SETIMAGE; answers the previous picture
+  ImageHandle GetBitmap() const;              // STM_GETIMAGE, IMAGE_BITMAP
+  ImageHandle SetBitmap(ImageHandle bitmap);  // STM_SETIMAGE; answers the previous picture
 };
 
 class CComboBox : public CWnd {
@@ -88,9 +88,9 @@ class CSliderCtrl : public CWnd {
 
 class CProgressCtrl : public CWnd {
  public:
-  int SetStep(int step);                        // PBM_SETSTEP
-  void SetRange32(int minimum, int maximum);    // PBM_SETRANGE32
-  int SetPos(int position);                     // PBM_SETPOS; answers the previous position
+  int SetStep(int step);                      // PBM_SETSTEP
+  void SetRange32(int minimum, int maximum);  // PBM_SETRANGE32
+  int SetPos(int position);                   // PBM_SETPOS; answers the previous position
   int GetPos() const;
   int StepIt();
 };

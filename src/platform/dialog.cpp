@@ -54,8 +54,8 @@ bool CDialog::CreateWindowFor(DialogBackend& backend, CDialog* parent) {
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
   }
   parent_ = parent;
-  if (parent != nullptr && std::find(parent->children_.begin(), parent->children_.end(), this) ==
-                               parent->children_.end()) {
+  if (parent != nullptr &&
+      std::find(parent->children_.begin(), parent->children_.end(), this) == parent->children_.end()) {
     parent->children_.push_back(this);
   }
   return true;

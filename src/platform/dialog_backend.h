@@ -19,8 +19,8 @@ class DialogWindowSink {
 
 // Everything a file-open dialog is asked with.
 struct FileDialogRequest {
-  std::string filter;  // "label|pattern|..." as the framework takes it, e.g. "OSimage Files(*.bin)|*.bin"
-  std::uint32_t flags = 0;   // OFN_*
+  std::string filter;       // "label|pattern|..." as the framework takes it, e.g. "OSimage Files(*.bin)|*.bin"
+  std::uint32_t flags = 0;  // OFN_*
   std::string defaultExtension;
   std::string initialFile;
 };
@@ -173,8 +173,8 @@ class DialogBackend {
   virtual TrackbarState GetTrackbar(WindowHandle window, int controlId) = 0;
 
   // ---- Progress bars ----
-  virtual int ProgressSetStep(WindowHandle window, int controlId, int step) = 0;                      // PBM_SETSTEP
-  virtual void ProgressSetRange(WindowHandle window, int controlId, int minimum, int maximum) = 0;   // PBM_SETRANGE32
+  virtual int ProgressSetStep(WindowHandle window, int controlId, int step) = 0;                    // PBM_SETSTEP
+  virtual void ProgressSetRange(WindowHandle window, int controlId, int minimum, int maximum) = 0;  // PBM_SETRANGE32
   virtual int ProgressSetPosition(WindowHandle window, int controlId, int position) = 0;            // PBM_SETPOS
   virtual int ProgressStepIt(WindowHandle window, int controlId) = 0;
   virtual ProgressState GetProgress(WindowHandle window, int controlId) = 0;
@@ -182,7 +182,7 @@ class DialogBackend {
   // ---- Tab controls ----
   // Inserts a text-only item (TCIF_TEXT); answers its index or -1.
   virtual int TabInsertItem(WindowHandle window, int controlId, int index, std::string_view text) = 0;
-  virtual int TabGetCurSel(WindowHandle window, int controlId) = 0;  // -1: none
+  virtual int TabGetCurSel(WindowHandle window, int controlId) = 0;             // -1: none
   virtual int TabSetCurSel(WindowHandle window, int controlId, int index) = 0;  // -1: none; answers the previous one
   virtual int TabGetItemCount(WindowHandle window, int controlId) = 0;
   virtual std::string TabGetItemText(WindowHandle window, int controlId, int index) = 0;
@@ -200,7 +200,8 @@ class DialogBackend {
   virtual TreeItemHandle TreeGetSelection(WindowHandle window, int controlId) = 0;
   virtual bool TreeSelectItem(WindowHandle window, int controlId, TreeItemHandle item) = 0;
   virtual TreeItemHandle TreeGetParent(WindowHandle window, int controlId, TreeItemHandle item) = 0;
-  virtual TreeItemHandle TreeGetChild(WindowHandle window, int controlId, TreeItemHandle item) = 0;  // TVI_ROOT: first root item
+  virtual TreeItemHandle TreeGetChild(WindowHandle window, int controlId,
+                                      TreeItemHandle item) = 0;  // TVI_ROOT: first root item
   virtual TreeItemHandle TreeGetNextSibling(WindowHandle window, int controlId, TreeItemHandle item) = 0;
   virtual bool TreeGetItem(WindowHandle window, int controlId, TreeItemHandle item, TreeItemInfo* info) = 0;
 
@@ -213,8 +214,7 @@ class DialogBackend {
   // ---- The application ----
   // A message box; returns when answered: IDOK, IDCANCEL, IDYES or IDNO.
   // owner 0 is an application-level box.
-  virtual int MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
-                         std::uint32_t style) = 0;
+  virtual int MessageBox(WindowHandle owner, std::string_view text, std::string_view caption, std::uint32_t style) = 0;
   // The file-open dialog: IDOK with the chosen file's full controller path
   // ("\CompactFlash\nk.bin") in *path, or IDCANCEL with *path untouched.
   virtual int OpenFileDialog(WindowHandle owner, const FileDialogRequest& request, std::string* path) = 0;

@@ -22,13 +22,13 @@ enum class ControlClass {
 // What the item is, within its class; decided by its style bits.
 enum class ControlKind {
   PushButton,
-  CheckBox,      // auto check box: a tap toggles it, then BN_CLICKED
+  CheckBox,  // auto check box: a tap toggles it, then BN_CLICKED
   GroupBox,
-  Text,          // left-aligned static text
-  CentredText,   // centred static text
-  Picture,       // static bitmap
+  Text,         // left-aligned static text
+  CentredText,  // centred static text
+  Picture,      // static bitmap
   Edit,
-  ComboBox,      // drop-down with an edit field
+  ComboBox,  // drop-down with an edit field
   TabControl,
   TreeView,
   Trackbar,
@@ -46,8 +46,8 @@ struct DialogItem {
   int y = 0;
   int w = 0;
   int h = 0;
-  std::string text;   // caption text; empty for pictures
-  int bitmapId = 0;   // pictures: the bitmap resource shown
+  std::string text;  // caption text; empty for pictures
+  int bitmapId = 0;  // pictures: the bitmap resource shown
   std::uint32_t style = 0;
   std::vector<std::string> comboItems;  // combo boxes: items from the template, in order
 

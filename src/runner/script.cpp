@@ -46,20 +46,34 @@ bool ParseQuoted(std::string_view rest, std::string* text) {
 
 const char* CommandName(CommandKind kind) {
   switch (kind) {
-    case CommandKind::Click: return "click";
-    case CommandKind::Text: return "text";
-    case CommandKind::Select: return "select";
-    case CommandKind::Slider: return "slider";
-    case CommandKind::Tab: return "tab";
-    case CommandKind::Tree: return "tree";
-    case CommandKind::Answer: return "answer";
-    case CommandKind::File: return "file";
-    case CommandKind::FileCancel: return "file";
-    case CommandKind::Wait: return "wait";
-    case CommandKind::Print: return "print";
-    case CommandKind::Home: return "home";
-    case CommandKind::Info: return "info";
-    case CommandKind::Config: return "config";
+    case CommandKind::Click:
+      return "click";
+    case CommandKind::Text:
+      return "text";
+    case CommandKind::Select:
+      return "select";
+    case CommandKind::Slider:
+      return "slider";
+    case CommandKind::Tab:
+      return "tab";
+    case CommandKind::Tree:
+      return "tree";
+    case CommandKind::Answer:
+      return "answer";
+    case CommandKind::File:
+      return "file";
+    case CommandKind::FileCancel:
+      return "file";
+    case CommandKind::Wait:
+      return "wait";
+    case CommandKind::Print:
+      return "print";
+    case CommandKind::Home:
+      return "home";
+    case CommandKind::Info:
+      return "info";
+    case CommandKind::Config:
+      return "config";
   }
   return "";
 }

@@ -25,10 +25,10 @@ enum class CommandKind {
 
 struct ScriptCommand {
   CommandKind kind = CommandKind::Click;
-  int line = 0;       // 1-based line in the script
-  int id = 0;         // control identifier
-  long number = 0;    // index, position, milliseconds, or the answer (IDOK ...)
-  std::string text;   // quoted text, taken literally
+  int line = 0;      // 1-based line in the script
+  int id = 0;        // control identifier
+  long number = 0;   // index, position, milliseconds, or the answer (IDOK ...)
+  std::string text;  // quoted text, taken literally
 };
 
 struct Script {

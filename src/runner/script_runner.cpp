@@ -44,24 +44,34 @@ bool ScriptRunner::Fail(const ScriptCommand& command, const std::string& why) {
 bool ScriptRunner::Tap(const ScriptCommand& command, HeadlessDriver& driver, WindowHandle window, int controlId) {
   const DriverResult result = driver.Click(window, controlId);
   switch (result) {
-    case DriverResult::Done: return true;
+    case DriverResult::Done:
+      return true;
     case DriverResult::Hidden:
     case DriverResult::Disabled:
       // As on the panel: a tap that cannot reach the control does nothing.
       Line(std::string("ignored ") + CommandName(command.kind) + " " + std::to_string(controlId) + ": " +
            (result == DriverResult::Hidden ? "hidden" : "disabled"));
       return true;
-    default: return Fail(command, std::to_string(controlId) + ": " + DescribeDriverResult(result));
+    default:
+      return Fail(command, std::to_string(controlId) + ": " + DescribeDriverResult(result));
   }
 }
 
 bool ScriptRunner::Execute(const ScriptCommand& c, HeadlessDriver& driver) {
   AnswerQueue& answers = driver.Backend().Answers();
   switch (c.kind) {
-    case CommandKind::Answer: answers.QueueBoxAnswer(static_cast<int>(c.number)); return true;
-    case CommandKind::File: answers.QueueFile(c.text); return true;
-    case CommandKind::FileCancel: answers.QueueFileCancel(); return true;
-    case CommandKind::Wait: driver.Wait(static_cast<std::uint64_t>(c.number)); return true;
+    case CommandKind::Answer:
+      answers.QueueBoxAnswer(static_cast<int>(c.number));
+      return true;
+    case CommandKind::File:
+      answers.QueueFile(c.text);
+      return true;
+    case CommandKind::FileCancel:
+      answers.QueueFileCancel();
+      return true;
+    case CommandKind::Wait:
+      driver.Wait(static_cast<std::uint64_t>(c.number));
+      return true;
     case CommandKind::Info:
     case CommandKind::Config: {
       const WindowHandle home = driver.WindowOf(kHomeTemplate);
@@ -90,7 +100,8 @@ bool ScriptRunner::Execute(const ScriptCommand& c, HeadlessDriver& driver) {
       const DriverResult r = driver.SelectTreeItem(window, id, c.text);
       return r == DriverResult::Done ? true : Fail(c, "tree \"" + c.text + "\": " + DescribeDriverResult(r));
     }
-    default: break;
+    default:
+      break;
   }
 
   // Commands on one control, addressed where it is front-most.
@@ -98,7 +109,8 @@ bool ScriptRunner::Execute(const ScriptCommand& c, HeadlessDriver& driver) {
   if (window == 0) return Fail(c, "no control " + std::to_string(c.id) + " on screen");
   DriverResult r = DriverResult::Done;
   switch (c.kind) {
-    case CommandKind::Click: return Tap(c, driver, window, c.id);
+    case CommandKind::Click:
+      return Tap(c, driver, window, c.id);
     case CommandKind::Print: {
       const HeadlessControl* control = driver.Control(window, c.id);
       if (control->item->kind == ControlKind::TreeView) {
@@ -108,20 +120,31 @@ bool ScriptRunner::Execute(const ScriptCommand& c, HeadlessDriver& driver) {
       }
       return true;
     }
-    case CommandKind::Text: r = driver.TypeText(window, c.id, c.text); break;
-    case CommandKind::Select: r = driver.PickComboItem(window, c.id, static_cast<int>(c.number)); break;
-    case CommandKind::Slider: r = driver.MoveTrackbar(window, c.id, static_cast<int>(c.number)); break;
-    default: break;
+    case CommandKind::Text:
+      r = driver.TypeText(window, c.id, c.text);
+      break;
+    case CommandKind::Select:
+      r = driver.PickComboItem(window, c.id, static_cast<int>(c.number));
+      break;
+    case CommandKind::Slider:
+      r = driver.MoveTrackbar(window, c.id, static_cast<int>(c.number));
+      break;
+    default:
+      break;
   }
   switch (r) {
-    case DriverResult::Done: return true;
+    case DriverResult::Done:
+      return true;
     case DriverResult::Hidden:
     case DriverResult::Disabled:
     case DriverResult::ReadOnly:
       Line(std::string("ignored ") + CommandName(c.kind) + " " + std::to_string(c.id) + ": " +
-           (r == DriverResult::Hidden ? "hidden" : r == DriverResult::Disabled ? "disabled" : "read-only"));
+           (r == DriverResult::Hidden     ? "hidden"
+            : r == DriverResult::Disabled ? "disabled"
+                                          : "read-only"));
       return true;
-    default: return Fail(c, std::to_string(c.id) + ": " + DescribeDriverResult(r));
+    default:
+      return Fail(c, std::to_string(c.id) + ": " + DescribeDriverResult(r));
   }
 }
 

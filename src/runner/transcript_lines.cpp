@@ -21,10 +21,14 @@ std::string Escape(std::string_view text) {
 
 const char* AnswerName(int answer) {
   switch (answer) {
-    case IDOK: return "ok";
-    case IDYES: return "yes";
-    case IDNO: return "no";
-    default: return "cancel";
+    case IDOK:
+      return "ok";
+    case IDYES:
+      return "yes";
+    case IDNO:
+      return "no";
+    default:
+      return "cancel";
   }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // Runs the utility on fakes and a headless backend. The test's steps run
 // inside the home screen's modal loop, as the operator's actions would.
-#include <functional>
-
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "app/fakes.h"
 #include "app/home_dlg.h"

@@ -87,9 +87,8 @@ class FakeRegistry final : public Registry {
   }
   long DeleteKey(HKEY, std::string_view subKey) override {
     const std::string prefix = Lower(subKey);
-    const auto removed = std::erase_if(keys, [&](const auto& entry) {
-      return entry.first == prefix || entry.first.starts_with(prefix + "\\");
-    });
+    const auto removed = std::erase_if(
+        keys, [&](const auto& entry) { return entry.first == prefix || entry.first.starts_with(prefix + "\\"); });
     return removed > 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
   }
   long CloseKey(HKEY key) override { return handles_.erase(key) > 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }
@@ -185,9 +184,7 @@ class BlankFlash final : public FlashWindow {
   void Store8(std::uint32_t, std::uint8_t) override {}
   void Store16(std::uint32_t, std::uint16_t) override {}
   void Store32(std::uint32_t, std::uint32_t) override {}
-  void CopyOut(std::uint32_t, void* destination, std::size_t count) override {
-    std::memset(destination, 0xFF, count);
-  }
+  void CopyOut(std::uint32_t, void* destination, std::size_t count) override { std::memset(destination, 0xFF, count); }
 };
 
 // Every role, with a virtual clock, and the Platform that refers to them.

@@ -34,8 +34,7 @@ TEST_F(Sheets, PagesFillTheRectangleBelowTabItemZero) {
 TEST_F(Sheets, TabsCarryTheirTextsAndTabZeroIsSelectedWithPageZeroShown) {
   Run([&] {
     const WindowHandle sheet = ConfigSheet();
-    const char* texts[] = {"General Setting", "Update Version", "Auto-execution", "Server Setting",
-                           "New Card Wizard"};
+    const char* texts[] = {"General Setting", "Update Version", "Auto-execution", "Server Setting", "New Card Wizard"};
     ASSERT_EQ(backend.TabGetItemCount(sheet, 1001), 5);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(backend.TabGetItemText(sheet, 1001, i), texts[i]);
     EXPECT_EQ(backend.TabGetItemText(InfoSheet(), 1000, 0), "System Configuration");

@@ -1,8 +1,8 @@
 #include "platform/dialog_template.h"
 
-#include <set>
-
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace talvon {
 namespace {

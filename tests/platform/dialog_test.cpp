@@ -2,10 +2,10 @@
 // creation and destruction, data exchange.
 #include "platform/dialog.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
@@ -61,7 +61,7 @@ TEST_F(DialogTest, CreateInitialisesOnceAndKeepsAHiddenTemplateHidden) {
   ASSERT_TRUE(page.Create(parent));
   EXPECT_EQ(page.log, std::vector<std::string>{"init"});
   EXPECT_FALSE(page.IsWindowVisible());
-  EXPECT_FALSE(page.Create(parent));  // the window exists already
+  EXPECT_FALSE(page.Create(parent));                               // the window exists already
   EXPECT_EQ(page.GetDlgItemText(1044), "\\CompactFlash\\nk.bin");  // data exchange ran on init
   EXPECT_EQ(backend.FindWindow(page.Handle())->parent, parent.Handle());
 }

@@ -1,10 +1,10 @@
 // The headless backend's controls, timers, paints and answers.
 #include "platform/headless/headless_backend.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"

@@ -1,9 +1,9 @@
 // The operator's actions through the driver, and where an id is found.
 #include "platform/headless/headless_driver.h"
 
-#include <vector>
-
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "platform/message_box.h"
 
@@ -53,7 +53,7 @@ TEST_F(DriverTest, CheckBoxTogglesBeforeItReportsTheClick) {
 TEST_F(DriverTest, TapsThatCannotReachAControlSendNothing) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(145, sheet, pageSink);
-  EXPECT_EQ(driver.Click(page, 1062), DriverResult::Hidden);     // hidden Home
+  EXPECT_EQ(driver.Click(page, 1062), DriverResult::Hidden);  // hidden Home
   EXPECT_EQ(driver.TypeText(page, 1065, "pw"), DriverResult::Disabled);
   EXPECT_EQ(driver.Click(sheet, 4242), DriverResult::NoControl);
   EXPECT_EQ(driver.Click(page, 1050), DriverResult::WrongKind);  // a label
@@ -103,7 +103,8 @@ TEST_F(DriverTest, SliderDragEndsWithTheThumbReleasedAtItsClampedPosition) {
       scrolls.emplace_back(m.code, m.position);
     }
   }
-  EXPECT_EQ(scrolls, (std::vector<std::pair<int, int>>{{TB_THUMBTRACK, 512}, {TB_THUMBPOSITION, 512}, {TB_ENDTRACK, 0}}));
+  EXPECT_EQ(scrolls,
+            (std::vector<std::pair<int, int>>{{TB_THUMBTRACK, 512}, {TB_THUMBPOSITION, 512}, {TB_ENDTRACK, 0}}));
   EXPECT_EQ(driver.DisplayValue(page, 1068), "512");
 }
 
@@ -149,10 +150,10 @@ TEST_F(DriverTest, AnIdIsFoundOnTheShownPageThenItsSheetThenTheHomeScreen) {
   backend.ShowWindow(sheet, SW_SHOW);
   EXPECT_EQ(driver.FrontMostWith(1088), sheet);
   EXPECT_EQ(driver.FrontMostWith(1089), general);
-  EXPECT_EQ(driver.FrontMostWith(1075), home);   // the wizard is not shown
+  EXPECT_EQ(driver.FrontMostWith(1075), home);  // the wizard is not shown
   backend.SetWindowPos(wizard, HWND_TOP, 0, 0, 10, 10, SWP_SHOWWINDOW);
   EXPECT_EQ(driver.FrontMostWith(1075), wizard);
-  EXPECT_EQ(driver.FrontMostWith(1089), 0u);     // covered by the wizard
+  EXPECT_EQ(driver.FrontMostWith(1089), 0u);  // covered by the wizard
   EXPECT_EQ(driver.WindowsFrontToBack(), (std::vector<WindowHandle>{wizard, sheet, home}));
   EXPECT_EQ(driver.FrontMostWith(7777), 0u);
 }

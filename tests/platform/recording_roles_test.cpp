@@ -9,7 +9,9 @@ namespace {
 
 class MissingPrograms final : public Processes {
  public:
-  bool CreateProcess(std::string_view path, bool, ProcessInformation*) override { return path == "\\windows\\RegView.exe"; }
+  bool CreateProcess(std::string_view path, bool, ProcessInformation*) override {
+    return path == "\\windows\\RegView.exe";
+  }
   bool ResumeThread(std::uint32_t) override { return true; }
   bool OpenThroughShellAndWait(std::string_view) override { return false; }
 };
@@ -17,7 +19,7 @@ class MissingPrograms final : public Processes {
 TEST(RecordedPlatform, WritesStartsAndRebootsAndPassesEverythingOn) {
   testing::FakeController controller;
   MissingPrograms programs;
-  Platform base{controller.registry, controller.files, programs, controller.serial,
+  Platform base{controller.registry, controller.files, programs,         controller.serial,
                 controller.memory,   controller.clock, controller.flash, controller.sdk};
   Transcript transcript;
   RecordedPlatform recorded(base, transcript);

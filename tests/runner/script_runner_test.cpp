@@ -2,11 +2,11 @@
 // script, judged by its transcript.
 #include "runner/script_runner.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "runner/fake_provider.h"
 #include "runner/headless_main.h"
@@ -35,27 +35,27 @@ constexpr char kRebootBox[] =
     "box System Reboot | All settings you changed will take effect\\n after system reboot, reboot now ? | 52 -> ";
 
 TEST_F(ScriptRun, NavigatesSheetsTypesAndPrints) {
-  const int code = Run(
-      "print 1076\n"
-      "wait 500\n"
-      "print 1076\n"
-      "config\n"
-      "print 1001\n"
-      "tab 2\n"
-      "text 1017 \"\\Windows\\demo.exe\"\n"
-      "print 1017\n"
-      "tab 0\n"
-      "tab 2\n"
-      "print 1017\n"
-      "print 1088\n"
-      "answer yes\n"
-      "answer no\n"
-      "click 1088\n"
-      "home\n"
-      "info\n"
-      "print 1004\n"
-      "home\n"
-      "home\n");
+  const int code =
+      Run("print 1076\n"
+          "wait 500\n"
+          "print 1076\n"
+          "config\n"
+          "print 1001\n"
+          "tab 2\n"
+          "text 1017 \"\\Windows\\demo.exe\"\n"
+          "print 1017\n"
+          "tab 0\n"
+          "tab 2\n"
+          "print 1017\n"
+          "print 1088\n"
+          "answer yes\n"
+          "answer no\n"
+          "click 1088\n"
+          "home\n"
+          "info\n"
+          "print 1004\n"
+          "home\n"
+          "home\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(), std::string("print 1076 189\n"
                                    "print 1076 190\n"
@@ -71,17 +71,17 @@ TEST_F(ScriptRun, NavigatesSheetsTypesAndPrints) {
 }
 
 TEST_F(ScriptRun, RebootStartsTheUtilityAfreshAndTheScriptGoesOn) {
-  const int code = Run(
-      "config\n"
-      "tab 2\n"
-      "text 1017 \"\\Windows\\demo.exe\"\n"
-      "answer yes\n"
-      "answer yes\n"
-      "click 1090\n"
-      "print 1076\n"
-      "config\n"
-      "tab 2\n"
-      "print 1017\n");
+  const int code =
+      Run("config\n"
+          "tab 2\n"
+          "text 1017 \"\\Windows\\demo.exe\"\n"
+          "answer yes\n"
+          "answer yes\n"
+          "click 1090\n"
+          "print 1076\n"
+          "config\n"
+          "tab 2\n"
+          "print 1017\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(), std::string(kSaveBox) + "yes\n" + kRebootBox + "yes\n" +
                            "reboot\n"

@@ -12,11 +12,12 @@ namespace {
 TEST(ScriptParsing, EveryCommandWithItsArguments) {
   Script s;
   std::string error;
-  ASSERT_TRUE(ParseScript("# comment\n\nclick 1076\ntext 1017 \"\\Windows\\a.exe\"\nselect 1042 3\n"
-                          "slider 1068 -4\ntab 2\ntree \"Com 5:\"\nanswer yes\nanswer cancel\n"
-                          "file \"\\CompactFlash\\nk.bin\"\nfile cancel\nwait 500\nprint 1047\nhome\ninfo\r\n"
-                          "  config  \n",
-                          &s, &error))
+  ASSERT_TRUE(
+      ParseScript("# comment\n\nclick 1076\ntext 1017 \"\\Windows\\a.exe\"\nselect 1042 3\n"
+                  "slider 1068 -4\ntab 2\ntree \"Com 5:\"\nanswer yes\nanswer cancel\n"
+                  "file \"\\CompactFlash\\nk.bin\"\nfile cancel\nwait 500\nprint 1047\nhome\ninfo\r\n"
+                  "  config  \n",
+                  &s, &error))
       << error;
   ASSERT_EQ(s.commands.size(), 15u);
   EXPECT_EQ(s.commands[0].kind, CommandKind::Click);
@@ -45,10 +46,14 @@ TEST(ScriptParsing, QuotedTextRunsToTheLastQuote) {
 }
 
 TEST(ScriptParsing, BadLinesAreNamedByNumber) {
-  const char* bad[] = {"clik 1076",        "click",           "click 10x",   "text 1017 unquoted",
-                       "answer maybe",     "select 1042",     "select 1042 -1", "tab",
-                       "wait -5",          "wait 99999999999", "home now",    "file \"\"",
-                       "tree Com",         "click 1076 1077", "print"};
+  const char* bad[] = {"clik 1076",      "click",
+                       "click 10x",      "text 1017 unquoted",
+                       "answer maybe",   "select 1042",
+                       "select 1042 -1", "tab",
+                       "wait -5",        "wait 99999999999",
+                       "home now",       "file \"\"",
+                       "tree Com",       "click 1076 1077",
+                       "print"};
   for (const char* line : bad) {
     Script s;
     std::string error;
@@ -58,8 +63,9 @@ TEST(ScriptParsing, BadLinesAreNamedByNumber) {
 }
 
 TEST(TranscriptLines, BoxesPrintsAndTreesInTheirStableForm) {
-  MessageBoxEvent box{129, "System Reboot", "All settings you changed will take effect\n after system reboot, reboot now ?",
-                      0x34, IDNO, true};
+  MessageBoxEvent box{
+      129, "System Reboot", "All settings you changed will take effect\n after system reboot, reboot now ?", 0x34, IDNO,
+      true};
   EXPECT_EQ(EventLine(box),
             "box System Reboot | All settings you changed will take effect\\n after system reboot, reboot now ? | 52 "
             "-> no");

@@ -15,15 +15,24 @@ constexpr int kMaxMessagesPerSettle = 100000;
 
 const char* DescribeDriverResult(DriverResult result) {
   switch (result) {
-    case DriverResult::Done: return "done";
-    case DriverResult::NoWindow: return "no such window";
-    case DriverResult::NoControl: return "no such control";
-    case DriverResult::WrongKind: return "the control does not take this action";
-    case DriverResult::Hidden: return "the control is not on screen";
-    case DriverResult::Disabled: return "the control is disabled";
-    case DriverResult::ReadOnly: return "the edit is read-only";
-    case DriverResult::OutOfRange: return "no such item";
-    case DriverResult::NotFound: return "no item with that text";
+    case DriverResult::Done:
+      return "done";
+    case DriverResult::NoWindow:
+      return "no such window";
+    case DriverResult::NoControl:
+      return "no such control";
+    case DriverResult::WrongKind:
+      return "the control does not take this action";
+    case DriverResult::Hidden:
+      return "the control is not on screen";
+    case DriverResult::Disabled:
+      return "the control is disabled";
+    case DriverResult::ReadOnly:
+      return "the edit is read-only";
+    case DriverResult::OutOfRange:
+      return "no such item";
+    case DriverResult::NotFound:
+      return "no item with that text";
   }
   return "";
 }
@@ -279,13 +288,20 @@ std::string HeadlessDriver::DisplayValue(WindowHandle window, int controlId) con
   const HeadlessControl* c = Control(window, controlId);
   if (c == nullptr) return {};
   switch (c->item->kind) {
-    case ControlKind::CheckBox: return c->check == BST_CHECKED ? "1" : "0";
-    case ControlKind::Picture: return std::to_string(PictureBitmap(window, controlId));
-    case ControlKind::ComboBox: return std::to_string(c->comboSelection);
-    case ControlKind::TabControl: return std::to_string(c->tabSelection);
-    case ControlKind::Trackbar: return std::to_string(c->trackbar.position);
-    case ControlKind::Progress: return std::to_string(c->progress.position);
-    default: return c->text;
+    case ControlKind::CheckBox:
+      return c->check == BST_CHECKED ? "1" : "0";
+    case ControlKind::Picture:
+      return std::to_string(PictureBitmap(window, controlId));
+    case ControlKind::ComboBox:
+      return std::to_string(c->comboSelection);
+    case ControlKind::TabControl:
+      return std::to_string(c->tabSelection);
+    case ControlKind::Trackbar:
+      return std::to_string(c->trackbar.position);
+    case ControlKind::Progress:
+      return std::to_string(c->progress.position);
+    default:
+      return c->text;
   }
 }
 
@@ -294,7 +310,7 @@ std::vector<TreeLine> HeadlessDriver::TreeLines(WindowHandle window, int control
   const HeadlessControl* c = Control(window, controlId);
   if (c == nullptr) return lines;
   std::function<void(const std::vector<TreeItemHandle>&, int)> walk = [&](const std::vector<TreeItemHandle>& items,
-                                                                            int depth) {
+                                                                          int depth) {
     for (TreeItemHandle item : items) {
       const HeadlessTreeItem& node = c->treeItems.at(item);
       lines.push_back(TreeLine{depth, node.image, node.selectedImage, node.text, item == c->treeSelection});
@@ -310,12 +326,18 @@ ControlColours HeadlessDriver::Colours(WindowHandle window, int controlId) {
   const HeadlessControl* c = Control(window, controlId);
   if (c == nullptr) return colours;
   switch (c->item->cls) {
-    case ControlClass::Button: colours.controlType = CTLCOLOR_BTN; break;
+    case ControlClass::Button:
+      colours.controlType = CTLCOLOR_BTN;
+      break;
     case ControlClass::Edit:
       colours.controlType = (c->item->style & ES_READONLY) != 0 || !c->enabled ? CTLCOLOR_STATIC : CTLCOLOR_EDIT;
       break;
-    case ControlClass::ComboBox: colours.controlType = CTLCOLOR_EDIT; break;
-    default: colours.controlType = CTLCOLOR_STATIC; break;
+    case ControlClass::ComboBox:
+      colours.controlType = CTLCOLOR_EDIT;
+      break;
+    default:
+      colours.controlType = CTLCOLOR_STATIC;
+      break;
   }
   WindowMessage m;
   m.message = WM_CTLCOLOR;

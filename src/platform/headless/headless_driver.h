@@ -11,14 +11,14 @@ namespace talvon {
 // What became of an action of the driver.
 enum class DriverResult {
   Done,
-  NoWindow,      // the window does not exist
-  NoControl,     // the window has no control with that identifier
-  WrongKind,     // the control does not take this action (a tab command on a button, ...)
-  Hidden,        // the control or its window is not on screen: a tap cannot reach it
-  Disabled,      // the control is disabled: the tap does nothing
-  ReadOnly,      // a read-only edit took the focus but not the text
-  OutOfRange,    // no item or position with that index
-  NotFound,      // no tree item with that text
+  NoWindow,    // the window does not exist
+  NoControl,   // the window has no control with that identifier
+  WrongKind,   // the control does not take this action (a tab command on a button, ...)
+  Hidden,      // the control or its window is not on screen: a tap cannot reach it
+  Disabled,    // the control is disabled: the tap does nothing
+  ReadOnly,    // a read-only edit took the focus but not the text
+  OutOfRange,  // no item or position with that index
+  NotFound,    // no tree item with that text
 };
 const char* DescribeDriverResult(DriverResult result);
 

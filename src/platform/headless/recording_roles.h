@@ -47,9 +47,10 @@ class RecordingSdk final : public ControllerSdk {
 // transcript; every other role is the controller's own.
 struct RecordedPlatform {
   RecordedPlatform(Platform& base, Transcript& transcript)
-      : processes(base.processes, transcript),
-        sdk(base.sdk, transcript),
-        platform{base.registry, base.files, processes, base.serialPorts, base.memory, base.clock, base.flash, sdk} {}
+      : processes(base.processes, transcript), sdk(base.sdk, transcript), platform{base.registry, base.files,
+                                                                                   processes,     base.serialPorts,
+                                                                                   base.memory,   base.clock,
+                                                                                   base.flash,    sdk} {}
   RecordedPlatform(const RecordedPlatform&) = delete;
   RecordedPlatform& operator=(const RecordedPlatform&) = delete;
 

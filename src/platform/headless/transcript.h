@@ -13,17 +13,17 @@ struct MessageBoxEvent {
   std::string caption;
   std::string text;
   std::uint32_t style = 0;
-  int answer = 0;         // IDOK, IDYES, IDNO or IDCANCEL
-  bool answered = true;   // false: no fitting answer was queued; the safe button was taken
+  int answer = 0;        // IDOK, IDYES, IDNO or IDCANCEL
+  bool answered = true;  // false: no fitting answer was queued; the safe button was taken
 };
 
 // A file-open dialog.
 struct FileDialogEvent {
   std::string filter;
   std::uint32_t flags = 0;
-  std::string path;       // the chosen path; empty when cancelled
-  bool chosen = false;    // IDOK
-  bool answered = true;   // false: nothing was queued; the dialog was cancelled
+  std::string path;      // the chosen path; empty when cancelled
+  bool chosen = false;   // IDOK
+  bool answered = true;  // false: nothing was queued; the dialog was cancelled
 };
 
 // A program the utility started (directly or through the shell).

@@ -34,12 +34,12 @@ const DialogTemplate& SystemInfoPageTemplate132() {
     items.push_back(Text(IDC_STATIC, "OS Version :", 130, 72, 43, 8));
     items.push_back(Hidden(Text(IDC_STATIC, "OS Image Size :", 130, 89, 55, 8)));
     items.push_back(Text(IDC_STATIC, "Talvon SDK Version :", 130, 89, 72, 8));
-    items.push_back(Text(1018, "", 207, 19, 124, 12));  // serial number
-    items.push_back(Text(1019, "", 207, 36, 124, 12));  // MAC address
-    items.push_back(Text(1021, "", 207, 54, 124, 12));  // flash memory size
-    items.push_back(Text(1022, "", 207, 71, 124, 12));  // OS version
+    items.push_back(Text(1018, "", 207, 19, 124, 12));          // serial number
+    items.push_back(Text(1019, "", 207, 36, 124, 12));          // MAC address
+    items.push_back(Text(1021, "", 207, 54, 124, 12));          // flash memory size
+    items.push_back(Text(1022, "", 207, 71, 124, 12));          // OS version
     items.push_back(Hidden(Text(1023, "", 207, 88, 124, 12)));  // flash size from the SDK
-    items.push_back(Text(1024, "", 207, 88, 124, 12));  // SDK version
+    items.push_back(Text(1024, "", 207, 88, 124, 12));          // SDK version
     items.push_back(GroupBox("Modules", 7, 5, 106, 137));
     items.push_back(GroupBox("Other Data", 122, 5, 217, 137));
     items.push_back(Text(IDC_STATIC, "Any setting changed could be pre-viewed.", 17, 159, 140, 11));

@@ -53,8 +53,7 @@ DialogItem CentredText(int id, std::string text, int x, int y, int w, int h) {
 }
 
 DialogItem Picture(int id, int bitmapId, int x, int y, int w, int h) {
-  DialogItem item =
-      Make(id, ControlClass::Static, ControlKind::Picture, "", x, y, w, h, kVisibleChild | SS_BITMAP);
+  DialogItem item = Make(id, ControlClass::Static, ControlKind::Picture, "", x, y, w, h, kVisibleChild | SS_BITMAP);
   item.bitmapId = bitmapId;
   return item;
 }
