@@ -80,7 +80,8 @@ struct ProgressState {
 //
 // The dialog layer sends WM_DESTROY itself before it destroys a window. A
 // backend never calls into the dialog layer from within an operation below,
-// except RunModalLoop, PumpOneMessage, the user-input paths and MessageBox /
+// except RunModalLoop, PumpOneMessage and UpdateWindow (which deliver what is
+// waiting, paints included), the user-input paths, and MessageBox /
 // OpenFileDialog (which run nested loops in a windowed backend).
 //
 // Coordinates: a window's rectangle is in its parent's client coordinates
