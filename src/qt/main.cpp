@@ -1,7 +1,13 @@
 // talvon-utility: the configuration utility on a (simulated) controller.
 #include <cstdio>
+#include <iostream>
 
-int main() {
-  std::puts("talvon-utility: not built yet");
+#include "runner/headless_main.h"
+
+int main(int argc, char** argv) {
+  if (talvon::runner::IsHeadlessInvocation(argc, argv)) {
+    return talvon::runner::HeadlessMain(argc, argv, std::cout, std::cerr);
+  }
+  std::puts("talvon-utility: the window is not built yet; run with --headless --script FILE");
   return 0;
 }

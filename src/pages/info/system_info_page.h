@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/dialog.h"
+
+namespace talvon {
+
+class UtilitySession;
+
+// The "System Configuration" page, the one page of the information sheet: what the controller holds.
+// Constructed by its sheet with no window; Create(sheet) builds the window
+// from template 132 as a child of the sheet and runs OnInitDialog once.
+class CSystemInfoPage : public CDialog {
+ public:
+  static constexpr int IDD = 132;
+  explicit CSystemInfoPage(UtilitySession& session);
+
+ protected:
+  bool OnInitDialog() override;
+
+ private:
+  // Home (1004) and the home icon (1082): hide the information sheet.
+  void OnHome();
+  UtilitySession& session_;
+};
+
+}  // namespace talvon

@@ -1,0 +1,25 @@
+#include "platform/headless/recording_roles.h"
+
+#include <string>
+
+namespace talvon {
+
+bool RecordingProcesses::CreateProcess(std::string_view path, bool suspended, ProcessInformation* info) {
+  const bool started = inner_.CreateProcess(path, suspended, info);
+  transcript_.Add(ProgramStartEvent{std::string(path), started, false});
+  return started;
+}
+
+bool RecordingProcesses::OpenThroughShellAndWait(std::string_view path) {
+  const bool started = inner_.OpenThroughShellAndWait(path);
+  transcript_.Add(ProgramStartEvent{std::string(path), started, true});
+  return started;
+}
+
+void RecordingSdk::Reset_TalVon() {
+  rebootRequested_ = true;
+  transcript_.Add(RebootEvent{});
+  inner_.Reset_TalVon();
+}
+
+}  // namespace talvon

@@ -1,0 +1,62 @@
+#pragma once
+#include "platform/headless/transcript.h"
+#include "platform/platform.h"
+#include "platform/processes.h"
+#include "sdk/controller_sdk.h"
+
+namespace talvon {
+
+// Passes every call on to the controller's Processes and writes each program
+// start (and whether it started) to the transcript.
+class RecordingProcesses final : public Processes {
+ public:
+  RecordingProcesses(Processes& inner, Transcript& transcript) : inner_(inner), transcript_(transcript) {}
+  bool CreateProcess(std::string_view path, bool suspended, ProcessInformation* info) override;
+  bool ResumeThread(std::uint32_t threadId) override { return inner_.ResumeThread(threadId); }
+  bool OpenThroughShellAndWait(std::string_view path) override;
+
+ private:
+  Processes& inner_;
+  Transcript& transcript_;
+};
+
+// Passes every call on to the controller's SDK and writes each reboot to the
+// transcript before it happens.
+class RecordingSdk final : public ControllerSdk {
+ public:
+  RecordingSdk(ControllerSdk& inner, Transcript& transcript) : inner_(inner), transcript_(transcript) {}
+  bool RebootRequested() const { return rebootRequested_; }
+
+  void Reset_TalVon() override;
+  void ChangeSlotTo53R(std::uint8_t slot) override { inner_.ChangeSlotTo53R(slot); }
+  std::uint32_t Get_Slot_No() override { return inner_.Get_Slot_No(); }
+  int GetNameOfModule(int slot, char* name8) override { return inner_.GetNameOfModule(slot, name8); }
+  void GetSystemSerialNumber(std::uint8_t* buffer8) override { inner_.GetSystemSerialNumber(buffer8); }
+  void ReadMAC(std::uint8_t* buffer8) override { inner_.ReadMAC(buffer8); }
+  std::int32_t GetFlashSize(std::uint8_t* scratch8) override { return inner_.GetFlashSize(scratch8); }
+  void GetOSversion(char16_t* buffer80) override { inner_.GetOSversion(buffer80); }
+  void GetSDKversion(char16_t* buffer80) override { inner_.GetSDKversion(buffer80); }
+
+ private:
+  ControllerSdk& inner_;
+  Transcript& transcript_;
+  bool rebootRequested_ = false;
+};
+
+// A controller's platform with program starts and reboots written to the
+// transcript; every other role is the controller's own.
+struct RecordedPlatform {
+  RecordedPlatform(Platform& base, Transcript& transcript)
+      : processes(base.processes, transcript), sdk(base.sdk, transcript), platform{base.registry, base.files,
+                                                                                   processes,     base.serialPorts,
+                                                                                   base.memory,   base.clock,
+                                                                                   base.flash,    sdk} {}
+  RecordedPlatform(const RecordedPlatform&) = delete;
+  RecordedPlatform& operator=(const RecordedPlatform&) = delete;
+
+  RecordingProcesses processes;
+  RecordingSdk sdk;
+  Platform platform;
+};
+
+}  // namespace talvon

@@ -1,0 +1,188 @@
+#include "platform/dialog_template.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace talvon {
+namespace {
+
+const DialogItem& Item(int templateId, int itemId) {
+  const DialogTemplate* t = FindDialogTemplate(templateId);
+  EXPECT_NE(t, nullptr);
+  const DialogItem* item = t->FindItem(itemId);
+  EXPECT_NE(item, nullptr) << "template " << templateId << " item " << itemId;
+  static const DialogItem none;
+  return item != nullptr ? *item : none;
+}
+
+void ExpectRect(const DialogItem& item, int x, int y, int w, int h) {
+  EXPECT_EQ(item.x, x) << item.id;
+  EXPECT_EQ(item.y, y) << item.id;
+  EXPECT_EQ(item.w, w) << item.id;
+  EXPECT_EQ(item.h, h) << item.id;
+}
+
+TEST(DialogTemplates, EveryTemplateIsKnownWithUniqueControlIds) {
+  for (int id : AllDialogTemplateIds()) {
+    const DialogTemplate* t = FindDialogTemplate(id);
+    ASSERT_NE(t, nullptr) << id;
+    EXPECT_EQ(t->id, id);
+    EXPECT_EQ(t->fontName, "System");
+    std::set<int> ids;
+    for (const DialogItem& item : t->items) {
+      if (item.id == IDC_STATIC) continue;
+      EXPECT_TRUE(ids.insert(item.id).second) << "template " << id << " repeats " << item.id;
+      EXPECT_GT(item.w, 0);
+      EXPECT_GT(item.h, 0);
+    }
+  }
+  EXPECT_EQ(FindDialogTemplate(100), nullptr);
+  EXPECT_EQ(FindDialogTemplate(102)->FindItem(IDC_STATIC), nullptr);
+}
+
+TEST(DialogTemplates, HomeScreenHasTwoTapPicturesAndFourHiddenFrameStores) {
+  const DialogTemplate& t = *FindDialogTemplate(102);
+  EXPECT_EQ(t.caption, "TalvonUtility");
+  EXPECT_EQ(t.fontSize, 8);
+  EXPECT_EQ(t.style, 0x90C800C0u);
+  EXPECT_EQ(t.exStyle, 0x80040000u);
+  EXPECT_EQ(t.cx, 214);
+  EXPECT_EQ(t.cy, 188);
+  ASSERT_EQ(t.items.size(), 9u);
+  EXPECT_EQ(t.items[0].id, 1076);  // template order is stacking order
+  ExpectRect(Item(102, 1076), 98, 115, 32, 30);
+  EXPECT_EQ(Item(102, 1076).bitmapId, 189);
+  EXPECT_EQ(Item(102, 1076).style, 0x5000010Eu);
+  EXPECT_TRUE(Item(102, 1075).Notifies());
+  EXPECT_EQ(Item(102, 1075).bitmapId, 191);
+  ExpectRect(Item(102, 1077), 1, 157, 15, 13);
+  const int frameBitmaps[] = {189, 190, 191, 192};
+  for (int n = 0; n < 4; ++n) {
+    const DialogItem& store = Item(102, 1077 + n);
+    EXPECT_FALSE(store.Visible());
+    EXPECT_FALSE(store.Notifies());
+    EXPECT_EQ(store.bitmapId, frameBitmaps[n]);
+  }
+  EXPECT_EQ(t.items[3].bitmapId, 188);
+  ExpectRect(t.items[3], 37, 16, 171, 158);
+}
+
+TEST(DialogTemplates, SheetsAsTheResourcesDescribe) {
+  const DialogTemplate& config = *FindDialogTemplate(129);
+  EXPECT_EQ(config.style, 0x80C000C0u);
+  EXPECT_FALSE(config.Visible());
+  EXPECT_EQ(config.caption, "");
+  EXPECT_EQ(config.cx, 395);
+  EXPECT_EQ(config.cy, 283);
+  EXPECT_EQ(Item(129, 1088).text, "        Confirm Registry");
+  ExpectRect(Item(129, 1088), 233, 248, 90, 24);
+  EXPECT_EQ(Item(129, 1087).text, "     Home");
+  EXPECT_EQ(Item(129, 1090).style, 0x5000010Eu);
+  EXPECT_EQ(Item(129, 1090).bitmapId, 214);
+  EXPECT_EQ(Item(129, 1082).bitmapId, 196);
+  EXPECT_EQ(Item(129, 1001).cls, ControlClass::TabControl);
+  ExpectRect(Item(129, 1001), 0, 0, 394, 239);
+  EXPECT_EQ(config.items[4].bitmapId, 213);
+  EXPECT_EQ(config.items[5].style, 0x50000007u);
+
+  const DialogTemplate& info = *FindDialogTemplate(130);
+  EXPECT_EQ(info.caption, "Dialog");
+  ASSERT_EQ(info.items.size(), 1u);
+  ExpectRect(Item(130, 1000), 0, 0, 352, 256);
+  EXPECT_EQ(Item(130, 1000).text, "Tab1");
+}
+
+TEST(DialogTemplates, PagesAreHiddenChildDialogs) {
+  for (int id : {131, 132, 133, 134, 237}) EXPECT_EQ(FindDialogTemplate(id)->style, 0x40000040u) << id;
+  EXPECT_EQ(FindDialogTemplate(145)->style, 0x44000040u);
+  EXPECT_EQ(FindDialogTemplate(134)->cx, 464);
+  EXPECT_EQ(FindDialogTemplate(237)->cx, 395);
+}
+
+TEST(DialogTemplates, InformationPageRowsFollowTheirFormulas) {
+  const DialogTemplate& t = *FindDialogTemplate(132);
+  ExpectRect(Item(132, 1012), 47, 19 + 17 * 6, 50, 12);  // slot 7
+  int labels = 0;
+  for (const DialogItem& item : t.items) {
+    if (item.text == "Slot 7 :") {
+      ExpectRect(item, 15, 122, 25, 8);
+      ++labels;
+    }
+    if (item.text == "OS Image Size :") {
+      EXPECT_EQ(item.style, 0x40020000u);
+      ++labels;
+    }
+    if (item.text == "Talvon SDK Version :") {
+      EXPECT_EQ(item.style, 0x50020000u);
+    }
+  }
+  EXPECT_EQ(labels, 2);
+  EXPECT_EQ(Item(132, 1004).text, "        Home");
+  EXPECT_FALSE(Item(132, 1023).Visible());
+  EXPECT_FALSE(Item(132, 1014).Visible());
+  EXPECT_TRUE(Item(132, 1082).Notifies());
+}
+
+TEST(DialogTemplates, UpdatePageControlsCarryTheirExactStyles) {
+  EXPECT_EQ(Item(133, 1044).style, 0x50810880u);
+  EXPECT_EQ(Item(133, 1048).style, 0x58010000u);
+  EXPECT_TRUE(Item(133, 1048).Disabled());
+  EXPECT_EQ(Item(133, 1046).cls, ControlClass::Progress);
+  EXPECT_EQ(Item(133, 1046).style, 0x50800001u);
+  ExpectRect(Item(133, 1047), 92, 163, 244, 17);
+  EXPECT_EQ(Item(133, 1048).text, "Write to Flash Now");
+}
+
+TEST(DialogTemplates, GeneralSettingPageCombosSlidersAndHiddenStores) {
+  const std::vector<std::string> depths{"2", "4", "8", "16"};
+  EXPECT_EQ(Item(134, 1042).comboItems, depths);
+  EXPECT_EQ(Item(134, 1043).comboItems.back(), "75 Hz");
+  EXPECT_FALSE(Item(134, 1041).Visible());
+  EXPECT_EQ(Item(134, 1056).cls, ControlClass::Trackbar);
+  ExpectRect(Item(134, 1068), 192, 64, 161, 22);
+  EXPECT_NE(Item(134, 1068).style & TBS_ENABLESELRANGE, 0u);
+  EXPECT_NE(Item(134, 1068).style & TBS_TOP, 0u);
+  EXPECT_EQ(Item(134, 1059).bitmapId, 141);
+  EXPECT_FALSE(Item(134, 1055).Visible());
+  EXPECT_TRUE(Item(134, 1119).Notifies());
+  EXPECT_EQ(Item(134, 1116).text, "      RS232");
+  EXPECT_EQ(Item(134, 1095).text, "Restore All ");
+  EXPECT_NE(Item(134, 1071).style & BS_MULTILINE, 0u);
+}
+
+TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
+  for (int n = 1; n <= 10; ++n) {
+    const DialogItem& edit = Item(131, 1017 + 2 * (n - 1));
+    EXPECT_EQ(edit.style, 0x50810080u);
+    ExpectRect(edit, 164, 16 + 18 * (n - 1), 213, 14);
+  }
+  for (const DialogItem& item : FindDialogTemplate(131)->items) {
+    if (item.text == "Program 10:") {
+      EXPECT_EQ(item.w, 42);
+    }
+    if (item.text == "Program 9:") {
+      EXPECT_EQ(item.w, 38);
+    }
+  }
+  EXPECT_TRUE(Item(131, 1036).Disabled());
+
+  EXPECT_EQ(Item(145, 1063).kind, ControlKind::CheckBox);
+  EXPECT_NE(Item(145, 1065).style & ES_PASSWORD, 0u);
+  EXPECT_TRUE(Item(145, 1066).Disabled());
+  EXPECT_FALSE(Item(145, 1062).Visible());
+  EXPECT_EQ(Item(145, 1062).text, "     Home");
+  EXPECT_TRUE(Item(145, 1086).Notifies());
+  EXPECT_FALSE(Item(145, 1086).Visible());
+
+  EXPECT_EQ(Item(237, 1114).text, "Change To  \nNew Module");
+  EXPECT_EQ(Item(237, 1113).cls, ControlClass::TreeView);
+  EXPECT_EQ(Item(237, 1106).kind, ControlKind::CentredText);
+  EXPECT_EQ(Item(237, 1112).text, "Slot7");
+  EXPECT_FALSE(Item(237, 1120).Visible());
+  EXPECT_FALSE(Item(237, 1105).Visible());
+  EXPECT_EQ(Item(237, 1075).text, "Static");
+}
+
+}  // namespace
+}  // namespace talvon

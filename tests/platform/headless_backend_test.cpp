@@ -1,0 +1,206 @@
+// The headless backend's controls, timers, paints and answers.
+#include "platform/headless/headless_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_driver.h"
+#include "platform/message_box.h"
+
+namespace talvon {
+namespace {
+
+// Records every message a window receives.
+class Recorder final : public DialogWindowSink {
+ public:
+  LRESULT OnWindowMessage(const WindowMessage& m) override {
+    messages.push_back(m);
+    if (onMessage) onMessage(m);
+    return 0;
+  }
+  std::vector<WindowMessage> messages;
+  std::function<void(const WindowMessage&)> onMessage;
+  int Count(std::uint32_t message, int code = -1000) const {
+    int n = 0;
+    for (const auto& m : messages) n += m.message == message && (code == -1000 || m.code == code);
+    return n;
+  }
+};
+
+struct HeadlessTest : ::testing::Test {
+  VirtualClock clock;
+  HeadlessBackend backend{clock};
+  HeadlessDriver driver{backend};
+  Recorder sheetSink;
+  Recorder pageSink;
+
+  // A shown configuration sheet with the general setting page shown in it.
+  std::pair<WindowHandle, WindowHandle> SheetWithPage() {
+    const WindowHandle sheet = backend.CreateDialogWindow(*FindDialogTemplate(129), 0, sheetSink);
+    const WindowHandle page = backend.CreateDialogWindow(*FindDialogTemplate(134), sheet, pageSink);
+    backend.ShowWindow(sheet, SW_SHOW);
+    backend.ShowWindow(page, SW_SHOW);
+    return {sheet, page};
+  }
+};
+
+TEST_F(HeadlessTest, ControlsStartAsTheTemplateSays) {
+  const auto [sheet, page] = SheetWithPage();
+  EXPECT_EQ(backend.GetControlText(sheet, 1088), "        Confirm Registry");
+  EXPECT_FALSE(backend.IsControlVisible(page, 1055));
+  EXPECT_EQ(backend.ComboGetCount(page, 1043), 4);
+  EXPECT_EQ(backend.ComboGetCurSel(page, 1043), CB_ERR);
+  EXPECT_EQ(backend.ResourceOfImage(backend.GetControlImage(page, 1058)), 143);
+  EXPECT_FALSE(backend.HasControl(page, 9999));
+  EXPECT_EQ(backend.GetControlText(page, 9999), "");
+  // Every picture has a picture of its own.
+  EXPECT_NE(backend.GetControlImage(page, 1054), backend.GetControlImage(page, 1057));
+}
+
+TEST_F(HeadlessTest, PictureHandlesAreSharedNotCopied) {
+  const auto [sheet, page] = SheetWithPage();
+  const ImageHandle store = backend.GetControlImage(page, 1059);
+  const ImageHandle old = backend.SetControlImage(page, 1054, store);
+  EXPECT_EQ(backend.ResourceOfImage(old), 142);
+  EXPECT_EQ(backend.GetControlImage(page, 1054), store);
+  EXPECT_EQ(driver.PictureBitmap(page, 1054), 141);
+}
+
+TEST_F(HeadlessTest, TrackbarKeepsThePositionWithinItsRange) {
+  const auto [sheet, page] = SheetWithPage();
+  backend.TrackbarSetRange(page, 1056, 0, 3, false);
+  backend.TrackbarSetPosition(page, 1056, 7, true);
+  EXPECT_EQ(backend.GetTrackbar(page, 1056).position, 3);
+  backend.TrackbarSetPosition(page, 1056, -2, true);
+  EXPECT_EQ(backend.GetTrackbar(page, 1056).position, 0);
+  backend.TrackbarSetRange(page, 1068, 1, 512, false);
+  EXPECT_EQ(backend.GetTrackbar(page, 1068).position, 1);
+  EXPECT_EQ(backend.TrackbarSetPageSize(page, 1068, 3), 20);
+  backend.TrackbarSetSelection(page, 1068, 62, 321, false);
+  const TrackbarState s = backend.GetTrackbar(page, 1068);
+  EXPECT_EQ(s.selectionStart, 62);
+  EXPECT_EQ(s.selectionEnd, 321);
+  EXPECT_EQ(s.pageSize, 3);
+}
+
+TEST_F(HeadlessTest, ComboSelectionShowsTheItemAndBadIndexClearsIt) {
+  const auto [sheet, page] = SheetWithPage();
+  EXPECT_EQ(backend.ComboSetCurSel(page, 1042, 3), 3);
+  EXPECT_EQ(backend.GetControlText(page, 1042), "16");
+  EXPECT_EQ(backend.ComboSetCurSel(page, 1042, 4), CB_ERR);
+  EXPECT_EQ(backend.ComboGetCurSel(page, 1042), CB_ERR);
+  EXPECT_EQ(backend.GetControlText(page, 1042), "");
+}
+
+TEST_F(HeadlessTest, ProgressBarSetPosAnswersThePreviousAndStaysInRange) {
+  const WindowHandle page = backend.CreateDialogWindow(*FindDialogTemplate(133), 0, pageSink);
+  backend.ProgressSetRange(page, 1046, 0, 100);
+  EXPECT_EQ(backend.ProgressSetStep(page, 1046, 1), 10);
+  EXPECT_EQ(backend.ProgressSetPosition(page, 1046, 42), 0);
+  EXPECT_EQ(backend.ProgressSetPosition(page, 1046, 140), 42);
+  EXPECT_EQ(backend.GetProgress(page, 1046).position, 100);
+}
+
+TEST_F(HeadlessTest, TabsSelectTheFirstItemAndMeasureItemsSideBySide) {
+  const auto [sheet, page] = SheetWithPage();
+  EXPECT_EQ(backend.TabGetCurSel(sheet, 1001), -1);
+  backend.TabInsertItem(sheet, 1001, 0, "General Setting");
+  backend.TabInsertItem(sheet, 1001, 1, "Update Version");
+  EXPECT_EQ(backend.TabGetCurSel(sheet, 1001), 0);
+  Rect first;
+  Rect second;
+  ASSERT_TRUE(backend.TabGetItemRect(sheet, 1001, 0, &first));
+  ASSERT_TRUE(backend.TabGetItemRect(sheet, 1001, 1, &second));
+  EXPECT_EQ(first.left, 2);
+  EXPECT_EQ(second.left, first.right);
+  EXPECT_EQ(second.top, first.top);
+  EXPECT_FALSE(backend.TabGetItemRect(sheet, 1001, 2, &first));
+  EXPECT_EQ(backend.GetControlClientRect(sheet, 1001), (Rect{0, 0, 591, 358}));
+}
+
+TEST_F(HeadlessTest, TreeInsertsLastChildrenAndWalksBack) {
+  Recorder sink;
+  const WindowHandle page = backend.CreateDialogWindow(*FindDialogTemplate(237), 0, sink);
+  const TreeItemHandle module = backend.TreeInsertItem(page, 1113, TVI_ROOT, "Slot_2: R-8142", 4, 5);
+  const TreeItemHandle port = backend.TreeInsertItem(page, 1113, module, "Com 5:", 19, 19);
+  const TreeItemHandle leaf = backend.TreeInsertItem(page, 1113, port, "I/O Base:8000240", 16, 16);
+  backend.TreeInsertItem(page, 1113, port, "SYSINTR:2c", 16, 16);
+  backend.TreeInsertItem(page, 1113, TVI_ROOT, "Slot_3: R-8017", 17, 18);
+  EXPECT_EQ(backend.TreeInsertItem(page, 1113, 0xDEAD, "orphan", 0, 0), 0u);
+  EXPECT_EQ(backend.TreeGetParent(page, 1113, leaf), port);
+  EXPECT_EQ(backend.TreeGetParent(page, 1113, module), TVI_ROOT);
+  EXPECT_EQ(backend.TreeGetChild(page, 1113, TVI_ROOT), module);
+  const auto lines = driver.TreeLines(page, 1113);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[3].text, "SYSINTR:2c");
+  EXPECT_EQ(lines[3].depth, 2);
+  EXPECT_EQ(lines[4].depth, 0);
+  EXPECT_EQ(lines[4].selectedImage, 18);
+  EXPECT_TRUE(backend.TreeSelectItem(page, 1113, leaf));
+  EXPECT_EQ(backend.TreeGetSelection(page, 1113), leaf);
+  backend.TreeDeleteAllItems(page, 1113);
+  EXPECT_EQ(backend.TreeGetSelection(page, 1113), 0u);
+  EXPECT_TRUE(driver.TreeLines(page, 1113).empty());
+}
+
+TEST_F(HeadlessTest, TrackbarsArePaintedOnlyWhenOnScreen) {
+  const WindowHandle sheet = backend.CreateDialogWindow(*FindDialogTemplate(129), 0, sheetSink);
+  const WindowHandle page = backend.CreateDialogWindow(*FindDialogTemplate(134), sheet, pageSink);
+  backend.ShowWindow(page, SW_SHOW);
+  driver.Settle();
+  EXPECT_EQ(pageSink.Count(WM_NOTIFY, NM_CUSTOMDRAW), 0);  // the sheet is hidden
+  backend.ShowWindow(sheet, SW_SHOW);
+  EXPECT_TRUE(backend.PumpOneMessage());  // one message per call
+  EXPECT_EQ(pageSink.Count(WM_NOTIFY, NM_CUSTOMDRAW), 1);
+  driver.Settle();
+  EXPECT_EQ(pageSink.Count(WM_NOTIFY, NM_CUSTOMDRAW), 2);  // both sliders
+  EXPECT_FALSE(backend.PumpOneMessage());
+  backend.TrackbarSetPosition(page, 1056, 2, false);
+  EXPECT_FALSE(backend.PumpOneMessage());  // no redraw asked
+  backend.TrackbarSetPosition(page, 1056, 1, true);
+  backend.UpdateWindow(page);
+  EXPECT_EQ(pageSink.Count(WM_NOTIFY, NM_CUSTOMDRAW), 3);
+}
+
+TEST_F(HeadlessTest, TimersFallDueEachPeriodAndALateOneComesOnce) {
+  const WindowHandle home = backend.CreateDialogWindow(*FindDialogTemplate(102), 0, sheetSink);
+  EXPECT_EQ(backend.SetTimer(home, 1, 500), 1u);
+  driver.Wait(1600);
+  EXPECT_EQ(sheetSink.Count(WM_TIMER), 3);
+  clock.Sleep(5000);  // the thread was busy
+  driver.Settle();
+  EXPECT_EQ(sheetSink.Count(WM_TIMER), 4);
+  EXPECT_TRUE(backend.KillTimer(home, 1));
+  EXPECT_FALSE(backend.KillTimer(home, 1));
+  driver.Wait(5000);
+  EXPECT_EQ(sheetSink.Count(WM_TIMER), 4);
+}
+
+TEST_F(HeadlessTest, TimersEndWithTheirWindow) {
+  const WindowHandle home = backend.CreateDialogWindow(*FindDialogTemplate(102), 0, sheetSink);
+  backend.SetTimer(home, 1, 500);
+  backend.DestroyDialogWindow(home);
+  EXPECT_FALSE(backend.NextTimerDue().has_value());
+}
+
+TEST_F(HeadlessTest, MessageBoxesTakeQueuedAnswersThatFitTheirButtons) {
+  const WindowHandle sheet = backend.CreateDialogWindow(*FindDialogTemplate(129), 0, sheetSink);
+  driver.AnswerBox(IDYES);
+  driver.AnswerBox(IDYES);  // does not fit an OK box
+  EXPECT_EQ(backend.MessageBox(sheet, "Proceed ?", "Save Registry", 0x24), IDYES);
+  EXPECT_EQ(backend.MessageBox(0, "done", ApplicationTitle, MB_OK), IDOK);
+  EXPECT_EQ(backend.MessageBox(0, "again ?", ApplicationTitle, MB_YESNO), IDNO);  // nothing queued
+  const auto boxes = driver.GetTranscript().MessageBoxes();
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].ownerTemplateId, 129);
+  EXPECT_TRUE(boxes[0].answered);
+  EXPECT_EQ(boxes[1].ownerTemplateId, 0);
+  EXPECT_FALSE(boxes[1].answered);
+  EXPECT_FALSE(boxes[2].answered);
+  EXPECT_EQ(driver.GetTranscript().Unanswered(), 2);
+}
+
+}  // namespace
+}  // namespace talvon

@@ -1,0 +1,175 @@
+// Scripted runs end to end: the utility on a fake controller, driven by a
+// script, judged by its transcript.
+#include "runner/script_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "runner/fake_provider.h"
+#include "runner/headless_main.h"
+
+namespace talvon::testing {
+namespace {
+
+struct ScriptRun : ::testing::Test {
+  FakeProvider provider;
+  std::ostringstream out;
+  std::ostringstream err;
+
+  int Run(const std::string& source) {
+    runner::Script script;
+    std::string error;
+    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
+    runner::ScriptRunner r(provider, out, err);
+    return r.Run(script);
+  }
+};
+
+constexpr char kSaveBox[] =
+    "box Save Registry | It would take 10-15 seconds to store your settings into internal non-volatile memory. "
+    "Proceed ? | 36 -> ";
+constexpr char kRebootBox[] =
+    "box System Reboot | All settings you changed will take effect\\n after system reboot, reboot now ? | 52 -> ";
+
+TEST_F(ScriptRun, NavigatesSheetsTypesAndPrints) {
+  const int code =
+      Run("print 1076\n"
+          "wait 500\n"
+          "print 1076\n"
+          "config\n"
+          "print 1001\n"
+          "tab 2\n"
+          "text 1017 \"\\Windows\\demo.exe\"\n"
+          "print 1017\n"
+          "tab 0\n"
+          "tab 2\n"
+          "print 1017\n"
+          "print 1088\n"
+          "answer yes\n"
+          "answer no\n"
+          "click 1088\n"
+          "home\n"
+          "info\n"
+          "print 1004\n"
+          "home\n"
+          "home\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(), std::string("print 1076 189\n"
+                                   "print 1076 190\n"
+                                   "print 1001 0\n"
+                                   "print 1017 \\Windows\\demo.exe\n"
+                                   "print 1017 \\Windows\\demo.exe\n"
+                                   "print 1088         Confirm Registry\n") +
+                           kSaveBox + "yes\n" + kRebootBox + "no\n" +
+                           "print 1004         Home\n"
+                           "ignored home: no sheet is shown\n");
+  EXPECT_EQ(provider.boots, 1);
+  EXPECT_TRUE(err.str().empty()) << err.str();
+}
+
+TEST_F(ScriptRun, RebootStartsTheUtilityAfreshAndTheScriptGoesOn) {
+  const int code =
+      Run("config\n"
+          "tab 2\n"
+          "text 1017 \"\\Windows\\demo.exe\"\n"
+          "answer yes\n"
+          "answer yes\n"
+          "click 1090\n"
+          "print 1076\n"
+          "config\n"
+          "tab 2\n"
+          "print 1017\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(), std::string(kSaveBox) + "yes\n" + kRebootBox + "yes\n" +
+                           "reboot\n"
+                           "print 1076 189\n"  // a new run: the blink starts over
+                           "print 1017 \n");   // and the page is new
+  EXPECT_EQ(provider.boots, 2);
+}
+
+TEST_F(ScriptRun, FailedFlushIsReportedAndNothingReboots) {
+  provider.flushResult = ERROR_REGISTRY_IO_FAILED;
+  EXPECT_EQ(Run("config\nanswer yes\nanswer ok\nclick 1088\n"), runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(), std::string(kSaveBox) + "yes\nbox Save Registry | RegFlushKey failed | 48 -> ok\n");
+  EXPECT_EQ(provider.boots, 1);
+}
+
+TEST_F(ScriptRun, AnUnansweredBoxEndsTheRunNamingTheBox) {
+  EXPECT_EQ(Run("config\nclick 1088\nprint 1076\n"), runner::kExitUnanswered);
+  EXPECT_EQ(out.str(),
+            "unanswered box Save Registry | It would take 10-15 seconds to store your settings into internal "
+            "non-volatile memory. Proceed ? | 36\n");
+  EXPECT_NE(err.str().find("no answer"), std::string::npos);
+}
+
+TEST_F(ScriptRun, AnAnswerThatDoesNotFitTheBoxCountsAsNone) {
+  EXPECT_EQ(Run("config\nanswer ok\nclick 1088\n"), runner::kExitUnanswered);
+  EXPECT_EQ(out.str().rfind("unanswered box Save Registry", 0), 0u);
+}
+
+TEST_F(ScriptRun, TapsThatCannotReachTheirControlAreNotedAndIgnored) {
+  EXPECT_EQ(Run("config\ntab 3\nclick 1062\ntab 1\nclick 1048\ntext 1044 \"x\"\n"), runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "ignored click 1062: hidden\n"
+            "ignored click 1048: disabled\n"
+            "ignored text 1044: read-only\n");
+}
+
+TEST_F(ScriptRun, CommandsThatCannotBeCarriedOutAreScriptErrors) {
+  EXPECT_EQ(Run("click 1088\n"), runner::kExitScriptError);  // the sheet is not shown
+  EXPECT_NE(err.str().find("script line 1: no control 1088 on screen"), std::string::npos) << err.str();
+  err.str("");
+  EXPECT_EQ(Run("tab 1\n"), runner::kExitScriptError);
+  EXPECT_NE(err.str().find("no sheet is shown"), std::string::npos);
+  err.str("");
+  EXPECT_EQ(Run("config\ntab 9\n"), runner::kExitScriptError);
+  EXPECT_EQ(Run("config\ntab 4\ntree \"Slot_1: R-8017\"\n"), runner::kExitScriptError);
+  EXPECT_EQ(Run("config\nslider 1088 3\n"), runner::kExitScriptError);
+}
+
+TEST_F(ScriptRun, AControllerThatDoesNotBootEndsTheRun) {
+  provider.refuseToBoot = true;
+  EXPECT_EQ(Run("info\n"), runner::kExitNoBoot);
+  EXPECT_NE(err.str().find("the OS area holds no image"), std::string::npos);
+}
+
+TEST_F(ScriptRun, TheRunEndsByClosingTheHomeScreen) {
+  // Nothing is left open: a second run on the same provider starts cleanly.
+  EXPECT_EQ(Run("config\n"), runner::kExitOk);
+  EXPECT_EQ(Run("info\nprint 1004\n"), runner::kExitOk);
+  EXPECT_EQ(out.str(), "print 1004         Home\n");
+}
+
+TEST(HeadlessMain, CommandLineAndScriptProblemsAreReported) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const char* noScript[] = {"talvon-utility", "--headless"};
+  EXPECT_EQ(runner::HeadlessMain(2, noScript, out, err), runner::kExitScriptError);
+  EXPECT_NE(err.str().find("usage:"), std::string::npos);
+
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("talvon_runner_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                    std::to_string(reinterpret_cast<std::uintptr_t>(&out)));
+  std::filesystem::create_directories(dir);
+  const std::string missing = (dir / "missing.txt").string();
+  const char* unreadable[] = {"talvon-utility", "--headless", "--script", missing.c_str()};
+  EXPECT_EQ(runner::HeadlessMain(4, unreadable, out, err), runner::kExitScriptError);
+
+  const std::string bad = (dir / "bad.txt").string();
+  std::ofstream(bad) << "info\nfrobnicate\n";
+  const char* badScript[] = {"talvon-utility", "--headless", "--script", bad.c_str(), "--controller", "x"};
+  err.str("");
+  EXPECT_EQ(runner::HeadlessMain(6, badScript, out, err), runner::kExitScriptError);
+  EXPECT_NE(err.str().find("line 2: unknown command"), std::string::npos) << err.str();
+
+  const char* extra[] = {"talvon-utility", "--headless", "--script", bad.c_str(), "--fast"};
+  EXPECT_EQ(runner::HeadlessMain(5, extra, out, err), runner::kExitScriptError);
+  EXPECT_TRUE(out.str().empty());
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace talvon::testing
