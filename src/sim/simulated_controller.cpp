@@ -81,9 +81,9 @@ std::unique_ptr<SimulatedController> SimulatedController::Boot(const std::filesy
     return nullptr;
   }
   if (!OsAreaHoldsImage(*c.flash_)) {
-    *error =
-        "the OS image area holds no image (no ROM signature at 0xBCA80040), so the controller cannot start; "
-        "write an OS image into it with talvon-sim";
+    *error = "the OS image area holds no image (no ROM signature at 0xBCA80040), so the controller cannot "
+             "start; recover it with: talvon-sim recover --controller " + c.directory_.Root().string() +
+             " [--image FILE.bin]";
     return nullptr;
   }
 
