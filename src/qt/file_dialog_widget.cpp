@@ -92,9 +92,15 @@ FileDialogContent::FileDialogContent(Files& files, const FileDialogRequest& requ
   list_->setObjectName(QStringLiteral("entries"));
   list_->setIconSize(QSize(px(18), px(18)));
   list_->setUniformItemSizes(true);
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setStyleSheet(QStringLiteral("QListWidget::item { min-height: %1px; }").arg(px(26)));
+  // A tap opens a folder or takes a file's name; a double tap on a file answers it.
   connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-    if (!item->data(kIsFolderRole).toBool()) name_->setText(item->text());
+    if (item->data(kIsFolderRole).toBool()) {
+      OpenFolder(JoinControllerPath(folder_, item->text()));
+    } else {
+      name_->setText(item->text());
+    }
   });
   connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { OnItemActivated(item); });
   layout->addWidget(list_, 1);
@@ -178,10 +184,7 @@ void FileDialogContent::Refill() {
 }
 
 void FileDialogContent::OnItemActivated(QListWidgetItem* item) {
-  if (item->data(kIsFolderRole).toBool()) {
-    OpenFolder(JoinControllerPath(folder_, item->text()));
-    return;
-  }
+  if (item->data(kIsFolderRole).toBool()) return;  // the tap has opened it
   name_->setText(item->text());
   Accept();
 }
