@@ -136,7 +136,9 @@ class TextWidget final : public QWidget, public ControlBase {
 // With SS_NOTIFY a tap sends STN_CLICKED; otherwise taps pass through.
 class PictureWidget final : public QWidget, public ControlBase {
  public:
-  PictureWidget(const ControlBinding& binding, double pictureFactor, QWidget* parent);
+  // pictureFactor scales the artwork; a band (much wider than high) is
+  // stretched across by factorAcross instead, as wide as it was drawn for.
+  PictureWidget(const ControlBinding& binding, double pictureFactor, double factorAcross, QWidget* parent);
   // The bitmap resource shown; 0 shows nothing.
   void SetArtwork(int resourceId);
   int Artwork() const { return artwork_; }
@@ -149,6 +151,7 @@ class PictureWidget final : public QWidget, public ControlBase {
 
  private:
   double pictureFactor_;
+  double factorAcross_;
   int artwork_ = 0;
   bool pressed_ = false;
 };

@@ -29,6 +29,7 @@ DialogScale::DialogScale(const DialogTemplate& dialogTemplate, double panelFacto
   unitX_ = unit.x * panelFactor;
   unitY_ = unit.y * panelFactor;
   pictureFactor_ = std::min(unit.x / unit.artworkX, unit.y / unit.artworkY) * panelFactor;
+  pictureFactorAcross_ = unit.x / unit.artworkX * panelFactor;
   fontPixels_ = std::max(6, static_cast<int>(std::lround(unit.fontPixels * panelFactor)));
 }
 

@@ -25,6 +25,8 @@ class DialogScale {
   // Pictures are drawn at their artwork size times this, the same on both
   // axes, so that each fits the rectangle its template gives it.
   double PictureFactor() const { return pictureFactor_; }
+  // The factor across alone, for bands that run the width of their dialog.
+  double PictureFactorAcross() const { return pictureFactorAcross_; }
   // The pixel size of the dialog font.
   int FontPixels() const { return fontPixels_; }
   double PanelFactor() const { return panelFactor_; }
@@ -35,6 +37,7 @@ class DialogScale {
   double unitX_;
   double unitY_;
   double pictureFactor_;
+  double pictureFactorAcross_;
   int fontPixels_;
 };
 

@@ -58,6 +58,7 @@ std::string QtDialogBackend::GetControlText(WindowHandle window, int controlId) 
 }
 
 void QtDialogBackend::EnableControl(WindowHandle window, int controlId, bool enable) {
+  const QuietFocus quiet(*this);
   Control* c = FindControl(window, controlId);
   if (c == nullptr) return;
   c->widget->setEnabled(enable);
@@ -70,6 +71,7 @@ bool QtDialogBackend::IsControlEnabled(WindowHandle window, int controlId) {
 }
 
 void QtDialogBackend::ShowControl(WindowHandle window, int controlId, bool show) {
+  const QuietFocus quiet(*this);
   Control* c = FindControl(window, controlId);
   if (c != nullptr) c->widget->setVisible(show);
 }

@@ -70,7 +70,17 @@ ControlColours QtDialogBackend::ControlColoursFor(WindowHandle window, int contr
 }
 
 void QtDialogBackend::ControlFocused(WindowHandle window, int controlId) {
-  if (!shuttingDown_) MoveFocus(window, controlId);
+  if (!shuttingDown_ && quietFocus_ == 0) MoveFocus(window, controlId);
+}
+
+QtDialogBackend::QuietFocus::QuietFocus(QtDialogBackend& backend) : backend_(backend) {
+  if (backend_.quietFocus_++ == 0) before_ = QApplication::focusWidget();
+}
+
+QtDialogBackend::QuietFocus::~QuietFocus() {
+  if (--backend_.quietFocus_ != 0) return;
+  QWidget* now = QApplication::focusWidget();
+  if (now != nullptr && now != before_.data() && ControlOf(now) != nullptr) now->clearFocus();
 }
 
 void QtDialogBackend::MoveFocus(WindowHandle window, int controlId) {

@@ -136,7 +136,7 @@ QWidget* QtDialogBackend::BuildControl(Window& window, const DialogItem& item) {
       widget = new TextWidget(binding, parent);
       break;
     case ControlKind::Picture:
-      widget = new PictureWidget(binding, window.scale->PictureFactor(), parent);
+      widget = new PictureWidget(binding, window.scale->PictureFactor(), window.scale->PictureFactorAcross(), parent);
       break;
     case ControlKind::Edit:
       widget = new EditWidget(binding, parent);
@@ -240,6 +240,7 @@ WindowHandle QtDialogBackend::CreateDialogWindow(const DialogTemplate& dialogTem
 }
 
 void QtDialogBackend::DestroyDialogWindow(WindowHandle window) {
+  const QuietFocus quiet(*this);
   Window* w = Find(window);
   if (w == nullptr) return;
   std::vector<WindowHandle> children;
@@ -275,6 +276,7 @@ void QtDialogBackend::DestroyDialogWindow(WindowHandle window) {
 // ---- Showing and placing ----
 
 void QtDialogBackend::ShowWindow(WindowHandle window, int showCommand) {
+  const QuietFocus quiet(*this);
   Window* w = Find(window);
   if (w == nullptr) return;
   const bool show = showCommand != SW_HIDE;
@@ -290,6 +292,7 @@ bool QtDialogBackend::IsWindowVisible(WindowHandle window) {
 
 void QtDialogBackend::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
                                    std::uint32_t flags) {
+  const QuietFocus quiet(*this);
   Window* w = Find(window);
   if (w == nullptr) return;
   QWidget* outer = w->Outer();

@@ -211,8 +211,23 @@ class QtDialogBackend final : public DialogBackend, private ControlEvents {
   bool RepaintChangedControls();
   void MarkChanged(QWidget* widget);
 
+  // Held while an operation of the dialog's shows, hides, enables or
+  // destroys widgets: the focus Qt moves meanwhile is not the operator's, and
+  // a control it lands on gives it up again (disabling the focused control
+  // leaves the focus nowhere, as on the controller).
+  class QuietFocus {
+   public:
+    explicit QuietFocus(QtDialogBackend& backend);
+    ~QuietFocus();
+
+   private:
+    QtDialogBackend& backend_;
+    QPointer<QWidget> before_;
+  };
+
   PanelWidget* panel_;
   FocusWatcher* focusWatcher_;
+  int quietFocus_ = 0;
   Files* files_ = nullptr;
   std::function<void(QWidget*)> modalHook_;
   std::map<WindowHandle, std::unique_ptr<Window>> windows_;

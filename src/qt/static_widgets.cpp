@@ -51,8 +51,9 @@ void TextWidget::paintEvent(QPaintEvent*) {
 
 // ---- Pictures ----
 
-PictureWidget::PictureWidget(const ControlBinding& binding, double pictureFactor, QWidget* parent)
-    : QWidget(parent), ControlBase(binding), pictureFactor_(pictureFactor) {
+PictureWidget::PictureWidget(const ControlBinding& binding, double pictureFactor, double factorAcross,
+                             QWidget* parent)
+    : QWidget(parent), ControlBase(binding), pictureFactor_(pictureFactor), factorAcross_(factorAcross) {
   if (!Item().Notifies()) setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -66,9 +67,9 @@ void PictureWidget::paintEvent(QPaintEvent*) {
   if (artwork_ == 0) return;
   QPainter painter(this);
   QSize size = ArtworkSize(artwork_, pictureFactor_);
-  // A band (the logo band along a sheet's bottom) runs the whole length of
-  // its control, as it did where the dialog units were wider.
-  if (size.width() > 6 * size.height() && size.width() < width()) size.setWidth(width());
+  // A band (the logo band along a sheet's bottom) keeps the share of the
+  // dialog's width it was drawn for.
+  if (size.width() > 6 * size.height()) size.setWidth(ArtworkSize(artwork_, factorAcross_).width());
   const QPixmap picture = ArtworkPixmap(artwork_, size, devicePixelRatioF());
   if (pressed_) painter.setOpacity(0.6);  // the tap is seen where it lands
   painter.drawPixmap(0, 0, picture);

@@ -40,6 +40,10 @@ void ShowRestart(QWidget* panel, double factor, int pauseMs) {
 }  // namespace
 
 RunsEnd RunUtility(runner::ControllerProvider& provider, QtDialogBackend& backend, const RunHooks& hooks) {
+  // A utility that reboots the controller before its home screen is up would
+  // otherwise reboot it for ever.
+  constexpr int kMaxRebootsWhileStarting = 3;
+  int rebootsWhileStarting = 0;
   for (;;) {
     std::string error;
     std::unique_ptr<runner::BootedController> controller = provider.Boot(&error);
@@ -54,11 +58,15 @@ RunsEnd RunUtility(runner::ControllerProvider& provider, QtDialogBackend& backen
                       booted.memory,   booted.clock, booted.flash,     sdk};
     backend.EndShutdown();
     backend.SetFiles(&booted.files);
+    bool homeScreenUp = false;
     {
       CUtilityApp app(platform, backend);
+      // What is queued for this run dies with it, run or not.
+      QObject run;
+      // The first turn of an event loop comes with the home screen's loop.
+      QTimer::singleShot(0, &run, [&homeScreenUp] { homeScreenUp = true; });
       if (hooks.onHomeScreen) {
-        // The home screen's loop is the first to run: the hook comes with its first turn.
-        QTimer::singleShot(0, backend.Panel(), [&hooks, &app, &platform] {
+        QTimer::singleShot(0, &run, [&hooks, &app, &platform] {
           if (app.Session().mainWindow != nullptr) hooks.onHomeScreen(platform);
         });
       }
@@ -68,6 +76,13 @@ RunsEnd RunUtility(runner::ControllerProvider& provider, QtDialogBackend& backen
     backend.DeleteDestroyedWidgets();
     if (!sdk.Restarting()) return RunsEnd::Closed;
     controller.reset();  // the controller goes down before it comes up again
+    rebootsWhileStarting = homeScreenUp ? 0 : rebootsWhileStarting + 1;
+    if (rebootsWhileStarting >= kMaxRebootsWhileStarting) {
+      backend.EndShutdown();
+      backend.MessageBox(0, "The controller keeps rebooting while the utility starts.", ApplicationTitle,
+                         MB_OK | MB_ICONSTOP);
+      return RunsEnd::NoBoot;
+    }
     ShowRestart(backend.Panel(), backend.PanelFactor(), hooks.restartPauseMs);
     if (!backend.Panel()->isVisible()) return RunsEnd::Closed;  // the panel's window was closed meanwhile
   }

@@ -13,7 +13,7 @@ class QtDialogBackend;
 // What became of the runs.
 enum class RunsEnd {
   Closed,  // the operator closed the home screen
-  NoBoot,  // the controller did not boot (the panel said why)
+  NoBoot,  // the controller did not boot, or kept rebooting as the utility started (the panel said why)
 };
 
 struct RunHooks {

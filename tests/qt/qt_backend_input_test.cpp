@@ -118,6 +118,25 @@ TEST_F(QtInput, DisabledAndHiddenControlsTakeNoTaps) {
   EXPECT_TRUE(sink.Input().empty());
 }
 
+// Disabling the button that has the focus must not hand the focus (and an
+// EN_SETFOCUS) to another control behind the dialog's back.
+TEST_F(QtInput, ADialogDisablingTheFocusedButtonMovesNoFocus) {
+  Open(133);
+  backend.EnableControl(window, 1048, true);
+  sink.onMessage = [&](const WindowMessage& m) {
+    if (m.message == WM_COMMAND && m.controlId == 1048) {
+      backend.EnableControl(window, 1045, false);
+      backend.EnableControl(window, 1048, false);
+    }
+  };
+  Tap(1048);
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1048, BN_CLICKED}}));
+  sink.onMessage = nullptr;
+  sink.Clear();
+  Tap(1044);  // the path edit takes the focus as headless has it
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1044, EN_SETFOCUS}}));
+}
+
 TEST_F(QtInput, PicturesWithoutNotifyPassTapsThrough) {
   Open(102);
   QWidget* panel = backend.Panel();

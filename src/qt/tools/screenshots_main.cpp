@@ -6,12 +6,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <string>
 
 #include "platform/clock.h"
+#include "qt/file_dialog_widget.h"
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
 #include "qt/tab_control_widget.h"
@@ -85,6 +87,28 @@ int main(int argc, char** argv) {
       Tap(tabControl, tabControl->ItemRect(i).center());
       ok = Save(backend, folder, QStringLiteral("configuration-") + QString::fromLatin1(tabs[i])) && ok;
     }
+    // Confirm Registry's first question, answered No.
+    backend.SetModalHook([&](QWidget* box) {
+      ok = Save(backend, folder, QStringLiteral("question-save-registry")) && ok;
+      if (auto* no = box->findChild<QPushButton*>(QStringLiteral("no"))) no->click();
+    });
+    TapControl(backend, 129, 1088);
+    // The file-open dialog as the Update Version page asks for it, in the card's folder.
+    backend.SetModalHook([&](QWidget* dialog) {
+      for (QWidget* child : dialog->findChildren<QWidget*>()) {
+        if (auto* content = dynamic_cast<talvon::qt::FileDialogContent*>(child)) {
+          content->OpenFolder(QStringLiteral("\\CompactFlash"));
+        }
+      }
+      ok = Save(backend, folder, QStringLiteral("file-dialog")) && ok;
+      if (auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("cancel"))) cancel->click();
+    });
+    talvon::FileDialogRequest request;
+    request.filter = "OSimage Files(*.bin)|*.bin";
+    request.flags = talvon::OFN_PATHMUSTEXIST | talvon::OFN_FILEMUSTEXIST;
+    backend.OpenFileDialog(0, request, nullptr);
+    backend.SetModalHook({});
+    TapControl(backend, 129, 1087);  // Home
     TapControl(backend, 102, 1075);  // the upper picture: the information sheet
     ok = Save(backend, folder, QStringLiteral("information-system-configuration")) && ok;
     backend.Panel()->close();  // closes the home screen
