@@ -113,6 +113,7 @@ void QtDialogBackend::DeleteDestroyedWidgets() {
   std::vector<QPointer<QWidget>> destroyed;
   destroyed.swap(destroyed_);
   for (const QPointer<QWidget>& widget : destroyed) delete widget.data();
+  std::erase_if(changed_, [](const QPointer<QWidget>& widget) { return widget.isNull(); });
 }
 
 // ---- Building ----

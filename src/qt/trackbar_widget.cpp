@@ -117,6 +117,8 @@ void TrackbarWidget::DrawTicks(QPainter& painter, const QRect& handle) const {
   while (frequency < range && (PositionX(minimum() + frequency) - PositionX(minimum())) < kMinimumTickSpacing) {
     frequency *= 2;
   }
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);  // crisp one-pixel ticks
   painter.setPen(colours::kText);
   for (int value = minimum(); value < maximum(); value += frequency) {
     const int x = PositionX(value);
@@ -124,6 +126,7 @@ void TrackbarWidget::DrawTicks(QPainter& painter, const QRect& handle) const {
   }
   const int last = PositionX(maximum());
   painter.drawLine(last, y0, last, y0 + tickLength - 1);  // the ends always carry a tick
+  painter.restore();
 }
 
 void TrackbarWidget::paintEvent(QPaintEvent*) {

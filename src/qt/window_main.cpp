@@ -27,12 +27,15 @@ struct WindowOptions {
   std::string controller;
   std::optional<bool> fullScreen;
   std::optional<double> scale;
+  bool help = false;
 };
 
 bool ParseOptions(const QStringList& arguments, WindowOptions* options, std::string* error) {
   for (int i = 1; i < arguments.size(); ++i) {
     const QString& arg = arguments[i];
-    if (arg == QStringLiteral("--controller") && i + 1 < arguments.size()) {
+    if (arg == QStringLiteral("--help") || arg == QStringLiteral("-h")) {
+      options->help = true;
+    } else if (arg == QStringLiteral("--controller") && i + 1 < arguments.size()) {
       options->controller = arguments[++i].toStdString();
     } else if (arg == QStringLiteral("--fullscreen")) {
       options->fullScreen = true;
@@ -74,6 +77,10 @@ int WindowMain(int argc, char** argv) {
   if (!ParseOptions(QApplication::arguments(), &options, &error)) {
     std::fprintf(stderr, "talvon-utility: %s\n%s", error.c_str(), kUsage);
     return 2;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
   }
   if (options.controller.empty()) options.controller = runner::DefaultControllerDirectory();
   if (options.controller.empty()) {

@@ -10,6 +10,8 @@
 #include <QTimer>
 
 #include "platform/message_box.h"
+#include "qt/panel_theme.h"
+#include "qt/trackbar_widget.h"
 #include "qt_test_support.h"
 
 namespace talvon::qt::testing {
@@ -181,6 +183,43 @@ TEST(QtFlow, ControlsAreDrawnInTheColoursTheirDialogAsksFor) {
   backend.SetControlText(update, 1044, "\\CompactFlash\\nk.bin");
   const QImage path = backend.ControlWidget(update, 1044)->grab().toImage();
   EXPECT_EQ(CountPixels(path, IsRed), 0);
+}
+
+// The memory slider shows the stretch its boundary can move within as a
+// coloured part of its channel, and its ticks above it.
+TEST(QtFlow, TheMemorySliderShowsItsMovableStretchAndTicks) {
+  QtDialogBackend backend;
+  ShowPanel(backend);
+  RecordingSink sink, host;
+  const WindowHandle page = OpenShown(backend, 134, sink, host);
+  backend.TrackbarSetRange(page, 1068, 1, 200, false);
+  backend.TrackbarSetTickFrequency(page, 1068, 10);
+  backend.TrackbarSetSelection(page, 1068, 50, 120, true);
+  backend.TrackbarSetPosition(page, 1068, 150, true);
+  auto* bar = static_cast<TrackbarWidget*>(backend.ControlWidget(page, 1068));
+  const QImage image = bar->grab().toImage();
+  const auto accentAt = [&](int position) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      if (image.pixelColor(bar->PositionX(position), y) == colours::kAccent) ++count;
+    }
+    return count;
+  };
+  EXPECT_GT(accentAt(85), 0);   // inside the stretch
+  EXPECT_EQ(accentAt(20), 0);   // outside it
+  EXPECT_EQ(accentAt(135), 0);
+  // Ticks stand above the channel (TBS_TOP): dark pixels in the top rows at a tick.
+  const QColor tick = image.pixelColor(bar->PositionX(11), 3);
+  int darkAbove = 0;
+  for (int y = 0; y < image.height() / 3; ++y) {
+    if (image.pixelColor(bar->PositionX(11), y).lightness() < 80) ++darkAbove;
+  }
+  EXPECT_GT(darkAbove, 0) << tick.name().toStdString();
+  const TrackbarState state = backend.GetTrackbar(page, 1068);
+  EXPECT_EQ(state.selectionStart, 50);
+  EXPECT_EQ(state.selectionEnd, 120);
+  EXPECT_EQ(state.position, 150);
+  EXPECT_EQ(state.tickFrequency, 10);
 }
 
 TEST(QtFlow, ClosingThePanelClosesTheHomeScreen) {
