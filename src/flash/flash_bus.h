@@ -69,10 +69,55 @@ inline bool AnyChipBitSet(std::uint32_t value, std::uint32_t bit, std::uint32_t 
   return (value & LaneBits(bit, busWidth, chips)) != 0;
 }
 
+// The command store of WriteFlashCommand, inline for the per-unit path:
+// the code in every chip's lane at base + index bus units; nothing for an
+// unknown pair.
+inline void StoreCommand(FlashWindow& window, std::uint32_t address, std::uint32_t index, std::uint32_t command,
+                         std::uint32_t busWidth, std::uint32_t chips) {
+  const std::uint32_t c = command & 0xFF;
+  switch (busWidth) {
+    case 1:
+      if (chips == 1) window.Store8(address + index, static_cast<std::uint8_t>(c));
+      return;
+    case 2:
+      if (chips == 1 || chips == 2) {
+        window.Store16(address + 2 * index, static_cast<std::uint16_t>(chips == 2 ? c * 0x0101 : c));
+      }
+      return;
+    case 4:
+      if (chips == 1) window.Store32(address + 4 * index, c);
+      if (chips == 2) window.Store32(address + 4 * index, c * 0x00010001u);
+      if (chips == 4) window.Store32(address + 4 * index, c * 0x01010101u);
+      return;
+    default:
+      return;
+  }
+}
+
 // One bus unit, 1, 2 or 4 bytes, as the bus carries it (little-endian).
-std::uint32_t LoadUnit(FlashWindow& window, std::uint32_t address, std::uint32_t busWidth);
-void StoreUnit(FlashWindow& window, std::uint32_t address, std::uint32_t busWidth, std::uint32_t value);
-std::uint32_t UnitFromBytes(const std::uint8_t* bytes, std::uint32_t busWidth);
+inline std::uint32_t LoadUnit(FlashWindow& window, std::uint32_t address, std::uint32_t busWidth) {
+  switch (busWidth) {
+    case 1: return window.Load8(address);
+    case 2: return window.Load16(address);
+    case 4: return window.Load32(address);
+    default: return 0;
+  }
+}
+
+inline void StoreUnit(FlashWindow& window, std::uint32_t address, std::uint32_t busWidth, std::uint32_t value) {
+  switch (busWidth) {
+    case 1: window.Store8(address, static_cast<std::uint8_t>(value)); break;
+    case 2: window.Store16(address, static_cast<std::uint16_t>(value)); break;
+    case 4: window.Store32(address, value); break;
+    default: break;
+  }
+}
+
+inline std::uint32_t UnitFromBytes(const std::uint8_t* bytes, std::uint32_t busWidth) {
+  std::uint32_t value = 0;
+  for (std::uint32_t k = 0; k < busWidth && k < 4; ++k) value |= std::uint32_t{bytes[k]} << (8 * k);
+  return value;
+}
 
 // The command set's return to read-array mode at the bank base; nothing for
 // an unknown set.

@@ -7,23 +7,7 @@ namespace talvon {
 
 void WriteFlashCommand(FlashWindow& window, std::uint32_t address, std::uint32_t index, std::uint32_t command,
                        std::uint32_t busWidth, std::uint32_t chips) {
-  const std::uint32_t c = command & 0xFF;
-  switch (busWidth) {
-    case 1:
-      if (chips == 1) window.Store8(address + index, static_cast<std::uint8_t>(c));
-      return;
-    case 2:
-      if (chips == 1) window.Store16(address + 2 * index, static_cast<std::uint16_t>(c));
-      if (chips == 2) window.Store16(address + 2 * index, static_cast<std::uint16_t>(c * 0x0101));
-      return;
-    case 4:
-      if (chips == 1) window.Store32(address + 4 * index, c);
-      if (chips == 2) window.Store32(address + 4 * index, c * 0x00010001u);
-      if (chips == 4) window.Store32(address + 4 * index, c * 0x01010101u);
-      return;
-    default:
-      return;
-  }
+  flash_bus::StoreCommand(window, address, index, command, busWidth, chips);
 }
 
 int AnyChipBitClear(std::uint32_t value, std::uint32_t bit, std::uint32_t busWidth, std::uint32_t chips) {
@@ -53,30 +37,6 @@ std::uint32_t ReadCfiField(FlashWindow& window, std::uint32_t bankBase, std::uin
 }
 
 namespace flash_bus {
-
-std::uint32_t LoadUnit(FlashWindow& window, std::uint32_t address, std::uint32_t busWidth) {
-  switch (busWidth) {
-    case 1: return window.Load8(address);
-    case 2: return window.Load16(address);
-    case 4: return window.Load32(address);
-    default: return 0;
-  }
-}
-
-void StoreUnit(FlashWindow& window, std::uint32_t address, std::uint32_t busWidth, std::uint32_t value) {
-  switch (busWidth) {
-    case 1: window.Store8(address, static_cast<std::uint8_t>(value)); break;
-    case 2: window.Store16(address, static_cast<std::uint16_t>(value)); break;
-    case 4: window.Store32(address, value); break;
-    default: break;
-  }
-}
-
-std::uint32_t UnitFromBytes(const std::uint8_t* bytes, std::uint32_t busWidth) {
-  std::uint32_t value = 0;
-  for (std::uint32_t k = 0; k < busWidth && k < 4; ++k) value |= std::uint32_t{bytes[k]} << (8 * k);
-  return value;
-}
 
 void ResetBank(FlashWindow& window, std::uint32_t bankBase, const FlashGeometry& geometry) {
   if (geometry.commandSet == kIntelSet) {

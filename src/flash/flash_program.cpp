@@ -12,20 +12,24 @@ std::uint32_t ProgramUnitIntel(FlashWindow& window, std::uint32_t bankBase, std:
   const std::uint32_t w = geometry.busWidth;
   const std::uint32_t n = geometry.chips;
   if (!IsKnownBus(w, n)) return 0;
-  WriteFlashCommand(window, bankBase, 0, kIntelProgramSetup, w, n);
+  const std::uint32_t ready = LaneBits(7, w, n);
+  const std::uint32_t programError = LaneBits(4, w, n);
+  StoreCommand(window, bankBase, 0, kIntelProgramSetup, w, n);
   StoreUnit(window, target, w, UnitFromBytes(unit, w));
+  // Ready means every chip ready; a chip that never gets there fails the
+  // unit once it has had longer than its stated maximum.
   std::uint32_t status = 0;
-  bool ready = false;
-  for (std::uint32_t polls = ProgramPolls(geometry); polls > 0 && !ready; --polls) {
-    WriteFlashCommand(window, bankBase, 0, kIntelReadStatus, w, n);
+  bool isReady = false;
+  for (std::uint32_t polls = ProgramPolls(geometry); polls > 0 && !isReady; --polls) {
+    StoreCommand(window, bankBase, 0, kIntelReadStatus, w, n);
     status = LoadUnit(window, target, w);
-    ready = AnyChipBitClear(status, 7, w, n) == 0;
+    isReady = (status & ready) == ready;
   }
   // Any chip with the program-error bit has not stored its part.
-  const bool good = ready && !AnyChipBitSet(status, 4, w, n);
+  const bool good = isReady && (status & programError) == 0;
   // The error bits stay until cleared, and would fail every later unit.
-  if (!good) WriteFlashCommand(window, bankBase, 0, kIntelClearStatus, w, n);
-  WriteFlashCommand(window, bankBase, 0, kIntelReadArray, w, n);
+  if (!good) StoreCommand(window, bankBase, 0, kIntelClearStatus, w, n);
+  StoreCommand(window, bankBase, 0, kIntelReadArray, w, n);
   return good ? w : 0;
 }
 
@@ -35,9 +39,9 @@ std::uint32_t ProgramUnitAmd(FlashWindow& window, std::uint32_t bankBase, std::u
   const std::uint32_t n = geometry.chips;
   if (!IsKnownBus(w, n)) return 0;
   const std::uint32_t data = UnitFromBytes(unit, w);
-  WriteFlashCommand(window, bankBase, kAmdUnlockIndex1, kAmdUnlock1, w, n);
-  WriteFlashCommand(window, bankBase, kAmdUnlockIndex2, kAmdUnlock2, w, n);
-  WriteFlashCommand(window, bankBase, kAmdUnlockIndex1, kAmdProgram, w, n);
+  StoreCommand(window, bankBase, kAmdUnlockIndex1, kAmdUnlock1, w, n);
+  StoreCommand(window, bankBase, kAmdUnlockIndex2, kAmdUnlock2, w, n);
+  StoreCommand(window, bankBase, kAmdUnlockIndex1, kAmdProgram, w, n);
   StoreUnit(window, target, w, data);
   // A chip is done when its lane reads back the data. Only the chips still
   // differing are asked for bit 5 (time limit exceeded): a finished chip's
@@ -55,7 +59,7 @@ std::uint32_t ProgramUnitAmd(FlashWindow& window, std::uint32_t bankBase, std::u
   }
   if (value == data) return w;
   // A chip past its time limit reads status until reset.
-  WriteFlashCommand(window, bankBase, 0, kAmdReset, w, n);
+  StoreCommand(window, bankBase, 0, kAmdReset, w, n);
   return 0;
 }
 
@@ -119,8 +123,8 @@ int ProgramFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t
     if (cursor >= start && cursor + w <= end) {
       unit = source + (cursor - start);
     } else {
-      window.CopyOut(at, edge, w);
-      for (std::uint32_t k = 0; k < w; ++k) {
+      window.CopyOut(at, edge, w < sizeof edge ? w : sizeof edge);
+      for (std::uint32_t k = 0; k < w && k < sizeof edge; ++k) {
         if (cursor + k >= start && cursor + k < end) edge[k] = source[cursor + k - start];
       }
       unit = edge;

@@ -1,6 +1,5 @@
 #include "runner/headless_main.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -8,6 +7,7 @@
 
 #include "runner/script.h"
 #include "runner/script_runner.h"
+#include "sim/controller_directory.h"
 
 namespace talvon::runner {
 namespace {
@@ -24,12 +24,7 @@ bool IsHeadlessInvocation(int argc, const char* const* argv) {
 }
 
 std::string DefaultControllerDirectory() {
-  if (const char* chosen = std::getenv("TALVON_CONTROLLER"); chosen != nullptr && *chosen != '\0') return chosen;
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data != '\0') {
-    return std::string(data) + "/talvon/controller";
-  }
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : ".") + "/.local/share/talvon/controller";
+  return sim::ResolveControllerDirectory("", sim::ProcessEnvironment()).string();
 }
 
 int HeadlessMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {

@@ -1,5 +1,7 @@
 #include "sim/amd_flash_chip.h"
 
+#include "sim/chip_bank.h"
+
 namespace talvon::sim {
 
 std::uint32_t AmdFlashChip::Status(Op op) {
@@ -10,7 +12,7 @@ std::uint32_t AmdFlashChip::Status(Op op) {
 
 void AmdFlashChip::Finished() {
   if (lastFailed_) state_ = State::Exceeded;
-  ReadsArray(ReadsArrayIn(state_));
+  SetReadsArray(ReadsArrayIn(state_));
 }
 
 std::uint32_t AmdFlashChip::Read(std::uint32_t word) {
@@ -67,8 +69,13 @@ ChipEvent AmdFlashChip::Write(std::uint32_t word, std::uint32_t value) {
       if (command == 0x30) event = StartErase(word);
       break;
   }
-  ReadsArray(!Busy() && ReadsArrayIn(state_));
+  SetReadsArray(!Busy() && ReadsArrayIn(state_));
   return event;
+}
+
+std::unique_ptr<FlashBank> MakeAmdFlashBank(const FlashConfig& config, std::size_t index, std::uint32_t start,
+                                            std::uint8_t* memory, FlashStats* stats) {
+  return std::make_unique<ChipBank<AmdFlashChip>>(config, index, start, memory, stats);
 }
 
 }  // namespace talvon::sim

@@ -42,7 +42,7 @@ ChipEvent FlashChip::StartProgram(std::uint32_t word, std::uint32_t data) {
   opWord_ = word;
   opData_ = data & dataMask_;
   remaining_ = layout_->programPolls + wiring_.extraPolls;
-  ReadsArray(false);
+  SetReadsArray(false);
   return ChipEvent::Program;
 }
 
@@ -51,7 +51,7 @@ ChipEvent FlashChip::StartErase(std::uint32_t word) {
   opWord_ = word;
   opBlock_ = BlockOfWord(word);
   remaining_ = layout_->erasePolls + wiring_.extraPolls;
-  ReadsArray(false);
+  SetReadsArray(false);
   return ChipEvent::Erase;
 }
 

@@ -35,8 +35,6 @@ struct ChipWiring {
   std::uint8_t* lane = nullptr;       // the chip's first byte in bus word 0 of the bank
   std::uint32_t stride = 0;           // bus width in bytes
   std::uint32_t bytes = 0;            // the chip's own width in bytes
-  std::uint32_t* bankBusy = nullptr;  // bank mask of chips not reading their array
-  std::uint32_t bit = 0;              // this chip's bit in that mask
   std::uint32_t extraPolls = 0;       // this chip is slower than its siblings
 };
 
@@ -65,6 +63,9 @@ class FlashChip {
   std::uint32_t BlockOfWord(std::uint32_t word) const {
     return BlockAtChipOffset(*layout_, std::uint64_t{word} * wiring_.bytes);
   }
+  // Reads give the cells (no operation runs, no other read mode): the
+  // bank may then read its memory directly.
+  bool ReadsArray() const { return readsArray_; }
   // Power-up: stuck cells read as stuck.
   void ApplyAllStuckBits();
   // Power fails: an operation under way stops half done.
@@ -93,21 +94,17 @@ class FlashChip {
 
   std::uint32_t ArrayWord(std::uint32_t word) const {
     const std::uint8_t* p = wiring_.lane + std::size_t{word} * wiring_.stride;
-    std::uint32_t v = 0;
-    for (std::uint32_t k = 0; k < wiring_.bytes; ++k) v |= std::uint32_t{p[k]} << (8 * k);
-    return v;
+    switch (wiring_.bytes) {
+      case 1: return p[0];
+      case 2: return p[0] | std::uint32_t{p[1]} << 8;
+      default: return p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+    }
   }
   std::uint32_t CfiWord(std::uint32_t word) const { return word < layout_->cfi.size() ? layout_->cfi[word] : 0; }
   std::uint32_t IdentifierWord(std::uint32_t word) const {
     return word == 0 ? layout_->makerCode : word == 1 ? layout_->deviceCode : 0;
   }
-  void ReadsArray(bool yes) {
-    if (yes) {
-      *wiring_.bankBusy &= ~wiring_.bit;
-    } else {
-      *wiring_.bankBusy |= wiring_.bit;
-    }
-  }
+  void SetReadsArray(bool yes) { readsArray_ = yes; }
   bool Busy() const { return op_ != Op::None; }
 
   const ChipWiring wiring_;
@@ -137,6 +134,7 @@ class FlashChip {
   bool BlockWords(std::uint32_t block, std::uint32_t* first, std::uint32_t* count) const;
 
   std::uint32_t remaining_ = 0;
+  bool readsArray_ = true;
   std::vector<std::uint32_t> eraseCycles_;
 };
 

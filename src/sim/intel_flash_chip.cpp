@@ -1,5 +1,7 @@
 #include "sim/intel_flash_chip.h"
 
+#include "sim/chip_bank.h"
+
 namespace talvon::sim {
 
 void IntelFlashChip::Finished() {
@@ -27,15 +29,20 @@ ChipEvent IntelFlashChip::Write(std::uint32_t word, std::uint32_t value) {
     case Progress::Done: Finished(); break;
     case Progress::Idle: break;
   }
+  // Mode and cycle are worked on as locals and stored once: both are bytes
+  // side by side, and reading them back as one word right after storing
+  // one of them stalls the store buffer on every bus cycle.
   ChipEvent event = ChipEvent::None;
+  Mode mode = mode_;
+  Cycle cycle = cycle_;
   const std::uint8_t command = static_cast<std::uint8_t>(value);
-  switch (cycle_) {
+  switch (cycle) {
     case Cycle::ProgramData:
-      cycle_ = Cycle::Command;
+      cycle = Cycle::Command;
       event = StartProgram(word, value);
       break;
     case Cycle::EraseConfirm:
-      cycle_ = Cycle::Command;
+      cycle = Cycle::Command;
       if (command == 0xD0) {
         event = StartErase(word);
       } else {
@@ -44,28 +51,35 @@ ChipEvent IntelFlashChip::Write(std::uint32_t word, std::uint32_t value) {
       break;
     case Cycle::Command:
       switch (command) {
-        case 0xFF: mode_ = Mode::Array; break;
+        case 0xFF: mode = Mode::Array; break;
         case 0x98:
-          if (!faults_.noCfi) mode_ = Mode::Query;
+          if (!faults_.noCfi) mode = Mode::Query;
           break;
-        case 0x90: mode_ = Mode::Identifier; break;
-        case 0x70: mode_ = Mode::Status; break;
+        case 0x90: mode = Mode::Identifier; break;
+        case 0x70: mode = Mode::Status; break;
         case 0x50: status_ = 0; break;
         case 0x40:
         case 0x10:
-          cycle_ = Cycle::ProgramData;
-          mode_ = Mode::Status;
+          cycle = Cycle::ProgramData;
+          mode = Mode::Status;
           break;
         case 0x20:
-          cycle_ = Cycle::EraseConfirm;
-          mode_ = Mode::Status;
+          cycle = Cycle::EraseConfirm;
+          mode = Mode::Status;
           break;
         default: break;  // AMD cycles (0xAA, 0x55, 0x80, 0x30, 0xA0, 0xF0) and unknown codes
       }
       break;
   }
-  ReadsArray(mode_ == Mode::Array && cycle_ == Cycle::Command && !Busy());
+  mode_ = mode;
+  cycle_ = cycle;
+  SetReadsArray(mode == Mode::Array && cycle == Cycle::Command && !Busy());
   return event;
+}
+
+std::unique_ptr<FlashBank> MakeIntelFlashBank(const FlashConfig& config, std::size_t index, std::uint32_t start,
+                                              std::uint8_t* memory, FlashStats* stats) {
+  return std::make_unique<ChipBank<IntelFlashChip>>(config, index, start, memory, stats);
 }
 
 }  // namespace talvon::sim

@@ -19,8 +19,9 @@ class IntelFlashChip : public FlashChip {
  public:
   using FlashChip::FlashChip;
 
-  std::uint32_t Read(std::uint32_t word);
-  ChipEvent Write(std::uint32_t word, std::uint32_t value);
+  // One bus cycle on the chip's own lanes; inlined into the bank's cycles.
+  [[gnu::always_inline]] inline std::uint32_t Read(std::uint32_t word);
+  [[gnu::always_inline]] inline ChipEvent Write(std::uint32_t word, std::uint32_t value);
 
  private:
   enum class Mode : std::uint8_t { Array, Status, Query, Identifier };

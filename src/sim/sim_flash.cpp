@@ -26,18 +26,19 @@ SimFlash::SimFlash(std::unique_ptr<FlashFile> file, const FlashConfig& config) :
     banks_.push_back(MakeFlashBank(config, i, start, file_->Data() + start, &stats_));
     start += FlashBankSize(config.banks[i]);
   }
-  route_ = banks_.front().get();
   CutPowerAtCycle(config.faults.powerLossAtCycle);
 }
 
 SimFlash::~SimFlash() = default;
 
-std::uint32_t SimFlash::Load(std::uint32_t address, std::uint32_t size) {
+// Unaligned accesses, a bank other than the last one, no bank, or power
+// failing on this cycle.
+std::uint32_t SimFlash::SlowLoad(std::uint32_t address, std::uint32_t size) {
   const std::uint32_t offset = address - FlashWindowBase;
   if (offset & (size - 1)) {
     // Not aligned to its size: taken as separate byte accesses.
     std::uint32_t value = 0;
-    for (std::uint32_t i = 0; i < size; ++i) value |= Load(address + i, 1) << (8 * i);
+    for (std::uint32_t i = 0; i < size; ++i) value |= SlowLoad(address + i, 1) << (8 * i);
     return value;
   }
   FlashBank* bank = Route(offset);
@@ -45,10 +46,10 @@ std::uint32_t SimFlash::Load(std::uint32_t address, std::uint32_t size) {
   return bank->Read(offset - bank->Start(), size);
 }
 
-void SimFlash::Store(std::uint32_t address, std::uint32_t size, std::uint32_t value) {
+void SimFlash::SlowStore(std::uint32_t address, std::uint32_t size, std::uint32_t value) {
   const std::uint32_t offset = address - FlashWindowBase;
   if (offset & (size - 1)) {
-    for (std::uint32_t i = 0; i < size; ++i) Store(address + i, 1, (value >> (8 * i)) & 0xFF);
+    for (std::uint32_t i = 0; i < size; ++i) SlowStore(address + i, 1, (value >> (8 * i)) & 0xFF);
     return;
   }
   FlashBank* bank = Route(offset);

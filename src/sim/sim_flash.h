@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "flash/flash_areas.h"
 #include "platform/flash_window.h"
 #include "sim/flash_bank.h"
 #include "sim/flash_config.h"
@@ -57,9 +58,14 @@ class SimFlash final : public FlashWindow {
 
   // The bank holding a window offset, or nullptr.
   FlashBank* Route(std::uint32_t offset) {
-    if (offset - route_->Start() < route_->Size()) return route_;
+    if (offset - routeStart_ < routeSize_) return route_;
     for (const auto& bank : banks_) {
-      if (offset - bank->Start() < bank->Size()) return route_ = bank.get();
+      if (offset - bank->Start() < bank->Size()) {
+        route_ = bank.get();
+        routeStart_ = bank->Start();
+        routeSize_ = bank->Size();
+        return route_;
+      }
     }
     return nullptr;
   }
@@ -72,13 +78,32 @@ class SimFlash final : public FlashWindow {
     stats_.busCycles += cycles;
     return true;
   }
-  std::uint32_t Load(std::uint32_t address, std::uint32_t size);
-  void Store(std::uint32_t address, std::uint32_t size, std::uint32_t value);
+  // The common case inline: aligned, in the bank of the last access.
+  std::uint32_t Load(std::uint32_t address, std::uint32_t size) {
+    const std::uint32_t offset = address - FlashWindowBase;
+    if ((offset & (size - 1)) == 0 && offset - routeStart_ < routeSize_ && Spend(route_->Cycles(size))) [[likely]] {
+      return route_->Read(offset - routeStart_, size);
+    }
+    return SlowLoad(address, size);
+  }
+  void Store(std::uint32_t address, std::uint32_t size, std::uint32_t value) {
+    const std::uint32_t offset = address - FlashWindowBase;
+    if ((offset & (size - 1)) == 0 && offset - routeStart_ < routeSize_ && Spend(route_->Cycles(size))) [[likely]] {
+      route_->Write(offset - routeStart_, size, value);
+      return;
+    }
+    SlowStore(address, size, value);
+  }
+  std::uint32_t SlowLoad(std::uint32_t address, std::uint32_t size);
+  void SlowStore(std::uint32_t address, std::uint32_t size, std::uint32_t value);
   void LosePower();
 
   std::unique_ptr<FlashFile> file_;
   std::vector<std::unique_ptr<FlashBank>> banks_;
-  FlashBank* route_;
+  // The bank of the last access, where the next one almost always goes.
+  FlashBank* route_ = nullptr;
+  std::uint32_t routeStart_ = 0;
+  std::uint32_t routeSize_ = 0;
   FlashStats stats_;
   std::uint64_t cutAt_ = ~std::uint64_t{0};
   bool powerLost_ = false;

@@ -12,7 +12,7 @@
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
 #include "flash/os_image_version.h"
-#include "stdio_file_stream.h"
+#include "sim/host_file_stream.h"
 
 namespace talvon::tools {
 namespace {
@@ -59,7 +59,7 @@ class HeadCollector {
 };
 
 std::unique_ptr<FileStream> OpenForReading(const char* path) {
-  auto file = StdioFileStream::Open(path, "rb");
+  auto file = sim::HostFileStream::Open(path, "rb");
   if (!file) std::fprintf(stderr, "talvon-bin: can't open %s: %s\n", path, std::strerror(errno));
   return file;
 }
@@ -147,7 +147,7 @@ int Build(int argc, char** argv) {
     std::fprintf(stderr, "talvon-bin: %s\n", problem.c_str());
     return kUsage;
   }
-  auto file = StdioFileStream::Open(out, "wb");
+  auto file = sim::HostFileStream::Open(out, "wb");
   if (!file) {
     std::fprintf(stderr, "talvon-bin: can't create %s: %s\n", out, std::strerror(errno));
     return kBad;

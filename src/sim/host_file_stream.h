@@ -5,18 +5,18 @@
 
 #include "platform/files.h"
 
-namespace talvon::tools {
+namespace talvon::sim {
 
 // A FileStream over a file of the host, for tools that read and write image
 // files outside any controller.
-class StdioFileStream : public FileStream {
+class HostFileStream : public FileStream {
  public:
   static std::unique_ptr<FileStream> Open(const std::string& path, const char* mode) {
     std::FILE* file = std::fopen(path.c_str(), mode);
     if (!file) return nullptr;
-    return std::unique_ptr<FileStream>(new StdioFileStream(file));
+    return std::unique_ptr<FileStream>(new HostFileStream(file));
   }
-  ~StdioFileStream() override { Close(); }
+  ~HostFileStream() override { Close(); }
 
   std::size_t Read(void* buffer, std::size_t count) override { return file_ ? std::fread(buffer, 1, count, file_) : 0; }
   std::size_t Write(const void* buffer, std::size_t count) override {
@@ -34,8 +34,8 @@ class StdioFileStream : public FileStream {
   }
 
  private:
-  explicit StdioFileStream(std::FILE* file) : file_(file) {}
+  explicit HostFileStream(std::FILE* file) : file_(file) {}
   std::FILE* file_;
 };
 
-}  // namespace talvon::tools
+}  // namespace talvon::sim

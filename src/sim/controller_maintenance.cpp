@@ -1,0 +1,180 @@
+#include "sim/controller_maintenance.h"
+
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+#include "flash/bin_image.h"
+#include "flash/bin_image_builder.h"
+#include "flash/flash_areas.h"
+#include "flash/flash_device.h"
+#include "flash/os_image_version.h"
+#include "flash/transfer_buffer.h"
+#include "sim/flash_hive_storage.h"
+#include "sim/hive_format.h"
+#include "sim/host_file_stream.h"
+#include "sim/sim_registry.h"
+#include "sim/simulated_controller.h"
+
+namespace talvon::sim {
+namespace {
+
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", value);
+  return text;
+}
+
+bool EraseOsArea(SimFlash& flash, std::string* error) {
+  if (EraseFlashRange(flash, FlashWindowBase, OsImageFlashArea, OsImageFlashAreaSize) == 1) return true;
+  *error = "erasing the OS image area failed";
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<ControllerFiles> OpenControllerFiles(const std::filesystem::path& directory, std::string* error) {
+  std::optional<ControllerDirectory> dir =
+      ControllerDirectory::OpenOrCreate(directory, ControllerOptions::DefaultFactoryContents(), error);
+  if (!dir) return nullptr;
+  std::optional<ControllerConfig> config = LoadControllerConfig(dir->ConfigFile(), error);
+  if (!config) return nullptr;
+  std::optional<FlashConfig> flashConfig = FlashConfigOf(*config, error);
+  if (!flashConfig) return nullptr;
+  std::string why;
+  std::unique_ptr<SimFlash> flash = SimFlash::Open(dir->FlashImageFile(), *flashConfig, &why);
+  if (!flash) {
+    *error = "flash.bin: " + why;
+    return nullptr;
+  }
+  return std::unique_ptr<ControllerFiles>(
+      new ControllerFiles{std::move(*dir), std::move(*config), std::move(flash)});
+}
+
+void PrintControllerInfo(ControllerFiles& c, std::ostream& out) {
+  out << "controller  " << c.directory.Root().string() << '\n';
+  for (std::size_t i = 0; i < c.config.slots.size(); ++i) {
+    const SlotConfig& slot = c.config.slots[i];
+    out << "slot " << i + 1 << "      ";
+    if (!slot.occupied) {
+      out << "empty\n";
+      continue;
+    }
+    out << "module " << slot.identifier << " \"" << slot.name << '"';
+    if (slot.busName) out << ", answers \"" << *slot.busName << "\" on COM1:";
+    out << '\n';
+  }
+  out << "serial      ";
+  for (std::uint8_t b : c.config.serialNumber) {
+    char text[4];
+    std::snprintf(text, sizeof text, "%02X ", b);
+    out << text;
+  }
+  out << "\nSDK         " << c.config.sdkVersion << '\n';
+
+  std::string error;
+  if (std::optional<FlashConfig> flash = FlashConfigOf(c.config, &error)) {
+    std::uint32_t base = FlashWindowBase;
+    for (const FlashBankConfig& bank : flash->banks) {
+      out << "flash bank  " << Hex(base) << ": " << bank.chips << " x "
+          << (bank.commandSet == 1 ? "Intel" : bank.commandSet == 2 ? "AMD" : "other") << " chip of "
+          << (bank.deviceSize >> 20) << " MiB on a " << bank.busWidth * 8 << "-bit bus\n";
+      base += bank.chips * bank.deviceSize;
+    }
+  }
+  if (OsAreaHoldsImage(*c.flash)) {
+    std::optional<std::string> version = ReadOsVersion(*c.flash);
+    out << "OS image    present, version " << (version ? *version : c.config.osVersion + " (from controller.json)")
+        << '\n';
+  } else {
+    out << "OS image    none: the controller does not boot (talvon-sim recover)\n";
+  }
+  FlashHiveStorage storage(*c.flash);
+  HiveDecodeResult hive = DecodeHive(storage.Load());
+  out << "registry    "
+      << (hive.status == HiveStatus::Valid ? "saved hive"
+                                           : "factory registry at next boot (" + hive.error + ")")
+      << '\n';
+}
+
+bool PrintBootRegistry(ControllerFiles& c, std::ostream& out, std::string* error) {
+  std::ifstream in(c.directory.FactoryRegistryFile(), std::ios::binary);
+  if (!in) {
+    *error = "cannot read " + c.directory.FactoryRegistryFile().string();
+    return false;
+  }
+  std::ostringstream factory;
+  factory << in.rdbuf();
+  FlashHiveStorage storage(*c.flash);
+  SimRegistry registry(storage);
+  RegistryBootReport report = registry.Boot(factory.str());
+  if (!report.ok) {
+    *error = "factory.reg: " + report.detail;
+    return false;
+  }
+  out << registry.ExportText();
+  return true;
+}
+
+bool WipeOsArea(ControllerFiles& c, std::string* error) { return EraseOsArea(*c.flash, error); }
+
+bool WriteFactoryOsImage(ControllerFiles& c, std::string* error) {
+  if (!EraseOsArea(*c.flash, error)) return false;
+  BinImageOptions image;
+  if (IsValidOsVersion(c.config.osVersion)) image.version = c.config.osVersion;
+  TransferBuffer transfer;
+  for (std::uint32_t offset = 0; offset < OsImageFlashAreaSize; offset += TransferBuffer::Size) {
+    const std::uint32_t n = std::min<std::uint32_t>(TransferBuffer::Size, OsImageFlashAreaSize - offset);
+    std::span<std::uint8_t> piece = transfer.span().first(n);
+    FillOsImageContent(image, offset, piece);
+    if (ProgramFlashRange(*c.flash, FlashWindowBase, OsImageFlashArea + offset, n, piece.data()) != 1) {
+      *error = "programming the OS image area failed at " + Hex(OsImageFlashArea + offset);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool WriteOsImageFile(ControllerFiles& c, const std::string& hostPath, std::string* error) {
+  std::unique_ptr<FileStream> file = HostFileStream::Open(hostPath, "rb");
+  if (!file) {
+    *error = "cannot open " + hostPath;
+    return false;
+  }
+  TransferBuffer transfer;
+  OsImageCheck check = ValidateOsImage(*file, transfer);
+  if (!check.valid) {
+    *error = hostPath + ": " + check.problem;
+    return false;
+  }
+  if (!EraseOsArea(*c.flash, error)) return false;
+  BinImageReader reader(*file);
+  if (!reader.ReadHeader()) {
+    *error = hostPath + ": " + reader.problem();
+    return false;
+  }
+  BinRecord record;
+  BinStep step;
+  while ((step = reader.NextRecord(&record)) == BinStep::Record) {
+    std::uint32_t target = record.flashAddress;
+    while (reader.dataLeft() > 0) {
+      const std::size_t n = std::min<std::size_t>(reader.dataLeft(), TransferBuffer::Size);
+      if (reader.ReadData(transfer.data(), n) != n) break;
+      if (ProgramFlashRange(*c.flash, FlashWindowBase, target, static_cast<std::uint32_t>(n), transfer.data()) != 1) {
+        *error = "programming failed at " + Hex(target);
+        return false;
+      }
+      target += static_cast<std::uint32_t>(n);
+    }
+    if (reader.failed()) break;
+  }
+  if (step == BinStep::Failed || reader.failed()) {
+    *error = hostPath + ": " + reader.problem();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace talvon::sim

@@ -1,0 +1,39 @@
+#pragma once
+// Maintenance of a simulated controller from outside: its files opened
+// directly, without booting it, so that a controller whose OS image area
+// holds no image can still be inspected and recovered.
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "sim/controller_config.h"
+#include "sim/controller_directory.h"
+#include "sim/sim_flash.h"
+
+namespace talvon::sim {
+
+struct ControllerFiles {
+  ControllerDirectory directory;
+  ControllerConfig config;
+  std::unique_ptr<SimFlash> flash;
+};
+
+// Opens the controller in `directory`, creating it with factory contents
+// when it does not exist yet.
+std::unique_ptr<ControllerFiles> OpenControllerFiles(const std::filesystem::path& directory, std::string* error);
+
+// Hardware, flash layout, the OS image area's image and version, and whether
+// the registry area holds a saved hive.
+void PrintControllerInfo(ControllerFiles& controller, std::ostream& out);
+// The registry the next boot would load, as REGEDIT4 text.
+bool PrintBootRegistry(ControllerFiles& controller, std::ostream& out, std::string* error);
+// Erases the OS image area.
+bool WipeOsArea(ControllerFiles& controller, std::string* error);
+// Erases the OS image area and writes the factory image into it.
+bool WriteFactoryOsImage(ControllerFiles& controller, std::string* error);
+// Checks the BIN image file on the host as a whole, then erases the OS image
+// area and writes the image's records into it. A bad image changes nothing.
+bool WriteOsImageFile(ControllerFiles& controller, const std::string& hostPath, std::string* error);
+
+}  // namespace talvon::sim

@@ -1,0 +1,112 @@
+#include "sim/simulated_controller.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "flash/bin_image_builder.h"
+#include "flash/flash_areas.h"
+#include "flash/os_image_version.h"
+#include "sim/flash_file.h"
+
+namespace talvon::sim {
+
+namespace {
+
+std::optional<std::string> ReadTextFile(const std::filesystem::path& file, std::string* error) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    *error = "cannot read " + file.string();
+    return std::nullopt;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+FactoryContents ControllerOptions::DefaultFactoryContents() {
+  FactoryContents factory;
+  factory.createFlashImage = CreateFactoryFlashImage;
+  return factory;
+}
+
+std::optional<FlashConfig> FlashConfigOf(const ControllerConfig& config, std::string* error) {
+  if (config.flash.is_null()) return DefaultFlashConfig();
+  FlashConfig flash;
+  std::string why;
+  if (!ParseFlashConfig(config.flash, &flash, &why)) {
+    *error = "controller.json: flash: " + why;
+    return std::nullopt;
+  }
+  return flash;
+}
+
+bool CreateFactoryFlashImage(const std::filesystem::path& flashImage, const ControllerConfig& config,
+                             std::string* error) {
+  if (!FlashFile::CreateBlank(flashImage, error)) return false;
+  std::unique_ptr<FlashFile> file = FlashFile::Open(flashImage, error);
+  if (!file) return false;
+  BinImageOptions image;
+  // A version text the image cannot carry leaves the image without one; the
+  // controller then reports the configuration's version anyway.
+  if (IsValidOsVersion(config.osVersion)) image.version = config.osVersion;
+  std::span<std::uint8_t> osArea(file->Data() + (OsImageFlashArea - FlashWindowBase), OsImageFlashAreaSize);
+  FillOsImageContent(image, 0, osArea);
+  return file->Sync(error);
+}
+
+SimulatedController::SimulatedController(ControllerDirectory directory, ControllerConfig config, Clock& clock)
+    : directory_(std::move(directory)), config_(std::move(config)), clock_(clock) {}
+
+SimulatedController::~SimulatedController() = default;
+
+std::unique_ptr<SimulatedController> SimulatedController::Boot(const std::filesystem::path& directory, Clock& clock,
+                                                               std::string* error, const ControllerOptions& options) {
+  std::optional<ControllerDirectory> dir = ControllerDirectory::OpenOrCreate(directory, options.factory, error);
+  if (!dir) return nullptr;
+  std::optional<ControllerConfig> config = LoadControllerConfig(dir->ConfigFile(), error);
+  if (!config) return nullptr;
+  std::optional<FlashConfig> flashConfig = FlashConfigOf(*config, error);
+  if (!flashConfig) return nullptr;
+
+  std::unique_ptr<SimulatedController> controller(
+      new SimulatedController(std::move(*dir), std::move(*config), clock));
+  SimulatedController& c = *controller;
+
+  std::string why;
+  c.flash_ = SimFlash::Open(c.directory_.FlashImageFile(), *flashConfig, &why);
+  if (!c.flash_) {
+    *error = "flash.bin: " + why;
+    return nullptr;
+  }
+  if (!OsAreaHoldsImage(*c.flash_)) {
+    *error = "the OS image area holds no image (no ROM signature at 0xBCA80040), so the controller cannot "
+             "start; recover it with: talvon-sim recover --controller " + c.directory_.Root().string() +
+             " [--image FILE.bin]";
+    return nullptr;
+  }
+
+  std::optional<std::string> factoryText = ReadTextFile(c.directory_.FactoryRegistryFile(), error);
+  if (!factoryText) return nullptr;
+  c.hiveStorage_ = std::make_unique<FlashHiveStorage>(*c.flash_);
+  c.registry_ = std::make_unique<SimRegistry>(*c.hiveStorage_);
+  c.registryBoot_ = c.registry_->Boot(*factoryText);
+  if (!c.registryBoot_.ok) {
+    *error = "factory.reg: " + c.registryBoot_.detail;
+    return nullptr;
+  }
+
+  c.backplane_ = std::make_unique<Backplane>(c.config_.slots, clock);
+  c.serialPorts_ = std::make_unique<SimSerialPorts>(*c.backplane_, clock);
+  c.sdk_ = std::make_unique<SimSdk>(c.config_, *c.backplane_);
+  c.sdk_->SetOsVersion(ReadOsVersion(*c.flash_));
+  c.files_ = std::make_unique<SimFiles>(c.directory_.FileSystemRoot());
+  c.processes_ = std::make_unique<SimProcesses>(c.directory_.FileSystemRoot(), options.childOutput);
+  c.memory_ = std::make_unique<SimMemoryDivision>(c.config_.memory);
+  c.platform_ = std::make_unique<Platform>(Platform{*c.registry_, *c.files_, *c.processes_, *c.serialPorts_,
+                                                    *c.memory_, clock, *c.flash_, *c.sdk_});
+  return controller;
+}
+
+}  // namespace talvon::sim
