@@ -150,6 +150,7 @@ TEST(SystemInfoTexts, FormatsAsThePanelShowsThem) {
   EXPECT_EQ(MacAddressText(bytes), "00 : 0A : FF : 10 : 01 : AB");
   EXPECT_EQ(SdkFlashSizeText(-1), "-1 bytes");
   EXPECT_EQ(ModuleFieldText(-8000), "R-0");
+  EXPECT_EQ(ModuleFieldText(2147483647), "R--2147475649");
   const char16_t unterminated[3] = {u'O', u'S', u'7'};
   EXPECT_EQ(WideBufferText(unterminated, 3), "OS7");
 }

@@ -24,7 +24,11 @@ std::string WidenNarrow(const char* text) {
 
 bool IsSeriesText(const char* name8) { return std::memcmp(name8, ModuleSeriesText, sizeof ModuleSeriesText) == 0; }
 
-std::string ModuleFieldText(int identifier) { return "R-" + std::to_string(identifier + ModuleSeriesBase); }
+std::string ModuleFieldText(int identifier) {
+  // 32-bit arithmetic as the controller does it: an absurd identifier wraps.
+  const auto model = static_cast<std::int32_t>(static_cast<std::uint32_t>(identifier) + ModuleSeriesBase);
+  return "R-" + std::to_string(model);
+}
 
 std::string SerialModuleFieldText(const SerialModuleName& name) {
   if (std::memcmp(name.data(), NoSerialModuleName, sizeof NoSerialModuleName) == 0) return {};
