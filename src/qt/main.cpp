@@ -1,13 +1,13 @@
-// talvon-utility: the configuration utility on a (simulated) controller.
-#include <cstdio>
+// talvon-utility: the configuration utility on a (simulated) controller,
+// in a window, or headless and driven by a script.
 #include <iostream>
 
+#include "qt/window_main.h"
 #include "runner/headless_main.h"
 
 int main(int argc, char** argv) {
   if (talvon::runner::IsHeadlessInvocation(argc, argv)) {
     return talvon::runner::HeadlessMain(argc, argv, std::cout, std::cerr);
   }
-  std::puts("talvon-utility: the window is not built yet; run with --headless --script FILE");
-  return 0;
+  return talvon::qt::WindowMain(argc, argv);
 }

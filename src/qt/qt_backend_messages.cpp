@@ -1,0 +1,314 @@
+// The message flow of the Qt backend: what the operator does becomes window
+// messages, timers, the modal loops, the pump, the wait cursor, message
+// boxes and the file dialog.
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "platform/message_box.h"
+#include "qt/file_dialog_widget.h"
+#include "qt/frame_window.h"
+#include "qt/message_box_widget.h"
+#include "qt/panel_widget.h"
+#include "qt/qt_dialog_backend.h"
+
+namespace talvon::qt {
+
+LRESULT QtDialogBackend::Send(WindowHandle window, const WindowMessage& message) {
+  Window* w = Find(window);
+  if (w == nullptr || w->sink == nullptr) return 0;
+  DialogWindowSink* sink = w->sink;  // the windows may change while the dialog handles it
+  return sink->OnWindowMessage(message);
+}
+
+// ---- What the controls report ----
+
+void QtDialogBackend::ControlCommand(WindowHandle window, int controlId, int code) {
+  if (shuttingDown_) return;
+  WindowMessage m;
+  m.message = WM_COMMAND;
+  m.controlId = controlId;
+  m.code = code;
+  Send(window, m);
+}
+
+LRESULT QtDialogBackend::ControlNotify(WindowHandle window, int controlId, int code) {
+  // Paint notifications still go through while the controller goes down.
+  if (shuttingDown_ && code != NM_CUSTOMDRAW) return 0;
+  WindowMessage m;
+  m.message = WM_NOTIFY;
+  m.controlId = controlId;
+  m.code = code;
+  return Send(window, m);
+}
+
+void QtDialogBackend::ControlScroll(WindowHandle window, int controlId, int code, int position) {
+  if (shuttingDown_) return;
+  WindowMessage m;
+  m.message = WM_HSCROLL;
+  m.controlId = controlId;
+  m.code = code;
+  m.position = position;
+  Send(window, m);
+}
+
+ControlColours QtDialogBackend::ControlColoursFor(WindowHandle window, int controlId, int controlType) {
+  ControlColours colours;
+  colours.controlType = controlType;
+  WindowMessage m;
+  m.message = WM_CTLCOLOR;
+  m.controlId = controlId;
+  m.colours = &colours;
+  Send(window, m);
+  return colours;
+}
+
+void QtDialogBackend::ControlFocused(WindowHandle window, int controlId) {
+  if (!shuttingDown_ && quietFocus_ == 0) MoveFocus(window, controlId);
+}
+
+QtDialogBackend::QuietFocus::QuietFocus(QtDialogBackend& backend) : backend_(backend) {
+  if (backend_.quietFocus_++ == 0) before_ = QApplication::focusWidget();
+}
+
+QtDialogBackend::QuietFocus::~QuietFocus() {
+  if (--backend_.quietFocus_ != 0) return;
+  QWidget* now = QApplication::focusWidget();
+  if (now != nullptr && now != before_.data() && ControlOf(now) != nullptr) now->clearFocus();
+}
+
+void QtDialogBackend::MoveFocus(WindowHandle window, int controlId) {
+  if (focusWindow_ == window && focusControl_ == controlId) return;
+  const WindowHandle oldWindow = focusWindow_;
+  const int oldControl = focusControl_;
+  focusWindow_ = window;
+  focusControl_ = controlId;
+  const Control* old = FindControl(oldWindow, oldControl);
+  if (old != nullptr && old->item->kind == ControlKind::Edit) ControlCommand(oldWindow, oldControl, EN_KILLFOCUS);
+  const Control* now = FindControl(window, controlId);
+  if (now != nullptr && now->item->kind == ControlKind::Edit) ControlCommand(window, controlId, EN_SETFOCUS);
+}
+
+// ---- Timers ----
+
+std::uintptr_t QtDialogBackend::SetTimer(WindowHandle window, std::uintptr_t timerId, std::uint32_t periodMs) {
+  if (Find(window) == nullptr) return 0;
+  QTimer*& timer = timers_[{window, timerId}];
+  if (timer == nullptr) {
+    timer = new QTimer(panel_);
+    QObject::connect(timer, &QTimer::timeout, panel_, [this, window, timerId] { DeliverTimer(window, timerId); });
+  }
+  // As on the controller, no timer runs faster than every 10 ms.
+  timer->start(static_cast<int>(std::max<std::uint32_t>(periodMs, 10)));
+  return timerId;
+}
+
+bool QtDialogBackend::KillTimer(WindowHandle window, std::uintptr_t timerId) {
+  auto it = timers_.find({window, timerId});
+  if (it == timers_.end()) return false;
+  it->second->stop();
+  it->second->deleteLater();
+  timers_.erase(it);
+  return true;
+}
+
+void QtDialogBackend::DeliverTimer(WindowHandle window, std::uintptr_t timerId) {
+  if (shuttingDown_) return;
+  WindowMessage m;
+  m.message = WM_TIMER;
+  m.timerId = timerId;
+  Send(window, m);
+}
+
+// ---- Loops ----
+
+int QtDialogBackend::RunModalLoop(WindowHandle window) {
+  Window* w = Find(window);
+  if (w == nullptr || shuttingDown_) return -1;
+  if (!w->modalEnded) {
+    QEventLoop loop;
+    w->modalLoop = &loop;
+    loops_.push_back(&loop);
+    loop.exec();
+    loops_.erase(std::find(loops_.begin(), loops_.end(), &loop));
+    w = Find(window);  // the window may be gone
+    if (w == nullptr) return -1;
+    w->modalLoop = nullptr;
+  }
+  const int result = w->modalEnded ? w->modalResult : -1;
+  w->modalEnded = false;
+  return result;
+}
+
+void QtDialogBackend::EndModalLoop(WindowHandle window, int result) {
+  Window* w = Find(window);
+  if (w == nullptr) return;
+  w->modalEnded = true;
+  w->modalResult = result;
+  if (w->modalLoop != nullptr) w->modalLoop->quit();
+}
+
+void QtDialogBackend::BeginShutdown() {
+  shuttingDown_ = true;
+  for (QEventLoop* loop : loops_) loop->quit();
+}
+
+void QtDialogBackend::EndShutdown() { shuttingDown_ = false; }
+
+bool QtDialogBackend::OnPanelClose() {
+  if (openDialogs_ > 0) return false;  // answer the question first
+  // Closing the panel's window closes the innermost modal window (the home
+  // screen), whose dialog decides; with none running the panel may go.
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+    if (it->second->modalLoop != nullptr) {
+      WindowMessage m;
+      m.message = WM_CLOSE;
+      Send(it->first, m);
+      return false;
+    }
+  }
+  return true;
+}
+
+// ---- The pump ----
+
+bool QtDialogBackend::RepaintChangedControls() {
+  std::vector<QPointer<QWidget>> changed;
+  changed.swap(changed_);
+  bool painted = false;
+  for (const QPointer<QWidget>& widget : changed) {
+    if (widget.isNull() || !widget->isVisible()) continue;
+    widget->repaint();
+    painted = true;
+  }
+  return painted;
+}
+
+bool QtDialogBackend::PumpOneMessage() {
+  if (shuttingDown_) return false;
+  // What the dialog changed is painted now, then one turn of the event loop
+  // lets a waiting input, timer or paint through, without waiting.
+  bool dispatched = RepaintChangedControls();
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+    dispatched = dispatcher->processEvents(QEventLoop::AllEvents) || dispatched;
+  }
+  return dispatched;
+}
+
+void QtDialogBackend::SetWaitCursor(bool wait) {
+  if (wait == waitCursor_) return;
+  waitCursor_ = wait;
+  if (wait) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+// ---- Questions ----
+
+void QtDialogBackend::ShowModalDialog(QWidget* dialog) {
+  QWidget* focused = QApplication::focusWidget();
+  auto* shield = new ModalShield(panel_);
+  shield->show();
+  shield->raise();
+  dialog->show();
+  dialog->raise();
+  if (auto* button = dialog->findChild<QPushButton*>()) button->setFocus(Qt::OtherFocusReason);
+  dialog->setProperty("focusBefore", QVariant::fromValue(static_cast<QObject*>(focused)));
+  dialog->setProperty("shield", QVariant::fromValue(static_cast<QObject*>(shield)));
+  if (modalHook_) {
+    QPointer<QWidget> guard(dialog);
+    QTimer::singleShot(0, dialog, [this, guard] {
+      if (!guard.isNull() && modalHook_) modalHook_(guard.data());
+    });
+  }
+}
+
+namespace {
+
+// Takes a question off the panel and gives the focus back.
+void CloseModalDialog(QWidget* dialog) {
+  auto* shield = qobject_cast<QWidget*>(dialog->property("shield").value<QObject*>());
+  auto* focused = qobject_cast<QWidget*>(dialog->property("focusBefore").value<QObject*>());
+  dialog->hide();
+  dialog->deleteLater();
+  if (shield != nullptr) {
+    shield->hide();
+    shield->deleteLater();
+  }
+  if (focused != nullptr && focused->isVisible()) focused->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace
+
+namespace {
+
+// What a question's buttons report to the loop that waits for them. Shared,
+// so that a late report after the question is gone harms nothing.
+struct Answer {
+  bool done = false;
+  int result = 0;
+  std::string path;
+  QPointer<QEventLoop> loop;
+
+  void Give(int answer, std::string chosen = {}) {
+    if (done) return;
+    done = true;
+    result = answer;
+    path = std::move(chosen);
+    if (!loop.isNull()) loop->quit();
+  }
+};
+
+}  // namespace
+
+void QtDialogBackend::RunNestedLoop(QEventLoop& loop, const bool& done) {
+  loops_.push_back(&loop);
+  while (!done && !shuttingDown_) loop.exec();
+  loops_.erase(std::find(loops_.begin(), loops_.end(), &loop));
+}
+
+int QtDialogBackend::MessageBox(WindowHandle, std::string_view text, std::string_view caption, std::uint32_t style) {
+  if (shuttingDown_) return HarmlessAnswer(style);
+  auto answer = std::make_shared<Answer>();
+  QEventLoop loop;
+  answer->loop = &loop;
+  FrameWindow* box = BuildMessageBox(panel_, PanelFactor(),
+                                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                                     QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
+                                     style, [answer](int chosen) { answer->Give(chosen); });
+  ++openDialogs_;
+  ShowModalDialog(box);
+  RunNestedLoop(loop, answer->done);
+  --openDialogs_;
+  CloseModalDialog(box);
+  return answer->done ? answer->result : HarmlessAnswer(style);
+}
+
+int QtDialogBackend::OpenFileDialog(WindowHandle, const FileDialogRequest& request, std::string* path) {
+  if (shuttingDown_ || files_ == nullptr) return IDCANCEL;
+  auto answer = std::make_shared<Answer>();
+  QEventLoop loop;
+  answer->loop = &loop;
+  FrameWindow* dialog = BuildFileDialog(panel_, PanelFactor(), *files_, request,
+                                        [answer](int result, const std::string& chosen) {
+                                          answer->Give(result, chosen);
+                                        });
+  ++openDialogs_;
+  ShowModalDialog(dialog);
+  RunNestedLoop(loop, answer->done);
+  --openDialogs_;
+  CloseModalDialog(dialog);
+  if (!answer->done || answer->result != IDOK) return IDCANCEL;
+  if (path != nullptr) *path = answer->path;
+  return IDOK;
+}
+
+}  // namespace talvon::qt

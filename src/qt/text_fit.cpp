@@ -1,0 +1,43 @@
+#include "qt/text_fit.h"
+
+#include <QFontMetrics>
+#include <QRect>
+
+#include <algorithm>
+
+namespace talvon::qt {
+
+bool TextFits(const QFont& font, const QString& text, const QSize& box, int flags) {
+  if (text.isEmpty()) return true;
+  const QFontMetrics metrics(font);
+  const QRect needed = metrics.boundingRect(QRect(0, 0, box.width(), 100000), flags, text);
+  return needed.width() <= box.width() && needed.height() <= box.height();
+}
+
+QFont FitFont(const QFont& font, const QString& text, const QSize& box, int flags, int minimumPixels) {
+  QFont fitted = font;
+  int pixels = font.pixelSize();
+  while (pixels > minimumPixels && !TextFits(fitted, text, box, flags)) {
+    --pixels;
+    fitted.setPixelSize(pixels);
+  }
+  return fitted;
+}
+
+int RoomBelow(const DialogTemplate& dialogTemplate, const DialogItem& item, const DialogScale& scale) {
+  const QRect own = scale.ItemRect(item);
+  int limit = scale.ClientSize().height();
+  for (const DialogItem& other : dialogTemplate.items) {
+    if (&other == &item || !other.Visible()) continue;
+    const QRect r = scale.ItemRect(other);
+    if (r.right() < own.left() || r.left() > own.right()) continue;  // not below it
+    if (other.kind == ControlKind::GroupBox && r.contains(own)) {
+      limit = std::min(limit, r.bottom() - scale.Y(2));  // stays inside its frame
+    } else if (r.top() > own.top()) {
+      limit = std::min(limit, r.top() - 1);
+    }
+  }
+  return limit;
+}
+
+}  // namespace talvon::qt

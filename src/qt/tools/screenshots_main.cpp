@@ -1,0 +1,118 @@
+// talvon-screenshots OUTDIR [--scale FACTOR]: runs the utility off screen on
+// a fresh simulated controller and saves pictures of the home screen, of
+// every tab of the configuration sheet and of the information sheet, as the
+// operator would see them on the panel.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/clock.h"
+#include "qt/file_dialog_widget.h"
+#include "qt/panel_widget.h"
+#include "qt/qt_dialog_backend.h"
+#include "qt/tab_control_widget.h"
+#include "qt/utility_runs.h"
+#include "runner/simulated_controller_provider.h"
+
+namespace {
+
+using talvon::qt::QtDialogBackend;
+
+void Settle() {
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+// A tap: press and release at a point of a widget.
+void Tap(QWidget* widget, QPoint at) {
+  const QPointF local(at);
+  const QPointF global = widget->mapToGlobal(local);
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &release);
+  Settle();
+}
+
+void TapControl(QtDialogBackend& backend, int templateId, int controlId) {
+  QWidget* control = backend.ControlWidget(backend.WindowOfTemplate(templateId), controlId);
+  if (control != nullptr) Tap(control, control->rect().center());
+}
+
+bool Save(QtDialogBackend& backend, const QString& folder, const QString& name) {
+  Settle();
+  const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+  const bool saved = backend.Panel()->grab().save(path);
+  std::printf("%s %s\n", saved ? "saved" : "could not save", path.toUtf8().constData());
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  const QStringList args = QApplication::arguments();
+  if (args.size() < 2) {
+    std::fprintf(stderr, "usage: talvon-screenshots OUTDIR [--scale FACTOR]\n");
+    return 2;
+  }
+  const QString folder = args[1];
+  double scale = 1.0;
+  if (args.size() >= 4 && args[2] == QStringLiteral("--scale")) scale = args[3].toDouble();
+  QDir().mkpath(folder);
+
+  QTemporaryDir controllerDir;
+  talvon::VirtualClock clock;  // the pages' pauses cost no time
+  talvon::runner::SimulatedControllerProvider provider(controllerDir.filePath(QStringLiteral("controller")).toStdString(),
+                                                       clock);
+  QtDialogBackend backend(scale);
+  backend.Panel()->show();
+  bool ok = true;
+  talvon::qt::RunHooks hooks;
+  hooks.restartPauseMs = 0;
+  hooks.onHomeScreen = [&](talvon::Platform&) {
+    ok = Save(backend, folder, QStringLiteral("home")) && ok;
+    TapControl(backend, 102, 1076);  // the lower picture: the configuration sheet
+    const char* tabs[] = {"general-setting", "update-version", "auto-execution", "server-setting",
+                          "new-card-wizard"};
+    const talvon::WindowHandle sheet = backend.WindowOfTemplate(129);
+    auto* tabControl = dynamic_cast<talvon::qt::TabControlWidget*>(backend.ControlWidget(sheet, 1001));
+    for (int i = 0; i < 5 && tabControl != nullptr; ++i) {
+      Tap(tabControl, tabControl->ItemRect(i).center());
+      ok = Save(backend, folder, QStringLiteral("configuration-") + QString::fromLatin1(tabs[i])) && ok;
+    }
+    // Confirm Registry's first question, answered No.
+    backend.SetModalHook([&](QWidget* box) {
+      ok = Save(backend, folder, QStringLiteral("question-save-registry")) && ok;
+      if (auto* no = box->findChild<QPushButton*>(QStringLiteral("no"))) no->click();
+    });
+    TapControl(backend, 129, 1088);
+    // The file-open dialog as the Update Version page asks for it, in the card's folder.
+    backend.SetModalHook([&](QWidget* dialog) {
+      for (QWidget* child : dialog->findChildren<QWidget*>()) {
+        if (auto* content = dynamic_cast<talvon::qt::FileDialogContent*>(child)) {
+          content->OpenFolder(QStringLiteral("\\CompactFlash"));
+        }
+      }
+      ok = Save(backend, folder, QStringLiteral("file-dialog")) && ok;
+      if (auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("cancel"))) cancel->click();
+    });
+    talvon::FileDialogRequest request;
+    request.filter = "OSimage Files(*.bin)|*.bin";
+    request.flags = talvon::OFN_PATHMUSTEXIST | talvon::OFN_FILEMUSTEXIST;
+    backend.OpenFileDialog(0, request, nullptr);
+    backend.SetModalHook({});
+    TapControl(backend, 129, 1087);  // Home
+    TapControl(backend, 102, 1075);  // the upper picture: the information sheet
+    ok = Save(backend, folder, QStringLiteral("information-system-configuration")) && ok;
+    backend.Panel()->close();  // closes the home screen
+  };
+  const talvon::qt::RunsEnd end = talvon::qt::RunUtility(provider, backend, hooks);
+  return end == talvon::qt::RunsEnd::Closed && ok ? 0 : 1;
+}

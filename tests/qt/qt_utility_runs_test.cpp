@@ -1,0 +1,141 @@
+// The utility in the window on a simulated controller: the home screen's
+// pictures and the sheets' controls work by touch, and Reset_TalVon restarts
+// the utility on the same controller with what was not flushed gone.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "qt/tab_control_widget.h"
+#include "qt/utility_runs.h"
+#include "qt_test_support.h"
+#include "runner/simulated_controller_provider.h"
+
+namespace talvon::qt::testing {
+namespace {
+
+bool SetDword(Registry& registry, std::string_view name, std::uint32_t value) {
+  HKEY key = 0;
+  if (registry.CreateKey(HKEY_LOCAL_MACHINE, "QtRunTest", &key, nullptr) != ERROR_SUCCESS) return false;
+  const long result = registry.SetValue(key, name, REG_DWORD, reinterpret_cast<const std::uint8_t*>(&value), 4);
+  registry.CloseKey(key);
+  return result == ERROR_SUCCESS;
+}
+
+bool HasValue(Registry& registry, std::string_view name) {
+  HKEY key = 0;
+  if (registry.OpenKey(HKEY_LOCAL_MACHINE, "QtRunTest", 0xF003F, &key) != ERROR_SUCCESS) return false;
+  std::uint32_t type = 0;
+  const bool found = registry.QueryValue(key, name, &type, nullptr, nullptr) == ERROR_SUCCESS;
+  registry.CloseKey(key);
+  return found;
+}
+
+class UtilityOnQt : public ::testing::Test {
+ protected:
+  UtilityOnQt() : provider(directory.filePath(QStringLiteral("controller")).toStdString(), clock) {
+    ShowPanel(backend);
+    hooks.restartPauseMs = 0;
+  }
+  // A finger on a control of the first window built from the template.
+  void Touch(int templateId, int controlId) {
+    QWidget* control = backend.ControlWidget(backend.WindowOfTemplate(templateId), controlId);
+    ASSERT_NE(control, nullptr);
+    const std::optional<QPoint> at = TapPoint(backend.Panel(), control);
+    ASSERT_TRUE(at.has_value()) << controlId << " is covered";
+    TouchTap(backend.Panel(), *at);
+  }
+  bool Shown(int templateId) { return backend.IsWindowVisible(backend.WindowOfTemplate(templateId)); }
+  // Whose client a point of the panel belongs to: the front-most page there.
+  int TemplateAt(QPoint onPanel) {
+    for (QWidget* w = backend.Panel()->childAt(onPanel); w != nullptr; w = w->parentWidget()) {
+      for (WindowHandle handle : backend.Windows()) {
+        if (backend.ClientWidget(handle) == w) return backend.TemplateOf(handle)->id;
+      }
+    }
+    return 0;
+  }
+
+  QTemporaryDir directory;
+  VirtualClock clock;
+  runner::SimulatedControllerProvider provider;
+  QtDialogBackend backend;
+  RunHooks hooks;
+};
+
+TEST_F(UtilityOnQt, PicturesIconsAndButtonsWorkByTouch) {
+  int boots = 0;
+  hooks.onHomeScreen = [&](Platform&) {
+    ++boots;
+    EXPECT_TRUE(Shown(102));
+    EXPECT_FALSE(Shown(129));
+    EXPECT_FALSE(Shown(130));
+    Touch(102, 1076);  // the lower ball: the configuration sheet
+    EXPECT_TRUE(Shown(129));
+    auto* tabs = static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), 1001));
+    const QPoint pageMiddle = tabs->mapTo(backend.Panel(), tabs->rect().center());
+    EXPECT_EQ(TemplateAt(pageMiddle), 134);
+    for (const auto& [tab, page] : std::vector<std::pair<int, int>>{{3, 145}, {1, 133}, {4, 237}, {0, 134}}) {
+      TouchTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(tab).center()));
+      EXPECT_EQ(tabs->Selection(), tab);
+      EXPECT_EQ(TemplateAt(pageMiddle), page) << "tab " << tab;
+    }
+    Touch(129, 1082);  // the home icon on the Home button
+    EXPECT_FALSE(Shown(129));
+    Touch(102, 1076);
+    Touch(129, 1087);  // Home itself
+    EXPECT_FALSE(Shown(129));
+    Touch(102, 1075);  // the upper ball: the information sheet, which covers the home screen
+    EXPECT_TRUE(Shown(130));
+    Touch(132, 1082);  // its page's home icon
+    EXPECT_FALSE(Shown(130));
+    Touch(102, 1075);
+    Touch(132, 1004);  // its page's Home button
+    EXPECT_FALSE(Shown(130));
+    backend.Panel()->close();
+  };
+  EXPECT_EQ(RunUtility(provider, backend, hooks), RunsEnd::Closed);
+  EXPECT_EQ(boots, 1);
+  EXPECT_TRUE(backend.Windows().empty());
+}
+
+TEST_F(UtilityOnQt, ResetRestartsTheUtilityOnTheSameControllerWithoutWhatWasNotFlushed) {
+  int boots = 0;
+  std::vector<std::string> questions;
+  Platform* firstBoot = nullptr;
+  backend.SetModalHook([&](QWidget* box) {
+    const QString caption = box->property("caption").toString();
+    questions.push_back(caption.toStdString());
+    if (caption == QStringLiteral("System Reboot")) {
+      // Flushed by now; this change is made after the flush and is lost.
+      EXPECT_TRUE(SetDword(firstBoot->registry, "AfterFlush", 2));
+    }
+    auto* yes = box->findChild<QPushButton*>(QStringLiteral("yes"));
+    ASSERT_NE(yes, nullptr);
+    TouchTap(backend.Panel(), yes->mapTo(backend.Panel(), yes->rect().center()));
+  });
+  hooks.onHomeScreen = [&](Platform& platform) {
+    ++boots;
+    if (boots == 1) {
+      firstBoot = &platform;
+      EXPECT_TRUE(SetDword(platform.registry, "BeforeFlush", 1));
+      Touch(102, 1076);
+      Touch(129, 1090);  // the save icon: Confirm Registry, which reboots
+      EXPECT_TRUE(backend.ShuttingDown());
+      return;
+    }
+    EXPECT_TRUE(HasValue(platform.registry, "BeforeFlush"));
+    EXPECT_FALSE(HasValue(platform.registry, "AfterFlush"));
+    EXPECT_TRUE(Shown(102));
+    EXPECT_FALSE(Shown(129));  // a fresh start: the sheet is hidden again
+    backend.Panel()->close();
+  };
+  EXPECT_EQ(RunUtility(provider, backend, hooks), RunsEnd::Closed);
+  EXPECT_EQ(boots, 2);
+  EXPECT_EQ(questions, (std::vector<std::string>{"Save Registry", "System Reboot"}));
+}
+
+}  // namespace
+}  // namespace talvon::qt::testing
