@@ -6,6 +6,7 @@
 #include "app/no_reboot_sheet_dlg.h"
 #include "app/page_rect.h"
 #include "app/reboot_sheet_dlg.h"
+#include "flash/transfer_buffer.h"
 #include "pages/autorun/auto_run_state.h"
 #include "pages/general/general_setting_state.h"
 #include "pages/info/system_info_state.h"
@@ -62,6 +63,9 @@ class UtilitySession {
   PageRect pageRect;
   // The home screen's blink phase: 0 at the start of the run.
   std::uint8_t blinkPhase = 0;
+
+  // The one buffer through which flash data moves to and from files.
+  TransferBuffer transfer;
 
   // Run-wide state of each page.
   GeneralSettingState general;

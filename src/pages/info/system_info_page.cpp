@@ -1,19 +1,58 @@
 #include "pages/info/system_info_page.h"
 
 #include "app/utility_session.h"
+#include "pages/info/system_info.h"
+#include "platform/message_box.h"
 
 namespace talvon {
+namespace {
+
+constexpr char kRegistryViewer[] = "\\windows\\RegView.exe";
+constexpr char kViewerFailed[] = "CreateProcess failed";
+constexpr char kViewerCaption[] = "Save Registry";
+
+// Slot n is shown in control 1005 + n.
+constexpr int kFirstSlotField = 1006;
+constexpr int kSerialNumberField = 1018;
+constexpr int kMacAddressField = 1019;
+constexpr int kFlashSizeField = 1021;
+constexpr int kOsVersionField = 1022;
+constexpr int kSdkFlashSizeField = 1023;  // hidden
+constexpr int kSdkVersionField = 1024;
+
+}  // namespace
 
 CSystemInfoPage::CSystemInfoPage(UtilitySession& session) : CDialog(IDD), session_(session) {
   Messages().OnCommand(1004, BN_CLICKED, [this] { OnHome(); });
+  Messages().OnCommand(1013, BN_CLICKED, [this] { OnViewRegistry(); });
   Messages().OnCommand(1082, STN_CLICKED, [this] { OnHome(); });
 }
 
 bool CSystemInfoPage::OnInitDialog() {
   CDialog::OnInitDialog();
+  Platform& platform = session_.platform;
+  const SystemInfoFields fields = GatherSystemInfo({platform.sdk, platform.serialPorts, platform.clock});
+  for (int n = 0; n < SystemInfoSlotCount; ++n) SetDlgItemText(kFirstSlotField + n, fields.slots[n]);
+  SetDlgItemText(kSerialNumberField, fields.serialNumber);
+  SetDlgItemText(kMacAddressField, fields.macAddress);
+  SetDlgItemText(kSdkFlashSizeField, fields.sdkFlashSize);
+  SetDlgItemText(kFlashSizeField, fields.flashSize);
+  SetDlgItemText(kOsVersionField, fields.osVersion);
+  SetDlgItemText(kSdkVersionField, fields.sdkVersion);
   return true;
 }
 
 void CSystemInfoPage::OnHome() { session_.NoRebootSheet().ShowWindow(SW_HIDE); }
+
+void CSystemInfoPage::OnViewRegistry() {
+  // Started suspended and let go at once; the page does not wait for it.
+  Processes& processes = session_.platform.processes;
+  ProcessInformation& viewer = session_.info.registryViewer;
+  if (!processes.CreateProcess(kRegistryViewer, true, &viewer)) {
+    MessageBox(kViewerFailed, kViewerCaption, MB_OK);
+    return;
+  }
+  processes.ResumeThread(viewer.threadId);
+}
 
 }  // namespace talvon

@@ -5,7 +5,10 @@ namespace talvon {
 
 class UtilitySession;
 
-// The "System Configuration" page, the one page of the information sheet: what the controller holds.
+// The "System Configuration" page, the one page of the information sheet:
+// what the controller holds. Every value is gathered once, when the page is
+// created at start-up, and written straight into its field; nothing is read
+// again afterwards.
 // Constructed by its sheet with no window; Create(sheet) builds the window
 // from template 132 as a child of the sheet and runs OnInitDialog once.
 class CSystemInfoPage : public CDialog {
@@ -19,6 +22,8 @@ class CSystemInfoPage : public CDialog {
  private:
   // Home (1004) and the home icon (1082): hide the information sheet.
   void OnHome();
+  // View Registry (1013): start the registry viewer.
+  void OnViewRegistry();
   UtilitySession& session_;
 };
 

@@ -1,10 +1,13 @@
 #pragma once
+#include "platform/processes.h"
 
 namespace talvon {
 
-// What CSystemInfoPage keeps for the whole run of the utility (the page's buffers and
-// flags, and what other parts read from it). One instance lives in the
-// UtilitySession, so a reboot or a test starts it afresh.
-struct SystemInfoState {};
+// What CSystemInfoPage keeps for the whole run of the utility. One instance
+// lives in the UtilitySession, so a reboot or a test starts it afresh.
+struct SystemInfoState {
+  // The registry viewer last started by View Registry (each start overwrites it).
+  ProcessInformation registryViewer;
+};
 
 }  // namespace talvon

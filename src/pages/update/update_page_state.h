@@ -1,10 +1,13 @@
 #pragma once
+#include "pages/update/image_path.h"
 
 namespace talvon {
 
-// What CUpdatePage keeps for the whole run of the utility (the page's buffers and
-// flags, and what other parts read from it). One instance lives in the
-// UtilitySession, so a reboot or a test starts it afresh.
-struct UpdatePageState {};
+// What CUpdatePage keeps for the whole run of the utility. One instance
+// lives in the UtilitySession, so a reboot or a test starts it afresh.
+struct UpdatePageState {
+  // The path of the last file Browse accepted, narrow; all zero at start.
+  ImagePathBuffer imagePath{};
+};
 
 }  // namespace talvon

@@ -1,0 +1,102 @@
+// A whole simulated controller: the operator writes a new OS image on the
+// Update Version page, the controller restarts with it, and the information
+// page shows the new version.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/home_dlg.h"
+#include "app/utility_app.h"
+#include "flash/bin_image_builder.h"
+#include "flash/os_image_version.h"
+#include "pages/info/system_info_page.h"
+#include "pages/update/update_page.h"
+#include "platform/headless/headless_driver.h"
+#include "platform/headless/recording_roles.h"
+#include "sim/simulated_controller.h"
+#include "support/flash_sim_fixture.h"
+
+namespace talvon::test {
+namespace {
+
+class OsUpdateEndToEnd : public ::testing::Test {
+ protected:
+  std::unique_ptr<sim::SimulatedController> Boot() {
+    sim::ControllerOptions options;
+    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
+    std::string error;
+    auto controller = sim::SimulatedController::Boot(dir_.Path() / "controller", clock_, &error, options);
+    EXPECT_NE(controller, nullptr) << error;
+    return controller;
+  }
+
+  // One run of the utility on a booted controller; `steps` runs once the
+  // home screen is up, with the session and the driver.
+  void RunUtility(sim::SimulatedController& controller,
+                  const std::function<void(UtilitySession&, HeadlessDriver&)>& steps) {
+    HeadlessBackend backend(clock_);
+    HeadlessDriver driver(backend);
+    RecordedPlatform recorded(controller.GetPlatform(), backend.GetTranscript());
+    CUtilityApp app(recorded.platform, backend);
+    bool done = false;
+    backend.SetOperator([&] {
+      if (done) return false;
+      done = true;
+      steps(app.Session(), driver);
+      return true;
+    });
+    app.InitInstance();
+    boxes_ = backend.GetTranscript().MessageBoxes();
+  }
+
+  void PutControllerFile(const std::string& relative, const std::vector<std::uint8_t>& bytes) {
+    const auto host = dir_.Path() / "controller" / "fs" / relative;
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+  }
+
+  TempDir dir_;
+  VirtualClock clock_;
+  std::vector<MessageBoxEvent> boxes_;
+};
+
+TEST_F(OsUpdateEndToEnd, WrittenImageBootsAndTheInformationPageShowsItsVersion) {
+  auto controller = Boot();
+  ASSERT_NE(controller, nullptr);
+  PutControllerFile("CompactFlash/nk.bin", BuildBinImage({.version = "TalvonOS 10.4 (field update)",
+                                                          .imageStart = 0x80200000,
+                                                          .size = 0x48000,
+                                                          .recordSize = 0x10000}));
+  RunUtility(*controller, [](UtilitySession& session, HeadlessDriver& driver) {
+    const WindowHandle info = session.infoPage->Handle();
+    EXPECT_EQ(driver.DisplayValue(info, 1022), "Talvon CE 5.0 build 1400 (simulated)");
+    ASSERT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
+    ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+    const WindowHandle update = session.page1->Handle();
+    driver.AnswerFile("\\CompactFlash\\nk.bin");
+    ASSERT_EQ(driver.Click(update, 1045), DriverResult::Done);
+    ASSERT_EQ(driver.Click(update, 1048), DriverResult::Done);
+    EXPECT_EQ(driver.DisplayValue(update, 1047), "Now Write Flash Memory --> 100% done");
+  });
+  EXPECT_TRUE(boxes_.empty());
+  ASSERT_TRUE(controller->Sdk().RebootRequested());
+  controller.reset();  // the controller goes down and starts again
+
+  controller = Boot();
+  ASSERT_NE(controller, nullptr);
+  EXPECT_EQ(ReadOsVersion(controller->Flash()), "TalvonOS 10.4 (field update)");
+  // The registry area was erased with the OS: the factory registry is back.
+  EXPECT_EQ(controller->RegistryBoot().source, sim::RegistryBootSource::FactoryRegistry);
+  RunUtility(*controller, [](UtilitySession& session, HeadlessDriver& driver) {
+    EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), 1022), "TalvonOS 10.4 (field update)");
+    EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), 1007), "R-87055");  // slot 2, asked on the line
+  });
+}
+
+}  // namespace
+}  // namespace talvon::test

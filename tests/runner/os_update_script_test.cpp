@@ -1,0 +1,81 @@
+// A scripted OS update on a simulated controller kept in a directory: the
+// run writes the image, the controller reboots into it, and the script goes
+// on against the new OS.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "flash/bin_image_builder.h"
+#include "runner/script.h"
+#include "runner/script_runner.h"
+#include "runner/simulated_controller_provider.h"
+#include "support/flash_sim_fixture.h"
+
+namespace talvon {
+namespace {
+
+struct OsUpdateScript : ::testing::Test {
+  OsUpdateScript() : provider(dir.Path() / "controller", clock, Options()) {}
+
+  static sim::ControllerOptions Options() {
+    sim::ControllerOptions options;
+    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
+    return options;
+  }
+
+  void PutImage(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const auto host = dir.Path() / "controller" / "fs" / "CompactFlash" / name;
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+  }
+
+  int Run(const std::string& source) {
+    runner::Script script;
+    std::string error;
+    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
+    runner::ScriptRunner r(provider, out, err);
+    return r.Run(script);
+  }
+
+  test::TempDir dir;
+  VirtualClock clock;
+  runner::SimulatedControllerProvider provider;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(OsUpdateScript, UpdateRebootsIntoTheNewImageAndTheScriptGoesOn) {
+  std::string bootError;
+  ASSERT_NE(provider.Boot(&bootError), nullptr) << bootError;  // creates the factory controller
+  PutImage("nk.bin", BuildBinImage({.version = "TalvonOS 11.0", .imageStart = 0x80200000, .size = 0x40000,
+                                    .recordSize = 0x8000}));
+  PutImage("notes.bin", {'n', 'o', 't', 'e', 's'});
+  const int code = Run(
+      "info\n"
+      "print 1022\n"
+      "home\n"
+      "config\n"
+      "tab 1\n"
+      "file \"\\CompactFlash\\notes.bin\"\n"
+      "answer ok\n"
+      "click 1045\n"
+      "click 1048\n"
+      "file \"\\CompactFlash\\nk.bin\"\n"
+      "click 1045\n"
+      "click 1048\n"
+      "info\n"
+      "print 1022\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "print 1022 Talvon CE 5.0 build 1400 (simulated)\n"
+            "box ERROR | This is not a bin image,Please select another file. | 16 -> ok\n"
+            "ignored click 1048: disabled\n"
+            "reboot\n"
+            "print 1022 TalvonOS 11.0\n");
+}
+
+}  // namespace
+}  // namespace talvon
