@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/clock.h"
 #include "qt/panel_widget.h"
@@ -27,15 +28,12 @@ struct WindowOptions {
   std::string controller;
   std::optional<bool> fullScreen;
   std::optional<double> scale;
-  bool help = false;
 };
 
 bool ParseOptions(const QStringList& arguments, WindowOptions* options, std::string* error) {
   for (int i = 1; i < arguments.size(); ++i) {
     const QString& arg = arguments[i];
-    if (arg == QStringLiteral("--help") || arg == QStringLiteral("-h")) {
-      options->help = true;
-    } else if (arg == QStringLiteral("--controller") && i + 1 < arguments.size()) {
+    if (arg == QStringLiteral("--controller") && i + 1 < arguments.size()) {
       options->controller = arguments[++i].toStdString();
     } else if (arg == QStringLiteral("--fullscreen")) {
       options->fullScreen = true;
@@ -64,9 +62,33 @@ bool PlatformIsAPanel() {
          platform == QStringLiteral("vkkhrdisplay");
 }
 
+// Whether Qt will find somewhere to draw: a display, or a platform named.
+bool HasSomewhereToDraw(int argc, char** argv) {
+  for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (!qEnvironmentVariableIsEmpty(variable)) return true;
+  }
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "-platform") return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int WindowMain(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  }
+  if (!HasSomewhereToDraw(argc, argv)) {
+    std::fprintf(stderr,
+                 "talvon-utility: no display: run it on a desktop, set QT_QPA_PLATFORM (linuxfb, eglfs) for a "
+                 "panel, or use scripts/run, which serves it over VNC\n");
+    return 2;
+  }
   QApplication application(argc, argv);  // takes Qt's own options (-platform, ...)
   QApplication::setApplicationName(QStringLiteral("TalvonUtility"));
   QGuiApplication::setDesktopFileName(QStringLiteral("talvon-utility"));
@@ -77,10 +99,6 @@ int WindowMain(int argc, char** argv) {
   if (!ParseOptions(QApplication::arguments(), &options, &error)) {
     std::fprintf(stderr, "talvon-utility: %s\n%s", error.c_str(), kUsage);
     return 2;
-  }
-  if (options.help) {
-    std::fputs(kUsage, stdout);
-    return 0;
   }
   if (options.controller.empty()) options.controller = runner::DefaultControllerDirectory();
   if (options.controller.empty()) {

@@ -3,9 +3,15 @@
 // the utility on the same controller with what was not flushed gone.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <set>
+
+#include "flash/bin_image_builder.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "qt/tab_control_widget.h"
@@ -135,6 +141,69 @@ TEST_F(UtilityOnQt, ResetRestartsTheUtilityOnTheSameControllerWithoutWhatWasNotF
   EXPECT_EQ(RunUtility(provider, backend, hooks), RunsEnd::Closed);
   EXPECT_EQ(boots, 2);
   EXPECT_EQ(questions, (std::vector<std::string>{"Save Registry", "System Reboot"}));
+}
+
+// The OS update in the window: the operator browses to the image, writes
+// it, watches the progress bar move while the flash is erased and written,
+// and the controller comes back with the new OS.
+TEST_F(UtilityOnQt, AnOsUpdateShowsItsProgressAndRebootsIntoTheNewImage) {
+  std::string error;
+  ASSERT_NE(provider.Boot(&error), nullptr) << error;  // the factory controller
+  const std::vector<std::uint8_t> image =
+      BuildBinImage({.version = "TalvonOS 11.0", .imageStart = 0x80200000, .size = 0x40000, .recordSize = 0x8000});
+  const QString card = directory.filePath(QStringLiteral("controller/fs/CompactFlash"));
+  QDir().mkpath(card);
+  QFile file(card + QStringLiteral("/nk.bin"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(reinterpret_cast<const char*>(image.data()), static_cast<qint64>(image.size()));
+  file.close();
+
+  struct PaintSpy final : QObject {
+    std::function<void()> onPaint;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) onPaint();
+      return false;
+    }
+  } spy;
+  std::vector<int> painted;
+  std::vector<std::string> questions;
+  std::string osVersionAfter;
+  int boots = 0;
+  backend.SetModalHook([&](QWidget* dialog) {
+    if (dialog->objectName() == QStringLiteral("fileDialog")) {
+      dialog->findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("\\CompactFlash\\nk.bin"));
+      dialog->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+      return;
+    }
+    questions.push_back(dialog->property("text").toString().toStdString());
+    if (auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("ok"))) ok->click();
+  });
+  hooks.onHomeScreen = [&](Platform&) {
+    if (++boots == 2) {
+      osVersionAfter = backend.GetControlText(backend.WindowOfTemplate(132), 1022);
+      backend.Panel()->close();
+      return;
+    }
+    Touch(102, 1076);
+    auto* tabs = static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), 1001));
+    TouchTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(1).center()));
+    const WindowHandle page = backend.WindowOfTemplate(133);
+    spy.onPaint = [&] { painted.push_back(backend.GetProgress(page, 1046).position); };
+    backend.ControlWidget(page, 1046)->installEventFilter(&spy);
+    Touch(133, 1045);  // Browse
+    EXPECT_EQ(backend.GetControlText(page, 1044), "\\CompactFlash\\nk.bin");
+    ASSERT_TRUE(backend.IsControlEnabled(page, 1048));
+    Touch(133, 1048);  // Write to Flash Now: runs to the reboot
+    EXPECT_TRUE(backend.ShuttingDown());
+  };
+  EXPECT_EQ(RunUtility(provider, backend, hooks), RunsEnd::Closed);
+  EXPECT_EQ(boots, 2);
+  EXPECT_TRUE(questions.empty()) << questions.front();
+  EXPECT_EQ(osVersionAfter, "TalvonOS 11.0");
+  // The bar was painted at many positions while the thread was busy writing.
+  const std::set<int> distinct(painted.begin(), painted.end());
+  EXPECT_GE(distinct.size(), 5u);
+  EXPECT_TRUE(distinct.count(100));
 }
 
 }  // namespace
