@@ -37,11 +37,18 @@ constexpr bool IsKnownBus(std::uint32_t busWidth, std::uint32_t chips) {
   }
 }
 
+// Bits of each chip's lane for a known pair: 8 x busWidth / chips, by a
+// shift since chips is 1, 2 or 4 (a division here costs more than the rest
+// of the per-unit arithmetic).
+constexpr std::uint32_t ChipLaneBits(std::uint32_t busWidth, std::uint32_t chips) {
+  return (8 * busWidth) >> (chips >> 1);
+}
+
 // Bit `bit` of every chip's lane as one mask (bits beyond 31 dropped); 0 for
 // an unknown pair.
 constexpr std::uint32_t LaneBits(std::uint32_t bit, std::uint32_t busWidth, std::uint32_t chips) {
   if (!IsKnownBus(busWidth, chips)) return 0;
-  const std::uint32_t laneBits = 8 * busWidth / chips;
+  const std::uint32_t laneBits = ChipLaneBits(busWidth, chips);
   std::uint32_t mask = 0;
   for (std::uint32_t c = 0; c < chips; ++c) {
     const std::uint32_t b = bit + c * laneBits;
@@ -54,7 +61,7 @@ constexpr std::uint32_t LaneBits(std::uint32_t bit, std::uint32_t busWidth, std:
 constexpr std::uint32_t DifferingLanes(std::uint32_t a, std::uint32_t b, std::uint32_t busWidth,
                                        std::uint32_t chips) {
   if (!IsKnownBus(busWidth, chips)) return 0;
-  const std::uint32_t laneBits = 8 * busWidth / chips;
+  const std::uint32_t laneBits = ChipLaneBits(busWidth, chips);
   const std::uint32_t laneMask = laneBits == 32 ? 0xFFFFFFFFu : (1u << laneBits) - 1;
   std::uint32_t lanes = 0;
   for (std::uint32_t c = 0; c < chips; ++c) {

@@ -75,7 +75,7 @@ ChipEvent AmdFlashChip::Write(std::uint32_t word, std::uint32_t value) {
 
 std::unique_ptr<FlashBank> MakeAmdFlashBank(const FlashConfig& config, std::size_t index, std::uint32_t start,
                                             std::uint8_t* memory, FlashStats* stats) {
-  return std::make_unique<ChipBank<AmdFlashChip>>(config, index, start, memory, stats);
+  return MakeChipBank<AmdFlashChip>(config, index, start, memory, stats);
 }
 
 }  // namespace talvon::sim

@@ -10,6 +10,7 @@ FlashChip::FlashChip(const ChipWiring& wiring, const ChipLayout* layout, ChipFau
       layout_(layout),
       faults_(std::move(faults)),
       dataMask_(wiring.bytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * wiring.bytes)) - 1),
+      plainProgram_(faults_.programFailWords.empty() && faults_.stuck.empty()),
       eraseCycles_(layout->blockCount, 0) {}
 
 std::uint32_t BlockAtChipOffset(const ChipLayout& layout, std::uint64_t offset) {
@@ -37,15 +38,6 @@ bool FlashChip::BlockWords(std::uint32_t block, std::uint32_t* first, std::uint3
   return false;
 }
 
-ChipEvent FlashChip::StartProgram(std::uint32_t word, std::uint32_t data) {
-  op_ = Op::Program;
-  opWord_ = word;
-  opData_ = data & dataMask_;
-  remaining_ = layout_->programPolls + wiring_.extraPolls;
-  SetReadsArray(false);
-  return ChipEvent::Program;
-}
-
 ChipEvent FlashChip::StartErase(std::uint32_t word) {
   op_ = Op::Erase;
   opWord_ = word;
@@ -55,7 +47,7 @@ ChipEvent FlashChip::StartErase(std::uint32_t word) {
   return ChipEvent::Erase;
 }
 
-void FlashChip::Finish() {
+void FlashChip::FinishAny() {
   lastFailed_ = op_ == Op::Program ? !FinishProgram(false) : !FinishErase(false);
   lastOp_ = op_;
   op_ = Op::None;
@@ -89,11 +81,6 @@ bool FlashChip::FinishErase(bool partial) {
   // Cut short, the leading half of the block is erased and the rest is not.
   EraseWords(first, partial ? count / 2 : count);
   return !ApplyStuckBits(first, count);
-}
-
-void FlashChip::StoreArrayWord(std::uint32_t word, std::uint32_t value) {
-  std::uint8_t* p = wiring_.lane + std::size_t{word} * wiring_.stride;
-  for (std::uint32_t k = 0; k < wiring_.bytes; ++k) p[k] = static_cast<std::uint8_t>(value >> (8 * k));
 }
 
 void FlashChip::EraseWords(std::uint32_t first, std::uint32_t count) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "sim/flash_config.h"
@@ -89,15 +90,30 @@ class FlashChip {
     return Progress::Done;
   }
 
-  ChipEvent StartProgram(std::uint32_t word, std::uint32_t data);
+  ChipEvent StartProgram(std::uint32_t word, std::uint32_t data) {
+    op_ = Op::Program;
+    opWord_ = word;
+    opData_ = data & dataMask_;
+    remaining_ = layout_->programPolls + wiring_.extraPolls;
+    SetReadsArray(false);
+    return ChipEvent::Program;
+  }
   ChipEvent StartErase(std::uint32_t word);
 
   std::uint32_t ArrayWord(std::uint32_t word) const {
     const std::uint8_t* p = wiring_.lane + std::size_t{word} * wiring_.stride;
     switch (wiring_.bytes) {
       case 1: return p[0];
-      case 2: return p[0] | std::uint32_t{p[1]} << 8;
-      default: return p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+      case 2: {
+        std::uint16_t v;
+        std::memcpy(&v, p, 2);
+        return v;
+      }
+      default: {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+      }
     }
   }
   std::uint32_t CfiWord(std::uint32_t word) const { return word < layout_->cfi.size() ? layout_->cfi[word] : 0; }
@@ -123,10 +139,36 @@ class FlashChip {
   std::uint32_t opBlock_ = 0;
 
  private:
-  void Finish();
+  // A program on a chip without program faults or stuck bits, the bulk of
+  // all work, is finished inline; the rest takes the general path.
+  void Finish() {
+    if (op_ == Op::Program && plainProgram_) [[likely]] {
+      // Programming only clears bits: the cells keep a 1 only where both
+      // they and the data have one.
+      const std::uint32_t result = ArrayWord(opWord_) & opData_;
+      StoreArrayWord(opWord_, result);
+      lastFailed_ = programNeedsExactResult_ && result != opData_;
+      lastOp_ = op_;
+      op_ = Op::None;
+      return;
+    }
+    FinishAny();
+  }
+  void FinishAny();
   bool FinishProgram(bool partial);
   bool FinishErase(bool partial);
-  void StoreArrayWord(std::uint32_t word, std::uint32_t value);
+  void StoreArrayWord(std::uint32_t word, std::uint32_t value) {
+    std::uint8_t* p = wiring_.lane + std::size_t{word} * wiring_.stride;
+    switch (wiring_.bytes) {
+      case 1: p[0] = static_cast<std::uint8_t>(value); break;
+      case 2: {
+        const auto v = static_cast<std::uint16_t>(value);
+        std::memcpy(p, &v, 2);
+        break;
+      }
+      default: std::memcpy(p, &value, 4); break;
+    }
+  }
   void EraseWords(std::uint32_t first, std::uint32_t count);
   // Applies stuck bits to words [first, first + count); true if any cell
   // reads other than it was meant to.
@@ -135,6 +177,7 @@ class FlashChip {
 
   std::uint32_t remaining_ = 0;
   bool readsArray_ = true;
+  const bool plainProgram_;
   std::vector<std::uint32_t> eraseCycles_;
 };
 

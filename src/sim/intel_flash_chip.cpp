@@ -79,7 +79,7 @@ ChipEvent IntelFlashChip::Write(std::uint32_t word, std::uint32_t value) {
 
 std::unique_ptr<FlashBank> MakeIntelFlashBank(const FlashConfig& config, std::size_t index, std::uint32_t start,
                                               std::uint8_t* memory, FlashStats* stats) {
-  return std::make_unique<ChipBank<IntelFlashChip>>(config, index, start, memory, stats);
+  return MakeChipBank<IntelFlashChip>(config, index, start, memory, stats);
 }
 
 }  // namespace talvon::sim

@@ -64,6 +64,7 @@ class SimFlash final : public FlashWindow {
         route_ = bank.get();
         routeStart_ = bank->Start();
         routeSize_ = bank->Size();
+        for (std::uint32_t size : {1u, 2u, 4u}) routeCycles_[size >> 1] = bank->Cycles(size);
         return route_;
       }
     }
@@ -78,24 +79,34 @@ class SimFlash final : public FlashWindow {
     stats_.busCycles += cycles;
     return true;
   }
-  // The common case inline: aligned, in the bank of the last access.
+  // The common case inline: aligned, in the bank of the last access, and
+  // power stays on. Everything else, power failing on this cycle included,
+  // goes to the slow path; both ends are tail calls.
   std::uint32_t Load(std::uint32_t address, std::uint32_t size) {
     const std::uint32_t offset = address - FlashWindowBase;
-    if ((offset & (size - 1)) == 0 && offset - routeStart_ < routeSize_ && Spend(route_->Cycles(size))) [[likely]] {
-      return route_->Read(offset - routeStart_, size);
+    if ((offset & (size - 1)) == 0 && offset - routeStart_ < routeSize_) [[likely]] {
+      const std::uint64_t cycles = stats_.busCycles + routeCycles_[size >> 1];
+      if (cycles < cutAt_) [[likely]] {
+        stats_.busCycles = cycles;
+        return route_->Read(offset - routeStart_, size);
+      }
     }
     return SlowLoad(address, size);
   }
   void Store(std::uint32_t address, std::uint32_t size, std::uint32_t value) {
     const std::uint32_t offset = address - FlashWindowBase;
-    if ((offset & (size - 1)) == 0 && offset - routeStart_ < routeSize_ && Spend(route_->Cycles(size))) [[likely]] {
-      route_->Write(offset - routeStart_, size, value);
-      return;
+    if ((offset & (size - 1)) == 0 && offset - routeStart_ < routeSize_) [[likely]] {
+      const std::uint64_t cycles = stats_.busCycles + routeCycles_[size >> 1];
+      if (cycles < cutAt_) [[likely]] {
+        stats_.busCycles = cycles;
+        return route_->Write(offset - routeStart_, size, value);
+      }
     }
     SlowStore(address, size, value);
   }
-  std::uint32_t SlowLoad(std::uint32_t address, std::uint32_t size);
-  void SlowStore(std::uint32_t address, std::uint32_t size, std::uint32_t value);
+  // Out of line, so that the inline path needs no saved registers.
+  [[gnu::noinline]] std::uint32_t SlowLoad(std::uint32_t address, std::uint32_t size);
+  [[gnu::noinline]] void SlowStore(std::uint32_t address, std::uint32_t size, std::uint32_t value);
   void LosePower();
 
   std::unique_ptr<FlashFile> file_;
@@ -104,6 +115,7 @@ class SimFlash final : public FlashWindow {
   FlashBank* route_ = nullptr;
   std::uint32_t routeStart_ = 0;
   std::uint32_t routeSize_ = 0;
+  std::uint32_t routeCycles_[3] = {1, 1, 1};  // bus cycles of a 1, 2 and 4 byte access there
   FlashStats stats_;
   std::uint64_t cutAt_ = ~std::uint64_t{0};
   bool powerLost_ = false;
