@@ -78,4 +78,31 @@ TEST_F(OsUpdateScript, UpdateRebootsIntoTheNewImageAndTheScriptGoesOn) {
 }
 
 }  // namespace
+TEST_F(OsUpdateScript, ARecordThatWillNotProgramEndsWithoutARebootIntoABrokenImage) {
+  std::string bootError;
+  ASSERT_NE(provider.Boot(&bootError), nullptr) << bootError;  // creates the factory controller
+  // The controller's flash gets a cell that will not program, inside the OS image area.
+  const auto config = dir.Path() / "controller" / "controller.json";
+  std::stringstream json;
+  json << std::ifstream(config).rdbuf();
+  std::string text = json.str();
+  text.insert(text.rfind('}'), ",\n  \"flash\": {\"faults\": {\"programFailures\": [\"0xBCA90000\"]}}\n");
+  std::ofstream(config) << text;
+
+  PutImage("nk.bin", BuildBinImage({.version = "TalvonOS 11.0", .imageStart = 0x80200000, .size = 0x40000,
+                                    .recordSize = 0x8000}));
+  const int code = Run(
+      "config\n"
+      "tab 1\n"
+      "file \"\\CompactFlash\\nk.bin\"\n"
+      "click 1045\n"
+      "answer ok\n"
+      "click 1048\n"
+      "print 1047\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str().find("reboot"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("print 1047 ERROR: Flash failed"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("box "), std::string::npos) << out.str();
+}
+
 }  // namespace talvon
