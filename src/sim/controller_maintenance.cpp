@@ -1,5 +1,6 @@
 #include "sim/controller_maintenance.h"
 
+#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <ostream>
@@ -33,7 +34,80 @@ bool EraseOsArea(SimFlash& flash, std::string* error) {
   return false;
 }
 
+std::optional<std::uint32_t> ParseNumber(const std::string& text) {
+  std::string_view digits = text;
+  int base = 10;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+    digits.remove_prefix(2);
+    base = 16;
+  }
+  std::uint32_t value = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+  if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty()) return std::nullopt;
+  return value;
+}
+
+// Applies one fault description to `faults`; false with *error when the words are wrong.
+bool ApplyFault(const std::vector<std::string>& w, FlashFaults& faults, std::string* error) {
+  const std::string kind = w.empty() ? "" : w[0];
+  std::vector<std::uint32_t> n;
+  for (std::size_t i = 1; i < w.size(); ++i) {
+    if (kind == "stuck" && i == 3) break;
+    std::optional<std::uint32_t> v = ParseNumber(w[i]);
+    if (!v) {
+      *error = "\"" + w[i] + "\" is not a number";
+      return false;
+    }
+    n.push_back(*v);
+  }
+  auto wants = [&](std::size_t count) {
+    if (w.size() == count + 1) return true;
+    *error = kind + " takes " + std::to_string(count) + " value" + (count == 1 ? "" : "s");
+    return false;
+  };
+  if (kind == "clear") {
+    if (!wants(0)) return false;
+    faults = FlashFaults{};
+  } else if (kind == "erase") {
+    if (!wants(1)) return false;
+    faults.eraseFailures.push_back({n[0], std::nullopt});
+  } else if (kind == "program") {
+    if (!wants(1)) return false;
+    faults.programFailures.push_back(n[0]);
+  } else if (kind == "stuck") {
+    if (!wants(3)) return false;
+    if (n[1] > 0xFF || (w[3] != "high" && w[3] != "low")) {
+      *error = "stuck takes ADDR MASK (one byte) high|low";
+      return false;
+    }
+    faults.stuckBits.push_back({n[0], static_cast<std::uint8_t>(n[1]), w[3] == "high"});
+  } else if (kind == "never-ready" || kind == "no-cfi") {
+    if (!wants(2)) return false;
+    (kind == "never-ready" ? faults.neverReady : faults.noCfi).push_back({n[0], n[1]});
+  } else {
+    *error = "unknown fault \"" + kind + "\": erase, program, stuck, never-ready, no-cfi or clear";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool AddFlashFault(ControllerFiles& c, const std::vector<std::string>& words, std::string* error) {
+  std::optional<FlashConfig> flash = FlashConfigOf(c.config, error);
+  if (!flash) return false;
+  if (!ApplyFault(words, flash->faults, error)) return false;
+  std::string why;
+  if (!ValidateFlashConfig(*flash, &why)) {
+    *error = "the fault does not fit this controller's flash: " + why;
+    return false;
+  }
+  ControllerConfig updated = c.config;
+  updated.flash = FlashConfigToJson(*flash);
+  if (!SaveControllerConfig(updated, c.directory.ConfigFile(), error)) return false;
+  c.config = std::move(updated);
+  return true;
+}
 
 std::unique_ptr<ControllerFiles> OpenControllerFiles(const std::filesystem::path& directory, std::string* error) {
   std::optional<ControllerDirectory> dir =

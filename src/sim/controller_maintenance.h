@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sim/controller_config.h"
 #include "sim/controller_directory.h"
@@ -35,5 +36,16 @@ bool WriteFactoryOsImage(ControllerFiles& controller, std::string* error);
 // Checks the BIN image file on the host as a whole, then erases the OS image
 // area and writes the image's records into it. A bad image changes nothing.
 bool WriteOsImageFile(ControllerFiles& controller, const std::string& hostPath, std::string* error);
+
+// Adds a fault to the flash section of controller.json, from the next boot on:
+//   erase ADDR              the block holding ADDR fails to erase
+//   program ADDR            the word holding ADDR fails to program
+//   stuck ADDR MASK high|low  bits of the byte at ADDR read stuck
+//   never-ready BANK CHIP   the chip stays busy once an operation starts
+//   no-cfi BANK CHIP        the chip ignores the CFI query
+//   clear                   removes every fault
+// Numbers are decimal or 0x hexadecimal. A fault the layout cannot hold is
+// refused and controller.json is left as it was.
+bool AddFlashFault(ControllerFiles& controller, const std::vector<std::string>& words, std::string* error);
 
 }  // namespace talvon::sim

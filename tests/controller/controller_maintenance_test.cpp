@@ -8,6 +8,7 @@
 #include "../sim/scratch_dir.h"
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
+#include "flash/flash_device.h"
 #include "flash/os_image_version.h"
 #include "sim/simulated_controller.h"
 
@@ -87,6 +88,30 @@ TEST_F(ControllerMaintenanceTest, FactoryRecoveryRestoresTheConfiguredVersion) {
   std::ostringstream info;
   PrintControllerInfo(*files, info);
   EXPECT_NE(info.str().find("OS image    present"), std::string::npos) << info.str();
+}
+
+TEST_F(ControllerMaintenanceTest, FlashFaultsApplyFromTheNextBootAndBadOnesChangeNothing) {
+  const auto configFile = Dir() / "controller.json";
+  {
+    auto files = Open();
+    std::string error;
+    ASSERT_TRUE(AddFlashFault(*files, {"program", "0xBCA90000"}, &error)) << error;
+    const std::string before = testing::ReadFile(configFile);
+    EXPECT_FALSE(AddFlashFault(*files, {"never-ready", "0", "9"}, &error));
+    EXPECT_NE(error.find("chip"), std::string::npos) << error;
+    EXPECT_FALSE(AddFlashFault(*files, {"program", "0xZZ"}, &error));
+    EXPECT_FALSE(AddFlashFault(*files, {"melt"}, &error));
+    EXPECT_EQ(testing::ReadFile(configFile), before);
+  }
+  {
+    auto files = Open();
+    const std::uint8_t zeros[4] = {};
+    EXPECT_EQ(ProgramFlashRange(*files->flash, FlashWindowBase, 0xBCA90000, 4, zeros), 0);
+    std::string error;
+    ASSERT_TRUE(AddFlashFault(*files, {"clear"}, &error)) << error;
+  }
+  auto files = Open();
+  EXPECT_TRUE(files->config.flash["faults"].empty() || files->config.flash["faults"]["programFailures"].empty());
 }
 
 }  // namespace

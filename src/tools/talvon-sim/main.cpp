@@ -8,6 +8,10 @@
 //                                            image) into the OS image area
 //   talvon-sim wipe-os  [--controller DIR]   erase the OS image area (the controller
 //                                            then refuses to boot until recovered)
+//   talvon-sim fault KIND ARGS... [--controller DIR]
+//                                            inject a flash fault from the next boot on:
+//                                            erase ADDR | program ADDR | stuck ADDR MASK high|low
+//                                            | never-ready BANK CHIP | no-cfi BANK CHIP | clear
 //
 // These work on the controller's files directly, so they also serve a
 // controller whose OS area holds no image and that does not boot.
@@ -24,7 +28,9 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: talvon-sim create|info|registry|wipe-os [--controller DIR]\n"
-    "       talvon-sim recover [--controller DIR] [--image FILE.bin]\n";
+    "       talvon-sim recover [--controller DIR] [--image FILE.bin]\n"
+    "       talvon-sim fault erase ADDR|program ADDR|stuck ADDR MASK high|low|never-ready BANK CHIP|\n"
+    "                        no-cfi BANK CHIP|clear [--controller DIR]\n";
 
 int Run(int argc, const char* const* argv) {
   if (argc < 2) {
@@ -34,10 +40,13 @@ int Run(int argc, const char* const* argv) {
   const std::string_view command = argv[1];
   std::string controllerOption;
   std::string imagePath;
+  std::vector<std::string> faultWords;
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if ((arg == "--controller" || arg == "--image") && i + 1 < argc) {
       (arg == "--controller" ? controllerOption : imagePath) = argv[++i];
+    } else if (command == "fault" && !arg.starts_with("--")) {
+      faultWords.emplace_back(arg);
     } else {
       std::cerr << "talvon-sim: unexpected argument \"" << arg << "\"\n" << kUsage;
       return 2;
@@ -68,6 +77,9 @@ int Run(int argc, const char* const* argv) {
   } else if (command == "wipe-os") {
     ok = WipeOsArea(*controller, &error);
     if (ok) std::cout << "OS image area erased: the controller will not boot until recovered\n";
+  } else if (command == "fault") {
+    ok = AddFlashFault(*controller, faultWords, &error);
+    if (ok) std::cout << "flash faults set in controller.json; they apply from the next boot\n";
   } else if (command == "recover") {
     ok = imagePath.empty() ? WriteFactoryOsImage(*controller, &error)
                            : WriteOsImageFile(*controller, imagePath, &error);
