@@ -1,12 +1,14 @@
 #include "qt/panel_theme.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QPalette>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QVariant>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace talvon::qt {
@@ -36,6 +38,17 @@ class PanelStyle final : public QProxyStyle {
     }
   }
 
+  QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contents,
+                         const QWidget* widget) const override {
+    QSize size = QProxyStyle::sizeFromContents(type, option, contents, widget);
+    // The items of a combo box's drop-down list, drawn as menu items or as
+    // items of its view, are picked with a finger.
+    if ((type == CT_MenuItem || type == CT_ItemViewItem) && InComboPopup(widget)) {
+      size.setHeight(std::max(size.height(), Scaled(kComboItemHeight)));
+    }
+    return size;
+  }
+
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* returnData) const override {
     if (hint == SH_LineEdit_PasswordCharacter && widget != nullptr) {
@@ -46,6 +59,14 @@ class PanelStyle final : public QProxyStyle {
   }
 
  private:
+  // The combo itself (its menu-style delegate asks for it) or its list view
+  // inside the pop-up container.
+  static bool InComboPopup(const QWidget* widget) {
+    for (int depth = 0; widget != nullptr && depth < 3; ++depth, widget = widget->parentWidget()) {
+      if (qobject_cast<const QComboBox*>(widget) != nullptr) return true;
+    }
+    return false;
+  }
   int Scaled(int pixels) const { return static_cast<int>(std::lround(pixels * factor_)); }
   double factor_;
 };

@@ -26,7 +26,11 @@ inline const QColor kField(0xff, 0xff, 0xff);         // edits, trees, lists
 QFont PanelFont(int pixels);
 QFont CaptionFont(double panelFactor);
 
-// Sets the panel's style (Fusion with touch-sized sliders and check boxes),
+// The least height of an item in a combo box's drop-down list, at factor 1.
+inline constexpr int kComboItemHeight = 32;
+
+// Sets the panel's style (Fusion with touch-sized sliders, check boxes and
+// combo box lists),
 // the palette and the default font on the running QApplication, for a panel
 // of this factor (1 for 640 x 480). Calling it again changes the factor.
 void ApplyPanelTheme(double panelFactor = 1.0);

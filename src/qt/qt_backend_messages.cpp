@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/message_box.h"
+#include "qt/busy_sign.h"
 #include "qt/file_dialog_widget.h"
 #include "qt/frame_window.h"
 #include "qt/message_box_widget.h"
@@ -195,6 +196,7 @@ bool QtDialogBackend::PumpOneMessage() {
   // What the dialog changed is painted now, then one turn of the event loop
   // lets a waiting input, timer or paint through, without waiting.
   bool dispatched = RepaintChangedControls();
+  busySign_->Advance(openDialogs_ > 0);
   if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
     dispatched = dispatcher->processEvents(QEventLoop::AllEvents) || dispatched;
   }
@@ -204,11 +206,13 @@ bool QtDialogBackend::PumpOneMessage() {
 void QtDialogBackend::SetWaitCursor(bool wait) {
   if (wait == waitCursor_) return;
   waitCursor_ = wait;
+  // The pointer for a mouse, the spinner for a finger.
   if (wait) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
   } else {
     QApplication::restoreOverrideCursor();
   }
+  busySign_->SetShown(wait);
 }
 
 // ---- Questions ----

@@ -10,6 +10,7 @@
 
 #include "platform/message_box.h"
 #include "qt/artwork_pixmaps.h"
+#include "qt/busy_sign.h"
 #include "qt/focus_watcher.h"
 #include "qt/frame_window.h"
 #include "qt/panel_theme.h"
@@ -35,7 +36,9 @@ Rect ToRect(const QRect& r) { return Rect{r.left(), r.top(), r.left() + r.width(
 QWidget* QtDialogBackend::Window::Outer() const { return frame != nullptr ? static_cast<QWidget*>(frame) : client; }
 
 QtDialogBackend::QtDialogBackend(double panelFactor)
-    : panel_(new PanelWidget(panelFactor)), focusWatcher_(new FocusWatcher(panel_)) {
+    : panel_(new PanelWidget(panelFactor)),
+      focusWatcher_(new FocusWatcher(panel_)),
+      busySign_(new BusySign(panel_, panelFactor)) {
   ApplyPanelTheme(panelFactor);
   panel_->setWindowIcon(QIcon(ArtworkPixmap(128, QSize(128, 128))));
   focusWatcher_->SetHandler([this](QWidget* widget) {

@@ -21,6 +21,7 @@ class QTimer;
 
 namespace talvon::qt {
 
+class BusySign;
 class FrameWindow;
 class PanelWidget;
 class FocusWatcher;
@@ -76,6 +77,8 @@ class QtDialogBackend final : public DialogBackend, private ControlEvents {
   QWidget* ControlWidget(WindowHandle window, int controlId) const;
   int ResourceOfImage(ImageHandle image) const;
   bool WaitCursorShown() const { return waitCursor_; }
+  // The spinner on the panel while the wait cursor is shown.
+  BusySign* Busy() const { return busySign_; }
 
   // ---- DialogBackend ----
   WindowHandle CreateDialogWindow(const DialogTemplate& dialogTemplate, WindowHandle parent,
@@ -227,6 +230,7 @@ class QtDialogBackend final : public DialogBackend, private ControlEvents {
 
   PanelWidget* panel_;
   FocusWatcher* focusWatcher_;
+  BusySign* busySign_;
   int quietFocus_ = 0;
   Files* files_ = nullptr;
   std::function<void(QWidget*)> modalHook_;
