@@ -1,5 +1,7 @@
 #include "app/utility_session.h"
 
+#include "app/home_dlg.h"
+
 #include "pages/autorun/auto_run_page.h"
 #include "pages/general/general_setting_page.h"
 #include "pages/info/system_info_page.h"
@@ -10,7 +12,16 @@
 namespace talvon {
 
 UtilitySession::UtilitySession(Platform& platformRoles, DialogBackend& dialogBackend)
-    : platform(platformRoles),
+    : guard_(platformRoles.flash, platformRoles.sdk, dialogBackend,
+             [this] {
+               // As the operator's own close of the home screen.
+               if (mainWindow == nullptr) return;
+               rebootSheet_.EndDialog(IDOK);
+               noRebootSheet_.EndDialog(IDOK);
+               mainWindow->EndDialog(IDCANCEL);
+             }),
+      platform(Platform{platformRoles.registry, platformRoles.files, platformRoles.processes, platformRoles.serialPorts,
+                        platformRoles.memory, platformRoles.clock, platformRoles.flash, guard_}),
       backend(dialogBackend),
       appBoxes_(dialogBackend),
       rebootSheet_(*this),

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/flash_work_guard.h"
 #include "app/no_reboot_sheet_dlg.h"
 #include "app/page_rect.h"
 #include "app/reboot_sheet_dlg.h"
@@ -33,16 +34,22 @@ class CSystemInfoPage;
 // state. A reboot (or a test) starts with a new session; nothing of a run
 // outlives it.
 class UtilitySession {
+  // First, so that it stands between the pages and the SDK from the start.
+  FlashWorkGuard guard_;
+
  public:
   UtilitySession(Platform& platform, DialogBackend& backend);
   ~UtilitySession();
   UtilitySession(const UtilitySession&) = delete;
   UtilitySession& operator=(const UtilitySession&) = delete;
 
-  Platform& platform;
+  // The controller's roles as the pages see them: the SDK through the
+  // flash-work guard, so that no page reboots in the middle of flash work.
+  Platform platform;
   DialogBackend& backend;
   // Application-level message boxes, captioned "TalvonUtility".
   AppMessageBoxes& AppBoxes() { return appBoxes_; }
+  FlashWorkGuard& Guard() { return guard_; }
 
   CRebootSheetDlg& RebootSheet() { return rebootSheet_; }
   CNoRebootSheetDlg& NoRebootSheet() { return noRebootSheet_; }

@@ -5,9 +5,11 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "flash/flash_areas.h"
 #include "flash/image_files.h"
+#include "flash/os_image_version.h"
 
 namespace talvon {
 namespace {
@@ -155,17 +157,71 @@ std::size_t BinImageReader::ReadData(std::uint8_t* destination, std::size_t coun
   return got;
 }
 
+namespace {
+
+// What the boot needs beyond well-formed records: the ROM signature in the
+// OS area, put there by records that do not overlap.
+class BootNeeds {
+ public:
+  // Notes the bytes of a record's data that land on the ROM signature.
+  void Take(std::uint32_t areaOffset, const std::uint8_t* data, std::size_t count) {
+    for (std::uint32_t k = 0; k < 4; ++k) {
+      const std::uint64_t at = std::uint64_t{OsRomSignatureOffset} + k;
+      if (at >= areaOffset && at < areaOffset + std::uint64_t{count}) {
+        signature_[k] = data[at - areaOffset];
+        covered_ |= 1u << k;
+      }
+    }
+  }
+  void AddRecord(const BinRecord& record) {
+    if (record.length > 0) places_.push_back({record.flashAddress, record.flashAddress + std::uint64_t{record.length}, record.number});
+  }
+  // Empty when the records can boot.
+  std::string Problem() {
+    std::sort(places_.begin(), places_.end(), [](const Place& a, const Place& b) { return a.start < b.start; });
+    for (std::size_t i = 1; i < places_.size(); ++i) {
+      if (places_[i].start < places_[i - 1].end) {
+        return Format("Records %u and %u overlap at flash 0x%08X.", std::min(places_[i - 1].number, places_[i].number),
+                      std::max(places_[i - 1].number, places_[i].number), static_cast<unsigned>(places_[i].start));
+      }
+    }
+    if (covered_ != 0xF || LoadLe32(signature_) != OsRomSignature) {
+      return Format("The image does not put the ROM signature 0x%08X at flash 0x%08X: the controller would not boot it.",
+                    OsRomSignature, OsImageFlashArea + OsRomSignatureOffset);
+    }
+    return {};
+  }
+
+ private:
+  struct Place {
+    std::uint64_t start;
+    std::uint64_t end;
+    std::uint32_t number;
+  };
+  std::vector<Place> places_;
+  std::uint8_t signature_[4] = {};
+  std::uint32_t covered_ = 0;
+};
+
+}  // namespace
+
 OsImageCheck ValidateOsImage(FileStream& file, std::span<std::uint8_t> scratch) {
   std::array<std::uint8_t, 4096> fallback;
   if (scratch.empty()) scratch = fallback;
   OsImageCheck check;
   BinImageReader reader(file);
+  BootNeeds boot;
   if (reader.ReadHeader()) {
     check.header = reader.header();
     BinRecord record;
     BinStep step;
     while ((step = reader.NextRecord(&record)) == BinStep::Record) {
-      while (reader.dataLeft() > 0 && reader.ReadData(scratch.data(), scratch.size()) > 0) {
+      std::uint32_t areaOffset = record.flashAddress - OsImageFlashArea;
+      while (reader.dataLeft() > 0) {
+        const std::size_t got = reader.ReadData(scratch.data(), scratch.size());
+        if (got == 0) break;
+        boot.Take(areaOffset, scratch.data(), got);
+        areaOffset += static_cast<std::uint32_t>(got);
       }
       if (reader.failed()) break;
       if (reader.dataSum() != record.checksum) {
@@ -173,10 +229,18 @@ OsImageCheck ValidateOsImage(FileStream& file, std::span<std::uint8_t> scratch) 
                                record.checksum, reader.dataSum());
         return check;
       }
+      boot.AddRecord(record);
       ++check.records;
     }
     check.dataBytes = reader.totalData();
-    check.valid = step == BinStep::End;
+    if (step == BinStep::End) {
+      // An end record first (or a first record at address 0, which reads as
+      // one) leaves an erased OS area behind.
+      check.problem = check.records == 0 ? "The image holds no data record: its first record is the end record."
+                                         : boot.Problem();
+      check.valid = check.problem.empty();
+      return check;
+    }
   }
   check.problem = reader.problem();
   return check;

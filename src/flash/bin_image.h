@@ -105,8 +105,11 @@ struct OsImageCheck {
 // Checks all of an image before anything is erased: signature, header, an
 // image length that fits OsImageFlashArea, every record header and all its
 // data present, every checksum, every record wholly inside OsImageFlashArea,
-// and an end record. Record data passes through `scratch` a piece at a time.
-// Leaves the file at no particular position.
+// an end record, at least one data record, no two records on the same
+// flash, and the ROM signature among the data, as the controller's boot
+// looks for it. The update page, talvon-bin and talvon-sim all take this
+// answer. Record data passes through `scratch` a piece at a time. Leaves the
+// file at no particular position.
 OsImageCheck ValidateOsImage(FileStream& file, std::span<std::uint8_t> scratch);
 inline OsImageCheck ValidateOsImage(FileStream& file, TransferBuffer& transfer) {
   return ValidateOsImage(file, transfer.span());

@@ -24,7 +24,12 @@ struct FlashGeometry {
 
 // All operations answer 1 on success and 0 on failure unless stated.
 int QueryFlashGeometry(FlashWindow& window, std::uint32_t bankBase, FlashGeometry* geometry);
+// Erases the blocks that overlap the range, and only when every one of them
+// lies wholly inside it: a block reaching outside fails the erase before
+// anything is erased.
 int EraseFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t start, std::uint32_t length);
+// 1 when every block overlapping the range lies wholly inside it; erases nothing.
+int FlashBlocksLineUp(FlashWindow& window, std::uint32_t bankBase, std::uint32_t start, std::uint32_t length);
 int ProgramFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t start, std::uint32_t length,
                       const std::uint8_t* source);
 // 0 when destination is null; bankBase is not used.

@@ -55,10 +55,16 @@ int EraseBlockAmd(FlashWindow& window, std::uint32_t bankBase, std::uint32_t blo
   return value == 0xFFFFFFFFu ? 1 : 0;
 }
 
-int EraseFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t start, std::uint32_t length) {
-  if (length == 0) return 1;  // an empty range erases nothing
-  const std::uint64_t end = std::uint64_t{start} + length;
-  if (end > 0x100000000ull) return 0;
+namespace {
+
+// Walks the blocks from the bank base in CFI order, bank after bank, and
+// calls visit(bankBase, block, geometry) for every block that overlaps
+// [start, end), where block is {address, end}. A range that runs past the
+// flash ends the walk with success. 0 when visit fails, the first bank gives
+// no answer, or a table holds no regions.
+template <typename Visit>
+int WalkRangeBlocks(FlashWindow& window, std::uint32_t bankBase, std::uint32_t start, std::uint64_t end,
+                    Visit visit) {
   FlashGeometry g;
   if (!QueryFlashGeometry(window, bankBase, &g)) return 0;
   if (bankBase >= end) return 1;
@@ -71,26 +77,48 @@ int EraseFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t s
       const std::uint64_t span = std::uint64_t{g.chips} * g.blockSize[r];
       for (std::uint32_t b = 0; b < g.blockCount[r]; ++b) {
         const std::uint64_t blockEnd = block + span;
-        if (start < blockEnd) {
-          int erased = 0;
-          const auto at = static_cast<std::uint32_t>(block);
-          if (g.commandSet == kIntelSet) {
-            erased = EraseBlockIntel(window, bankBase, at, g);
-          } else if (g.commandSet == kAmdSet) {
-            erased = EraseBlockAmd(window, bankBase, at, g);
-          }
-          if (!erased) return 0;
-        }
+        if (start < blockEnd && !visit(bankBase, block, blockEnd, g)) return 0;
         block = blockEnd;
         if (block >= end) return 1;
       }
     }
     // Past the last block of this bank: a next bank answers here, or the
-    // range has run past the flash and what lay inside it is erased.
+    // range has run past the flash.
     if (block > 0xFFFFFFFFull) return 1;
     bankBase = static_cast<std::uint32_t>(block);
     if (!QueryFlashGeometry(window, bankBase, &g)) return 1;
   }
+}
+
+}  // namespace
+
+int FlashBlocksLineUp(FlashWindow& window, std::uint32_t bankBase, std::uint32_t start, std::uint32_t length) {
+  if (length == 0) return 1;
+  const std::uint64_t end = std::uint64_t{start} + length;
+  if (end > 0x100000000ull) return 0;
+  return WalkRangeBlocks(window, bankBase, start, end,
+                         [&](std::uint32_t, std::uint64_t block, std::uint64_t blockEnd, const FlashGeometry&) {
+                           return block >= start && blockEnd <= end;
+                         });
+}
+
+int EraseFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t start, std::uint32_t length) {
+  if (length == 0) return 1;  // an empty range erases nothing
+  const std::uint64_t end = std::uint64_t{start} + length;
+  if (end > 0x100000000ull) return 0;
+  // A block reaching outside the range would take with it flash the caller
+  // does not own (the OS image under a registry erase, say): refused before
+  // anything is erased.
+  if (!FlashBlocksLineUp(window, bankBase, start, length)) return 0;
+  const FlashWorkScope work(window.Work(), "Erasing flash");
+  return WalkRangeBlocks(window, bankBase, start, end,
+                         [&](std::uint32_t base, std::uint64_t block, std::uint64_t, const FlashGeometry& g) {
+                           window.Work().GoesOn();
+                           const auto at = static_cast<std::uint32_t>(block);
+                           if (g.commandSet == kIntelSet) return EraseBlockIntel(window, base, at, g) == 1;
+                           if (g.commandSet == kAmdSet) return EraseBlockAmd(window, base, at, g) == 1;
+                           return false;
+                         });
 }
 
 }  // namespace talvon

@@ -127,6 +127,7 @@ int ProgramFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t
   if (source == nullptr && length != 0) return 0;
   const std::uint64_t end = std::uint64_t{start} + length;
   if (end > 0x100000000ull) return 0;
+  const FlashWorkScope work(window.Work(), "Writing flash");
   FlashGeometry g;
   if (!QueryFlashGeometry(window, bankBase, &g)) return 0;
   // Find the bank that holds start; banks only follow the first one.

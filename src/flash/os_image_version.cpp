@@ -1,5 +1,7 @@
 #include "flash/os_image_version.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "flash/flash_areas.h"
@@ -81,6 +83,31 @@ std::optional<std::string> ReadOsVersion(FlashWindow& flash) {
   std::uint8_t head[OsImageHeadSize];
   flash.CopyOut(OsImageFlashArea, head, sizeof head);
   return ReadOsVersion(head);
+}
+
+OsAreaFinding InspectOsArea(FlashWindow& flash) {
+  OsAreaFinding finding;
+  finding.boots = OsAreaHoldsImage(flash);
+  std::vector<std::uint8_t> piece(1u << 20);
+  for (std::uint32_t offset = 0; offset < OsImageFlashAreaSize; offset += static_cast<std::uint32_t>(piece.size())) {
+    const std::size_t n = std::min<std::size_t>(piece.size(), OsImageFlashAreaSize - offset);
+    flash.CopyOut(OsImageFlashArea + offset, piece.data(), n);
+    for (std::size_t i = 0; i < n; ++i) finding.usedBytes += piece[i] != 0xFF;
+  }
+  char text[200];
+  if (finding.boots) {
+    std::snprintf(text, sizeof text, "an image with the ROM signature (%llu bytes in use)",
+                  static_cast<unsigned long long>(finding.usedBytes));
+  } else if (finding.usedBytes == 0) {
+    std::snprintf(text, sizeof text, "no image: the area is erased");
+  } else {
+    std::snprintf(text, sizeof text,
+                  "no bootable image: %llu bytes of data but no ROM signature at 0x%08X (an image write that did not "
+                  "finish)",
+                  static_cast<unsigned long long>(finding.usedBytes), OsImageFlashArea + OsRomSignatureOffset);
+  }
+  finding.text = text;
+  return finding;
 }
 
 std::vector<std::uint8_t> OsImageHead(std::string_view version) {

@@ -40,6 +40,16 @@ std::optional<std::string> ReadOsVersion(std::span<const std::uint8_t> head);
 bool OsAreaHoldsImage(FlashWindow& flash);
 std::optional<std::string> ReadOsVersion(FlashWindow& flash);
 
+// What the controller's boot finds in OS image area. It starts an image
+// only when the ROM signature is there; writers put the signature in last,
+// so an image whose write was cut short has none.
+struct OsAreaFinding {
+  bool boots = false;
+  std::uint64_t usedBytes = 0;  // bytes of the area that are not 0xFF
+  std::string text;             // what was found, for the operator
+};
+OsAreaFinding InspectOsArea(FlashWindow& flash);
+
 // True for a text the version record can carry.
 bool IsValidOsVersion(std::string_view version);
 // The head bytes of an image with the ROM signature and, when `version` is

@@ -34,6 +34,7 @@ int Fail(const ImageFileContext& context, const char* text) {
 }  // namespace
 
 int DumpRegistryFile(const ImageFileContext& context, std::string_view path) {
+  const FlashWorkScope work(context.flash.Work(), "Dumping the registry");
   auto buffer = AllocateRegistryBuffer();
   if (!buffer) return Fail(context, kCantAlloc);
   auto file = context.files.Open(path, "wb");
@@ -51,6 +52,7 @@ int DumpRegistryFile(const ImageFileContext& context, std::string_view path) {
 }
 
 int RestoreRegistryFile(const ImageFileContext& context, std::string_view path) {
+  const FlashWorkScope work(context.flash.Work(), "Restoring the registry");
   auto buffer = AllocateRegistryBuffer();
   if (!buffer) return Fail(context, kCantAlloc);
   auto file = context.files.Open(path, "rb");

@@ -6,6 +6,7 @@
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
 #include "flash/image_files.h"
+#include "flash/os_image_version.h"
 
 namespace talvon {
 namespace {
@@ -59,11 +60,13 @@ int Fail(const ImageFileContext& context, const char* text) {
 }  // namespace
 
 int BackupAllFile(const ImageFileContext& context, std::string_view path) {
+  const FlashWorkScope work(context.flash.Work(), "Backing up the whole system");
   auto file = context.files.Open(path, "wb");
   if (!file) return Fail(context, kBackupCantOpen);
   BackupCheckBytes check;
   for (std::uint32_t offset = 0; offset < SystemFlashAreaSize;) {
     const std::uint32_t n = PieceAt(offset, context.transfer);
+    context.flash.Work().GoesOn();
     if (!ReadFlashRange(context.flash, FlashWindowBase, SystemFlashArea + offset, n, context.transfer.data())) {
       return Fail(context, kBackupReadFlashFailed);
     }
@@ -93,6 +96,7 @@ int VerifyBackupAllFile(Files& files, TransferBuffer& transfer, std::string_view
 }
 
 int RestoreAllFile(const ImageFileContext& context, std::string_view path) {
+  const FlashWorkScope work(context.flash.Work(), "Restoring the whole system");
   if (VerifyBackupAllFile(context.files, context.transfer, path) != 0) return -1;
   auto file = context.files.Open(path, "rb");
   if (!file) return Fail(context, kRestoreCantOpen);
@@ -100,10 +104,18 @@ int RestoreAllFile(const ImageFileContext& context, std::string_view path) {
     return Fail(context, kRestoreClearFailed);
   }
   BackupCheckBytes check;
+  // The ROM signature goes in last: a restore cut short leaves a controller
+  // that asks to be recovered instead of booting half a system.
+  std::uint8_t signature[4] = {0xFF, 0xFF, 0xFF, 0xFF};
   for (std::uint32_t offset = 0; offset < SystemFlashAreaSize;) {
     const std::uint32_t n = PieceAt(offset, context.transfer);
+    context.flash.Work().GoesOn();
     if (file->Read(context.transfer.data(), n) != n) return Fail(context, kRestoreReadFileFailed);
     check.Fold(context.transfer.data(), n);
+    if (offset == 0 && n >= OsRomSignatureOffset + sizeof signature) {
+      std::memcpy(signature, context.transfer.data() + OsRomSignatureOffset, sizeof signature);
+      std::memset(context.transfer.data() + OsRomSignatureOffset, 0xFF, sizeof signature);
+    }
     if (!ProgramFlashRange(context.flash, FlashWindowBase, SystemFlashArea + offset, n, context.transfer.data())) {
       return Fail(context, kRestoreWriteFlashFailed);
     }
@@ -111,7 +123,14 @@ int RestoreAllFile(const ImageFileContext& context, std::string_view path) {
   }
   std::uint8_t stored[kCheckByteCount];
   if (file->Read(stored, kCheckByteCount) != kCheckByteCount) return Fail(context, kRestoreCheckReadFailed);
-  return check.Matches(stored) ? 0 : -1;
+  // Data that no longer matches its check bytes (the file changed since it
+  // was verified) is not made bootable.
+  if (!check.Matches(stored)) return -1;
+  if (!ProgramFlashRange(context.flash, FlashWindowBase, SystemFlashArea + OsRomSignatureOffset, sizeof signature,
+                         signature)) {
+    return Fail(context, kRestoreWriteFlashFailed);
+  }
+  return 0;
 }
 
 }  // namespace talvon

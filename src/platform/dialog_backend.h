@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -224,6 +225,20 @@ class DialogBackend {
   // Dispatches at most one waiting message (posted, paint or due timer) and
   // never waits. true when one was dispatched.
   virtual bool PumpOneMessage() = 0;
+
+  // ---- Flash work ----
+  // What the operator does (taps, selections, closing a window) reaches the
+  // dialogs only when the gate lets it; message boxes and file dialogs
+  // answer regardless. The utility closes the gate while flash work runs.
+  using InputGate = std::function<bool(const WindowMessage& message)>;
+  void SetInputGate(InputGate gate) { inputGate_ = std::move(gate); }
+  bool InputAllowed(const WindowMessage& message) const { return !inputGate_ || inputGate_(message); }
+  // Tells the operator what the flash work under way is ("" once it ends);
+  // a windowed backend also keeps the windows beneath from taking taps.
+  virtual void ShowFlashWork(std::string_view doing) { (void)doing; }
+
+ private:
+  InputGate inputGate_;
 };
 
 }  // namespace talvon

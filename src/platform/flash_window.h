@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/flash_work.h"
+
 namespace talvon {
 
 // The window through which the flash chips are reached by plain loads and
@@ -19,6 +21,13 @@ class FlashWindow {
   virtual void Store32(std::uint32_t address, std::uint32_t value) = 0;
   // Byte copy out of the window (array reads), as memcpy from the address.
   virtual void CopyOut(std::uint32_t address, void* destination, std::size_t count) = 0;
+
+  // Whether work on these chips is under way; everything that erases,
+  // programs or copies whole areas marks it.
+  FlashWork& Work() { return work_; }
+
+ private:
+  FlashWork work_;
 };
 
 }  // namespace talvon

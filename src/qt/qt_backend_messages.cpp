@@ -4,6 +4,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -16,6 +17,7 @@
 #include "qt/file_dialog_widget.h"
 #include "qt/frame_window.h"
 #include "qt/message_box_widget.h"
+#include "qt/panel_theme.h"
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
 
@@ -36,6 +38,7 @@ void QtDialogBackend::ControlCommand(WindowHandle window, int controlId, int cod
   m.message = WM_COMMAND;
   m.controlId = controlId;
   m.code = code;
+  if (!InputAllowed(m)) return;
   Send(window, m);
 }
 
@@ -46,6 +49,7 @@ LRESULT QtDialogBackend::ControlNotify(WindowHandle window, int controlId, int c
   m.message = WM_NOTIFY;
   m.controlId = controlId;
   m.code = code;
+  if (code != NM_CUSTOMDRAW && !InputAllowed(m)) return 0;
   return Send(window, m);
 }
 
@@ -56,6 +60,7 @@ void QtDialogBackend::ControlScroll(WindowHandle window, int controlId, int code
   m.controlId = controlId;
   m.code = code;
   m.position = position;
+  if (!InputAllowed(m)) return;
   Send(window, m);
 }
 
@@ -164,6 +169,10 @@ void QtDialogBackend::EndShutdown() { shuttingDown_ = false; }
 
 bool QtDialogBackend::OnPanelClose() {
   if (openDialogs_ > 0) return false;  // answer the question first
+  WindowMessage close;
+  close.message = WM_CLOSE;
+  // During flash work the utility remembers the close and ends once the work is done.
+  if (!InputAllowed(close)) return false;
   // Closing the panel's window closes the innermost modal window (the home
   // screen), whose dialog decides; with none running the panel may go.
   for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
@@ -201,6 +210,34 @@ bool QtDialogBackend::PumpOneMessage() {
     dispatched = dispatcher->processEvents(QEventLoop::AllEvents) || dispatched;
   }
   return dispatched;
+}
+
+void QtDialogBackend::ShowFlashWork(std::string_view doing) {
+  if (doing.empty()) {
+    delete flashWorkCover_;
+    flashWorkCover_ = nullptr;
+    return;
+  }
+  if (flashWorkCover_ == nullptr) {
+    // Over every window of the panel, beneath the questions the work asks
+    // and the busy sign: taps on the windows go nowhere meanwhile.
+    flashWorkCover_ = new ModalShield(panel_);
+    flashWorkCover_->setObjectName(QStringLiteral("flashWorkCover"));
+    auto* line = new QLabel(flashWorkCover_);
+    line->setObjectName(QStringLiteral("flashWorkLine"));
+    line->setAlignment(Qt::AlignCenter);
+    line->setAutoFillBackground(true);
+    line->setFont(PanelFont(static_cast<int>(11 * PanelFactor())));
+    const int height = static_cast<int>(28 * PanelFactor());
+    line->setGeometry(0, panel_->height() - height, panel_->width(), height);
+    flashWorkCover_->show();
+  }
+  flashWorkCover_->raise();
+  busySign_->raise();
+  auto* line = flashWorkCover_->findChild<QLabel*>(QStringLiteral("flashWorkLine"));
+  line->setText(QString::fromUtf8(doing.data(), static_cast<qsizetype>(doing.size())) +
+                QStringLiteral(" \u2026 please wait, do not switch off"));
+  line->repaint();
 }
 
 void QtDialogBackend::SetWaitCursor(bool wait) {

@@ -219,6 +219,7 @@ WindowHandle QtDialogBackend::CreateDialogWindow(const DialogTemplate& dialogTem
       if (shuttingDown_) return;
       WindowMessage m;
       m.message = WM_CLOSE;
+      if (!InputAllowed(m)) return;
       Send(handle, m);
     });
     w->client = w->frame->Client();

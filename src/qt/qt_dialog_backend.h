@@ -158,6 +158,10 @@ class QtDialogBackend final : public DialogBackend, private ControlEvents {
   int OpenFileDialog(WindowHandle owner, const FileDialogRequest& request, std::string* path) override;
   void SetWaitCursor(bool wait) override;
   bool PumpOneMessage() override;
+  void ShowFlashWork(std::string_view doing) override;
+  // The cover over the panel while flash work runs (nullptr when none),
+  // with the line that says what the work is.
+  QWidget* FlashWorkCover() const { return flashWorkCover_; }
 
  private:
   struct Control {
@@ -231,6 +235,7 @@ class QtDialogBackend final : public DialogBackend, private ControlEvents {
   PanelWidget* panel_;
   FocusWatcher* focusWatcher_;
   BusySign* busySign_;
+  QWidget* flashWorkCover_ = nullptr;
   int quietFocus_ = 0;
   Files* files_ = nullptr;
   std::function<void(QWidget*)> modalHook_;

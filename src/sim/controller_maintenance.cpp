@@ -158,12 +158,14 @@ void PrintControllerInfo(ControllerFiles& c, std::ostream& out) {
       base += bank.chips * bank.deviceSize;
     }
   }
-  if (OsAreaHoldsImage(*c.flash)) {
+  // What the boot looks at, and what else the area holds.
+  const OsAreaFinding os = InspectOsArea(*c.flash);
+  if (os.boots) {
     std::optional<std::string> version = ReadOsVersion(*c.flash);
     out << "OS image    present, version " << (version ? *version : c.config.osVersion + " (from controller.json)")
-        << '\n';
+        << "; " << os.text << '\n';
   } else {
-    out << "OS image    none: the controller does not boot (talvon-sim recover)\n";
+    out << "OS image    " << os.text << ": the controller does not boot (talvon-sim recover)\n";
   }
   FlashHiveStorage storage(*c.flash);
   HiveDecodeResult hive = DecodeHive(storage.Load());

@@ -144,4 +144,54 @@ bool ValidateFlashConfig(const FlashConfig& config, std::string* error) {
   return ValidFaults(config, error);
 }
 
+namespace {
+
+std::string KiB(std::uint64_t bytes) {
+  if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+  return bytes % 1024 == 0 ? std::to_string(bytes / 1024) + " KiB" : std::to_string(bytes) + " bytes";
+}
+
+std::string DescribeBank(const FlashBankConfig& b) {
+  std::string text = std::to_string(b.chips) + " x " + std::to_string(8 * b.busWidth / b.chips) + "-bit " +
+                     (b.commandSet == 1 ? "Intel" : "AMD") + " chips of " + KiB(b.deviceSize) + " with blocks of ";
+  for (std::size_t i = 0; i < b.regions.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += KiB(b.regions[i].blockSize);
+  }
+  return text + " on the " + std::to_string(8 * b.busWidth) + "-bit bus";
+}
+
+}  // namespace
+
+bool CheckControllerFlashLayout(const FlashConfig& config, std::string* error) {
+  struct Edge {
+    std::uint32_t address;
+    const char* what;
+  };
+  const Edge edges[] = {{OsImageFlashArea, "where the OS image area starts"},
+                        {RegistryFlashArea, "where the registry area starts"},
+                        {RegistryFlashArea + RegistryCopySize, "where the registry's second copy starts"}};
+  std::uint64_t block = FlashWindowBase;
+  for (std::size_t i = 0; i < config.banks.size(); ++i) {
+    const FlashBankConfig& bank = config.banks[i];
+    for (const FlashRegion& region : bank.regions) {
+      const std::uint64_t span = std::uint64_t{bank.chips} * region.blockSize;
+      for (std::uint32_t b = 0; b < region.blockCount; ++b, block += span) {
+        for (const Edge& edge : edges) {
+          if (block < edge.address && block + span > edge.address) {
+            return Fail(error, "flash.banks[" + std::to_string(i) + "]: " + DescribeBank(bank) +
+                                   " erase " + KiB(span) + " at a time; the erase block " + Hex(static_cast<std::uint32_t>(block)) +
+                                   " to " + Hex(static_cast<std::uint32_t>(block + span - 1)) + " crosses " +
+                                   Hex(edge.address) + ", " + edge.what +
+                                   ", so erasing one area would erase part of the other. The controller needs "
+                                   "erase blocks that line up with 0xBCA80000 and 0xBE940000 (256 KiB or smaller).");
+          }
+        }
+        if (block > FlashWindowBase + std::uint64_t{FlashWindowSize}) break;
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace talvon::sim

@@ -82,6 +82,16 @@ std::uint32_t FlashBankSize(const FlashBankConfig& bank);
 // Checks a layout and its faults; on failure names the field in *error.
 bool ValidateFlashConfig(const FlashConfig& config, std::string* error);
 
+// The registry area holds two copies of the registry, one in each of its
+// first two 256 KiB parts (see flash_hive_storage.h).
+inline constexpr std::uint32_t RegistryCopySize = 0x40000;
+
+// What the controller's own software needs of a layout beyond what the
+// chips can be: no erase block may cross the start of the OS image area,
+// of the registry area or of the registry's second copy. On failure names
+// the layout and the block in *error.
+bool CheckControllerFlashLayout(const FlashConfig& config, std::string* error);
+
 // The "flash" section of controller.json. Missing fields take the default;
 // unknown fields and bad values are refused with the field named. *out is
 // changed only on success.

@@ -1,12 +1,15 @@
 #include "sim/flash_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "flash/flash_areas.h"
@@ -32,6 +35,30 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
     count -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// The process holding a flock on the file's inode, from /proc/locks, as
+// "process 1234 (talvon-utility)"; empty when it cannot be told.
+std::string LockHolder(const struct stat& st) {
+  std::ifstream locks("/proc/locks");
+  char inode[64];
+  std::snprintf(inode, sizeof inode, ":%llu", static_cast<unsigned long long>(st.st_ino));
+  std::string line;
+  while (std::getline(locks, line)) {
+    // "1: FLOCK  ADVISORY  WRITE 4242 fd:01:1234567 0 EOF"
+    std::istringstream fields(line);
+    std::string number, kind, mode, access, pid, device;
+    fields >> number >> kind >> mode >> access >> pid >> device;
+    if (kind != "FLOCK" || device.size() < std::strlen(inode) ||
+        device.compare(device.size() - std::strlen(inode), std::string::npos, inode) != 0) {
+      continue;
+    }
+    std::string name;
+    std::ifstream comm("/proc/" + pid + "/comm");
+    std::getline(comm, name);
+    return "process " + pid + (name.empty() ? "" : " (" + name + ")");
+  }
+  return {};
 }
 
 }  // namespace
@@ -77,6 +104,17 @@ std::unique_ptr<FlashFile> FlashFile::Open(const std::filesystem::path& path, st
     ::close(fd);
     return nullptr;
   }
+  // One controller, one user: a second utility or tool working on the same
+  // flash would mix two images into one.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const std::string holder = errno == EWOULDBLOCK ? LockHolder(st) : std::string();
+    Fail(error, errno == EWOULDBLOCK
+                    ? "controller in use: " + path.string() + " is held by " +
+                          (holder.empty() ? std::string("another process") : holder)
+                    : SystemError("cannot lock", path));
+    ::close(fd);
+    return nullptr;
+  }
   if (static_cast<std::uint64_t>(st.st_size) != FlashWindowSize) {
     Fail(error, path.string() + " holds " + std::to_string(st.st_size) + " bytes; a flash image holds " +
                     std::to_string(FlashWindowSize));
@@ -84,17 +122,21 @@ std::unique_ptr<FlashFile> FlashFile::Open(const std::filesystem::path& path, st
     return nullptr;
   }
   void* map = ::mmap(nullptr, FlashWindowSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  const int savedErrno = errno;
-  ::close(fd);  // the mapping keeps the file
   if (map == MAP_FAILED) {
+    const int savedErrno = errno;
+    ::close(fd);
     errno = savedErrno;
     Fail(error, SystemError("cannot map", path));
     return nullptr;
   }
-  return std::unique_ptr<FlashFile>(new FlashFile(static_cast<std::uint8_t*>(map), FlashWindowSize));
+  // The descriptor stays open: it holds the lock for as long as the flash is open.
+  return std::unique_ptr<FlashFile>(new FlashFile(static_cast<std::uint8_t*>(map), FlashWindowSize, fd));
 }
 
-FlashFile::~FlashFile() { ::munmap(data_, size_); }
+FlashFile::~FlashFile() {
+  ::munmap(data_, size_);
+  ::close(fd_);
+}
 
 bool FlashFile::Sync(std::string* error) {
   if (::msync(data_, size_, MS_SYNC) != 0) return Fail(error, std::string("cannot sync flash: ") + std::strerror(errno));

@@ -13,8 +13,10 @@ namespace talvon::sim {
 class FlashFile {
  public:
   // Maps the file, creating it first, all 0xFF (blank flash), when it does
-  // not exist. A file of another size is refused, not resized. nullptr with
-  // *error on failure.
+  // not exist, and holds an exclusive lock (flock) on it until destroyed: a
+  // file another FlashFile holds is refused at once with "controller in
+  // use" and the process holding it. A file of another size is refused, not
+  // resized. nullptr with *error on failure.
   static std::unique_ptr<FlashFile> Open(const std::filesystem::path& path, std::string* error);
   // Writes a blank image: FlashWindowSize bytes of 0xFF. The file appears
   // whole or not at all.
@@ -31,9 +33,10 @@ class FlashFile {
   bool Sync(std::string* error);
 
  private:
-  FlashFile(std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  FlashFile(std::uint8_t* data, std::size_t size, int fd) : data_(data), size_(size), fd_(fd) {}
   std::uint8_t* data_;
   std::size_t size_;
+  int fd_;  // holds the exclusive lock
 };
 
 }  // namespace talvon::sim

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace talvon::sim {
@@ -14,6 +16,10 @@ class HiveStorage {
   // Replaces the area's content with `image` (at most the area's size),
   // the rest left blank. false when the area could not be written.
   virtual bool Store(const std::vector<std::uint8_t>& image) = 0;
+  // The largest image Store takes.
+  virtual std::size_t Capacity() const { return 0xC0000; }
+  // Why the last Store failed, when the storage can tell.
+  virtual std::string Problem() const { return {}; }
 };
 
 }  // namespace talvon::sim

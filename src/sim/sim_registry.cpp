@@ -122,13 +122,13 @@ long SimRegistry::FlushKey(HKEY handle) {
   std::shared_ptr<RegistryKey> key;
   if (long error = Resolve(handle, &key); error != ERROR_SUCCESS) return error;
   std::vector<std::uint8_t> image = EncodeHive(store_);
-  if (image.size() > HiveAreaSize) {
+  if (image.size() > storage_.Capacity()) {
     lastFlushError_ = "the registry needs " + std::to_string(image.size()) + " bytes, more than the " +
-                      std::to_string(HiveAreaSize) + " bytes of the registry area";
+                      std::to_string(storage_.Capacity()) + " bytes the registry area keeps";
     return ERROR_NOT_ENOUGH_MEMORY;
   }
   if (!storage_.Store(image)) {
-    lastFlushError_ = "the registry area could not be written";
+    lastFlushError_ = storage_.Problem().empty() ? "the registry area could not be written" : storage_.Problem();
     return ERROR_REGISTRY_IO_FAILED;
   }
   lastFlushError_.clear();

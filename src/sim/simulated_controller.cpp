@@ -35,7 +35,7 @@ std::optional<FlashConfig> FlashConfigOf(const ControllerConfig& config, std::st
   if (config.flash.is_null()) return DefaultFlashConfig();
   FlashConfig flash;
   std::string why;
-  if (!ParseFlashConfig(config.flash, &flash, &why)) {
+  if (!ParseFlashConfig(config.flash, &flash, &why) || !CheckControllerFlashLayout(flash, &why)) {
     *error = "controller.json: flash: " + why;
     return std::nullopt;
   }
@@ -81,9 +81,9 @@ std::unique_ptr<SimulatedController> SimulatedController::Boot(const std::filesy
     return nullptr;
   }
   if (!OsAreaHoldsImage(*c.flash_)) {
-    *error = "the OS image area holds no image (no ROM signature at 0xBCA80040), so the controller cannot "
-             "start; recover it with: talvon-sim recover --controller " + c.directory_.Root().string() +
-             " [--image FILE.bin]";
+    *error = "the OS image area holds " + InspectOsArea(*c.flash_).text +
+             ", so the controller cannot start; recover it with: talvon-sim recover --controller " +
+             c.directory_.Root().string() + " [--image FILE.bin]";
     return nullptr;
   }
 

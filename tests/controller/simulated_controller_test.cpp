@@ -10,6 +10,9 @@
 #include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
 #include "platform/text.h"
+#include "sim/flash_hive_storage.h"
+
+#include <unistd.h>
 
 namespace talvon::sim {
 namespace {
@@ -113,8 +116,66 @@ TEST_F(SimulatedControllerTest, FlushCutShortByPowerLossStillBoots) {
   }
   auto controller = Boot();
   ASSERT_NE(controller, nullptr) << lastError_;
-  std::string value = GetText(controller->GetPlatform().registry, "Init", "Launch83");
-  EXPECT_TRUE(value == "first" || value == "<no value>") << value;
+  // The copy being replaced was not the one holding "first".
+  EXPECT_EQ(GetText(controller->GetPlatform().registry, "Init", "Launch83"), "first");
+}
+
+TEST_F(SimulatedControllerTest, FlushesAlternateBetweenTheTwoCopiesAndBootTheNewest) {
+  auto controller = Boot();
+  ASSERT_NE(controller, nullptr) << lastError_;
+  Registry& registry = controller->GetPlatform().registry;
+  std::vector<int> copies;
+  for (const char* text : {"one", "two", "three"}) {
+    SetText(registry, "Init", "Launch83", text);
+    ASSERT_EQ(registry.FlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+    std::vector<std::uint8_t> area(RegistryFlashAreaSize);
+    ASSERT_EQ(ReadFlashRange(controller->Flash(), FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize,
+                             area.data()), 1);
+    auto newest = NewestHiveCopy(area);
+    ASSERT_TRUE(newest.has_value());
+    copies.push_back(newest->copy);
+  }
+  EXPECT_EQ(copies[0], 1 - copies[1]);
+  EXPECT_EQ(copies[2], copies[0]);
+  controller.reset();
+  controller = Boot();
+  ASSERT_NE(controller, nullptr) << lastError_;
+  EXPECT_EQ(GetText(controller->GetPlatform().registry, "Init", "Launch83"), "three");
+}
+
+TEST_F(SimulatedControllerTest, SecondOpenerOfAControllerIsRefusedAtOnceNamingTheHolder) {
+  auto first = Boot();
+  ASSERT_NE(first, nullptr) << lastError_;
+  EXPECT_EQ(Boot(), nullptr);
+  EXPECT_NE(lastError_.find("controller in use"), std::string::npos) << lastError_;
+  EXPECT_NE(lastError_.find("process " + std::to_string(::getpid())), std::string::npos) << lastError_;
+  first.reset();
+  EXPECT_NE(Boot(), nullptr) << lastError_;
+}
+
+TEST_F(SimulatedControllerTest, LayoutsWhoseBlocksCrossTheAreasAreRefusedNamingTheLayout) {
+  {
+    auto controller = Boot();
+    ASSERT_NE(controller, nullptr) << lastError_;
+  }
+  auto file = dir_.Path() / "controller" / "controller.json";
+  const std::string original = testing::ReadFile(file);
+  auto withFlash = [&](const std::string& bank) {
+    std::string json = original;
+    json.insert(json.rfind('}'), ",\n  \"flash\": {\"banks\": [" + bank + "]}\n");
+    testing::WriteFile(file, json);
+  };
+  // Four 8-bit chips of 128 KiB blocks: 512 KiB erase blocks.
+  withFlash(R"({"commandSet": "intel", "busWidth": 4, "chips": 4, "deviceSize": 8388608,
+                "regions": [{"blockSize": 131072, "blocks": 64}]})");
+  EXPECT_EQ(Boot(), nullptr);
+  EXPECT_NE(lastError_.find("4 x 8-bit Intel chips"), std::string::npos) << lastError_;
+  EXPECT_NE(lastError_.find("crosses 0xBE940000"), std::string::npos) << lastError_;
+  // Two 16-bit chips of 512 KiB blocks: 1 MiB erase blocks.
+  withFlash(R"({"commandSet": "intel", "busWidth": 4, "chips": 2, "deviceSize": 16777216,
+                "regions": [{"blockSize": 524288, "blocks": 32}]})");
+  EXPECT_EQ(Boot(), nullptr);
+  EXPECT_NE(lastError_.find("crosses 0xBCA80000"), std::string::npos) << lastError_;
 }
 
 TEST_F(SimulatedControllerTest, WipedOsAreaRefusesToBootWithAClearMessage) {

@@ -28,11 +28,23 @@ std::vector<std::uint8_t> Bytes(std::size_t count, std::uint8_t first = 1) {
   return bytes;
 }
 
-// Header, three records of 0x100 bytes at the image start, and the end record.
+// Data whose bytes 0x40 to 0x43 are the ROM signature.
+std::vector<std::uint8_t> SignedBytes(std::size_t count, std::uint8_t first = 1) {
+  std::vector<std::uint8_t> bytes = Bytes(count, first);
+  const std::vector<std::uint8_t> head = OsImageHead("");
+  std::copy(head.begin() + OsRomSignatureOffset, head.begin() + OsRomSignatureOffset + 4,
+            bytes.begin() + OsRomSignatureOffset);
+  return bytes;
+}
+
+// Header, three records of 0x100 bytes at the image start (the first with
+// the ROM signature), and the end record.
 std::vector<std::uint8_t> ThreeRecordImage() {
   std::vector<std::uint8_t> file;
   AppendBinHeader(file, kStart, 0x300);
-  for (std::uint32_t i = 0; i < 3; ++i) AppendBinRecord(file, kStart + i * 0x100, Bytes(0x100, std::uint8_t(i)));
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    AppendBinRecord(file, kStart + i * 0x100, i == 0 ? SignedBytes(0x100, 0) : Bytes(0x100, std::uint8_t(i)));
+  }
   AppendBinEndRecord(file, kStart);
   return file;
 }
@@ -107,10 +119,53 @@ TEST_F(BinImageFile, RecordsMayFillTheAreaToItsLastByte) {
   AppendBinHeader(file, kStart, OsImageFlashAreaSize);
   AppendBinRecord(file, kStart + OsImageFlashAreaSize - 0x10, Bytes(0x10));
   AppendBinRecord(file, kStart + 0x20, {});  // an empty record is harmless
+  AppendBinRecord(file, kStart, SignedBytes(0x44));
   AppendBinEndRecord(file);
   const OsImageCheck check = Check(file);
   EXPECT_TRUE(check.valid) << check.problem;
-  EXPECT_EQ(check.records, 2u);
+  EXPECT_EQ(check.records, 3u);
+}
+
+// What the boot needs: these files are well formed, yet would leave a
+// controller that does not start after its OS area was erased.
+TEST_F(BinImageFile, ImagesTheControllerCannotBootAreRefused) {
+  std::vector<std::uint8_t> file;
+  AppendBinHeader(file, kStart, 0x100);
+  AppendBinEndRecord(file, kStart);
+  EXPECT_THAT(Check(file).problem, StartsWith("The image holds no data record"));
+
+  file.clear();  // a first record at address 0 reads as the end record
+  AppendBinHeader(file, 0, 0x100);
+  AppendBinRecord(file, 0, SignedBytes(0x100));
+  AppendBinEndRecord(file);
+  EXPECT_THAT(Check(file).problem, StartsWith("The image holds no data record"));
+
+  file.clear();
+  AppendBinHeader(file, kStart, 0x100);
+  AppendBinRecord(file, kStart, Bytes(0x100));
+  AppendBinEndRecord(file);
+  EXPECT_THAT(Check(file).problem, StartsWith("The image does not put the ROM signature 0x43454345 at flash 0xBCA80040"));
+
+  file.clear();  // the signature in a record elsewhere is no signature
+  AppendBinHeader(file, kStart, 0x200);
+  AppendBinRecord(file, kStart + 0x100, SignedBytes(0x100));
+  AppendBinEndRecord(file);
+  EXPECT_THAT(Check(file).problem, StartsWith("The image does not put the ROM signature"));
+
+  file = ThreeRecordImage();  // the second record laid over the first
+  PutLe32(file, RecordAt(2), kStart + 0xF0);
+  EXPECT_THAT(Check(file).problem, StartsWith("Records 1 and 2 overlap at flash 0xBCA800F0"));
+}
+
+TEST_F(BinImageFile, SignatureSplitOverRecordsInAnyOrderIsFound) {
+  const std::vector<std::uint8_t> data = SignedBytes(0x80);
+  std::vector<std::uint8_t> file;
+  AppendBinHeader(file, kStart, 0x80);
+  AppendBinRecord(file, kStart + 0x42, std::span(data).subspan(0x42));
+  AppendBinRecord(file, kStart, std::span(data).first(0x42));
+  AppendBinEndRecord(file);
+  const OsImageCheck check = Check(file, 3);
+  EXPECT_TRUE(check.valid) << check.problem;
 }
 
 struct Damage {

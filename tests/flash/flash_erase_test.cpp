@@ -33,11 +33,11 @@ TEST_F(EraseFlashRangeTest, WalksTheRegionsOfABottomBootTable) {
   // 0x10000, then 128 KiB from 0x20000.
   PutFileBytes(kBase, Bytes(0x60000, 0x00));
   auto flash = Open(test::ConfigOf({test::BottomBootAmdBank()}));
-  ASSERT_EQ(EraseFlashRange(*flash, kBase, kBase + 0xA000, 0x3000), 1);
+  ASSERT_EQ(EraseFlashRange(*flash, kBase, kBase + 0x8000, 0x8000), 1);
   EXPECT_EQ(FlashBytes(*flash, kBase, 0x8000), Bytes(0x8000, 0x00));
   EXPECT_EQ(FlashBytes(*flash, kBase + 0x8000, 0x8000), Bytes(0x8000, 0xFF));
   EXPECT_EQ(FlashBytes(*flash, kBase + 0x10000, 0x10000), Bytes(0x10000, 0x00));
-  ASSERT_EQ(EraseFlashRange(*flash, kBase, kBase + 0x30000, 1), 1);
+  ASSERT_EQ(EraseFlashRange(*flash, kBase, kBase + 0x20000, 0x20000), 1);
   EXPECT_EQ(FlashBytes(*flash, kBase + 0x20000, 0x20000), Bytes(0x20000, 0xFF));
   EXPECT_EQ(FlashBytes(*flash, kBase + 0x40000, 0x20000), Bytes(0x20000, 0x00));
   EXPECT_EQ(flash->Stats().erases, 3u);
@@ -48,7 +48,7 @@ TEST_F(EraseFlashRangeTest, WalksIntoTheNextBankWithItsOwnCommandSet) {
   PutFileBytes(boundary - 0x80000, Bytes(0x100000, 0x00));
   auto flash = Open(test::ConfigOf({test::QuickBank(1, 4, 2, 8u << 20, 128u << 10),
                                     test::QuickBank(2, 4, 4, 4u << 20, 64u << 10)}));
-  ASSERT_EQ(EraseFlashRange(*flash, kBase, boundary - 0x100, 0x200), 1);
+  ASSERT_EQ(EraseFlashRange(*flash, kBase, boundary - 0x40000, 0x80000), 1);
   EXPECT_EQ(FlashBytes(*flash, boundary - 0x80000, 0x40000), Bytes(0x40000, 0x00));
   EXPECT_EQ(FlashBytes(*flash, boundary - 0x40000, 0x80000), Bytes(0x80000, 0xFF));
   EXPECT_EQ(FlashBytes(*flash, boundary + 0x40000, 0x40000), Bytes(0x40000, 0x00));
@@ -76,13 +76,26 @@ TEST_F(EraseFlashRangeTest, FailingBlockStopsTheWalk) {
   EXPECT_EQ(flash->EraseCycles(RegistryFlashArea + 0x80000), 0u);
 }
 
+// A block reaching outside the range would erase flash the caller does not
+// own: the whole erase is refused before any block is touched.
+TEST_F(EraseFlashRangeTest, BlockReachingOutsideTheRangeRefusesTheWholeErase) {
+  PutFileBytes(RegistryFlashArea - 0x80000, Bytes(0x100000, 0x00));
+  auto flash = Open(test::ConfigOf({test::QuickBank(1, 4, 4, 8u << 20, 128u << 10)}));  // 512 KiB blocks
+  EXPECT_EQ(FlashBlocksLineUp(*flash, kBase, RegistryFlashArea, RegistryFlashAreaSize), 0);
+  EXPECT_EQ(EraseFlashRange(*flash, kBase, RegistryFlashArea, RegistryFlashAreaSize), 0);
+  EXPECT_EQ(EraseFlashRange(*flash, kBase, RegistryFlashArea - 0x40000, 4), 0);
+  EXPECT_EQ(flash->Stats().erases, 0u);
+  EXPECT_EQ(FlashBytes(*flash, RegistryFlashArea - 0x80000, 0x100000), Bytes(0x100000, 0x00));
+  EXPECT_EQ(FlashBlocksLineUp(*flash, kBase, RegistryFlashArea - 0x40000, 0x80000), 1);
+}
+
 // One chip's error bit is enough: its half of the block is not erased.
 TEST_F(EraseFlashRangeTest, OneChipsEraseErrorFailsTheBlock) {
   PutFileBytes(RegistryFlashArea, Bytes(16, 0x00));
   sim::FlashConfig config;
   config.faults.eraseFailures = {{RegistryFlashArea, 1u}};
   auto flash = Open(config);
-  EXPECT_EQ(EraseFlashRange(*flash, kBase, RegistryFlashArea, 4), 0);
+  EXPECT_EQ(EraseFlashRange(*flash, kBase, RegistryFlashArea, 0x40000), 0);
   EXPECT_EQ(FlashBytes(*flash, RegistryFlashArea, 8), (Bytes{0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0}));
 }
 
@@ -92,7 +105,7 @@ TEST_P(EraseBothSets, HungChipFailsInsteadOfHanging) {
   sim::FlashConfig config = test::ConfigOf({test::QuickBank(GetParam(), 4, 2, 1u << 20, 64u << 10)});
   config.faults.neverReady = {{0, 1}};
   auto flash = Open(config);
-  EXPECT_EQ(EraseFlashRange(*flash, kBase, kBase, 4), 0);
+  EXPECT_EQ(EraseFlashRange(*flash, kBase, kBase, 0x20000), 0);
   // Bounded by the chip's own maximum erase time, 4 ms here.
   EXPECT_LT(flash->Stats().busCycles, 200000u);
 }
@@ -102,7 +115,7 @@ TEST_P(EraseBothSets, ChipThatFinishesLaterIsWaitedFor) {
   sim::FlashBankConfig bank = test::QuickBank(GetParam(), 4, 2, 1u << 20, 64u << 10);
   bank.chipExtraPolls = {0, 40};
   auto flash = Open(test::ConfigOf({bank}));
-  ASSERT_EQ(EraseFlashRange(*flash, kBase, kBase, 4), 1);
+  ASSERT_EQ(EraseFlashRange(*flash, kBase, kBase, 0x20000), 1);
   EXPECT_EQ(FlashBytes(*flash, kBase, 0x20000), Bytes(0x20000, 0xFF));
   // Both chips read their array again.
   Bytes back(16);

@@ -7,6 +7,7 @@
 
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
+#include "flash/os_image_version.h"
 #include "pages/update/update_texts.h"
 
 namespace talvon {
@@ -49,6 +50,9 @@ OsAreaErase EraseOsAreaWithProgress(const OsImageFlashRoles& roles) {
   FlashGeometry g;
   std::uint32_t bankBase = FlashWindowBase;
   if (!QueryFlashGeometry(flash, bankBase, &g)) return OsAreaErase::NoFlashInfo;
+  if (!FlashBlocksLineUp(flash, FlashWindowBase, OsImageFlashArea, OsImageFlashAreaSize)) {
+    return OsAreaErase::BlocksCrossArea;
+  }
   std::uint64_t block = bankBase;
   for (;;) {
     for (std::uint32_t r = 0; r < g.regionCount; ++r) {
@@ -60,7 +64,7 @@ OsAreaErase EraseOsAreaWithProgress(const OsImageFlashRoles& roles) {
         ShowProgress(roles, EraseProgressLine(percent), percent);
         const std::uint64_t blockEnd = block + span;
         if (blockEnd > OsImageFlashArea) {
-          if (block < OsImageFlashArea) return OsAreaErase::Stopped;
+          if (block < OsImageFlashArea || blockEnd > RegistryFlashArea) return OsAreaErase::BlocksCrossArea;
           const auto at = static_cast<std::uint32_t>(block);
           int erased = 0;
           if (g.commandSet == kIntelCommandSet) {
@@ -110,6 +114,7 @@ OsImageWriteResult WriteOsImageRecords(const OsImageFlashRoles& roles, FileStrea
   const std::uint32_t imageLength = reader.header().imageLength;
 
   std::uint64_t bytesWritten = 0;
+  std::uint8_t signature[4] = {0xFF, 0xFF, 0xFF, 0xFF};
   for (;;) {
     BinRecord& record = result.record;
     const BinStep step = reader.NextRecord(&record);
@@ -130,6 +135,18 @@ OsImageWriteResult WriteOsImageRecords(const OsImageFlashRoles& roles, FileStrea
       return fileFailed(problem);
     }
 
+    // The ROM signature is held back and programmed last, so that a write
+    // cut short (power, a failing cell, a file gone) leaves an image the
+    // controller refuses to boot rather than half an OS it starts.
+    const std::uint32_t areaOffset = record.flashAddress - OsImageFlashArea;
+    for (std::uint32_t k = 0; k < 4; ++k) {
+      const std::uint32_t at = OsRomSignatureOffset + k;
+      if (at >= areaOffset && at - areaOffset < record.length) {
+        signature[k] = data[at - areaOffset];
+        data[at - areaOffset] = 0xFF;
+      }
+    }
+
     bytesWritten += record.length;
     const auto percent = static_cast<std::uint32_t>(bytesWritten * 100 / imageLength);
     ShowProgress(roles, WriteProgressLine(percent), percent);
@@ -145,6 +162,17 @@ OsImageWriteResult WriteOsImageRecords(const OsImageFlashRoles& roles, FileStrea
     }
   }
 
+  bool signatureWritten = false;
+  for (int attempt = 0; attempt < OsImageProgramAttempts && !signatureWritten; ++attempt) {
+    signatureWritten = ProgramFlashRange(roles.flash, FlashWindowBase, OsImageFlashArea + OsRomSignatureOffset,
+                                sizeof signature, signature) == 1;
+  }
+  if (!signatureWritten) {
+    roles.progress.SetStatusText(update_texts::kFlashFailedStatus);
+    result.outcome = OsImageWriteResult::Outcome::ProgramFailed;
+    result.record.flashAddress = OsImageFlashArea + OsRomSignatureOffset;
+    return result;
+  }
   ShowProgress(roles, WriteProgressLine(100), 100);
   return result;
 }

@@ -40,15 +40,17 @@ enum class OsAreaErase {
   Erased,       // every block overlapping OsImageFlashArea was erased
   NoFlashInfo,  // no CFI answer at the flash base: nothing erased
   Stopped,      // a block did not erase, an unknown command set, or a bank without an answer
+  BlocksCrossArea,  // a block reaches past an edge of the area: nothing erased
 };
 
 // Erases every block that overlaps OsImageFlashArea, walking the blocks
 // from the flash base in CFI order (bank after bank) and showing a line for
 // each one, counted from the flash base: the blocks before the area show
 // 0% and 1% and are not erased, the last ones can show 100% or 101%. Stops
-// before RegistryFlashArea. A block that reaches below the area (chips with
-// blocks larger than the leading 512 KiB) is left alone and stops the erase:
-// what lies below the area is never erased here.
+// before RegistryFlashArea. A layout with a block reaching past either edge
+// of the area (chips with blocks larger than the leading 512 KiB, say) is
+// refused before any block is erased: what lies outside the area is never
+// erased here.
 OsAreaErase EraseOsAreaWithProgress(const OsImageFlashRoles& roles);
 
 // Bytes of SystemFlashArea that do not read 0xFF, read through the

@@ -91,6 +91,20 @@ void CUpdatePage::OnBrowseImage() {
 }
 
 void CUpdatePage::OnWriteToFlash() {
+  bool restart = false;
+  {
+    // Nothing else reaches the flash, and nothing reboots, until the write ends.
+    const FlashWorkScope work(session_.platform.flash.Work(), kWritingOsImage);
+    restart = WriteImage();
+  }
+  if (restart) {
+    session_.platform.sdk.Reset_TalVon();
+    RestoreWaitCursor();
+    EndWaitCursor();
+  }
+}
+
+bool CUpdatePage::WriteImage() {
   Platform& platform = session_.platform;
   FlashWindow& flash = platform.flash;
   BeginWaitCursor();
@@ -104,7 +118,17 @@ void CUpdatePage::OnWriteToFlash() {
     const std::string why = file ? check.problem : kCannotOpenImage;
     MessageBox(std::string(kImageRefusedLead) + why + kFlashUntouched, kErrorCaption, MB_ICONSTOP);
     writeButton_.EnableWindow(false);
-    return;
+    return false;
+  }
+  // Blocks that cross an edge of the areas would take flash outside them
+  // (the leading area, or OS and registry each other's): refused whole.
+  FlashGeometry geometry;
+  if (QueryFlashGeometry(flash, FlashWindowBase, &geometry) &&
+      (!FlashBlocksLineUp(flash, FlashWindowBase, OsImageFlashArea, OsImageFlashAreaSize) ||
+       !FlashBlocksLineUp(flash, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize))) {
+    EndWaitCursor();
+    MessageBox(kBlocksCrossAreas, kErrorCaption, MB_ICONSTOP);
+    return false;
   }
 
   if (!EraseFlashRange(flash, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize)) {
@@ -123,17 +147,12 @@ void CUpdatePage::OnWriteToFlash() {
     RestoreWaitCursor();
     EndWaitCursor();
     ReopenAfterStop();
-    return;
+    return false;
   }
 
   const OsImageWriteResult written = WriteOsImageRecords(roles, *file);
   file.reset();
-  if (written.outcome == OsImageWriteResult::Outcome::Written) {
-    platform.sdk.Reset_TalVon();
-    RestoreWaitCursor();
-    EndWaitCursor();
-    return;
-  }
+  if (written.outcome == OsImageWriteResult::Outcome::Written) return true;
 
   // A half-written image must not be booted: tell the operator, no reset.
   EndWaitCursor();
@@ -153,6 +172,7 @@ void CUpdatePage::OnWriteToFlash() {
   }
   MessageBox(std::string(kWriteStoppedLead) + detail + kNotRestarted, kErrorCaption, MB_ICONSTOP);
   ReopenAfterStop();
+  return false;
 }
 
 void CUpdatePage::ReopenAfterStop() {

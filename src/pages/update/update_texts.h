@@ -31,6 +31,14 @@ inline constexpr char kImageRefusedLead[] = "This bin image cannot be written:\n
 inline constexpr char kCannotOpenImage[] = "The image file cannot be opened.";
 inline constexpr char kFlashUntouched[] = "\nThe flash memory has not been changed.";
 
+// Chips whose erase blocks cross an edge of the areas: refused before anything is erased.
+inline constexpr char kBlocksCrossAreas[] =
+    "The flash erase blocks of this controller do not line up with the OS image and registry areas, so writing "
+    "would erase flash outside them.\nThe flash memory has not been changed.";
+
+// What the panel says while the write runs.
+inline constexpr char kWritingOsImage[] = "Writing the OS image";
+
 // A write that stopped after the flash was erased.
 inline constexpr char kWriteStoppedLead[] = "Writing the OS image stopped:\n";
 inline constexpr char kNoRecordMemory[] = "There is not enough memory for record %u (%u bytes).";

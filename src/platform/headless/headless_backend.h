@@ -139,6 +139,14 @@ class HeadlessBackend final : public DialogBackend {
   int OpenFileDialog(WindowHandle owner, const FileDialogRequest& request, std::string* path) override;
   void SetWaitCursor(bool wait) override { waitCursor_ = wait; }
   bool PumpOneMessage() override;
+  void ShowFlashWork(std::string_view doing) override;
+
+  // ---- Flash work ----
+  // Every description of flash work shown, in order ("" when it ended).
+  const std::vector<std::string>& FlashWorkShown() const { return flashWorkShown_; }
+  // Called at every PumpOneMessage before anything is delivered: a test
+  // plays the operator in the middle of long work through it.
+  void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
 
   // ---- Time ----
   // The earliest time a running timer falls due; nothing when none runs.
@@ -177,6 +185,8 @@ class HeadlessBackend final : public DialogBackend {
   ImageListHandle nextImageList_ = 0x2000;
   TreeItemHandle nextTreeItem_ = 0x10000;
   bool waitCursor_ = false;
+  std::vector<std::string> flashWorkShown_;
+  std::function<void()> pumpHook_;
 };
 
 }  // namespace talvon

@@ -29,6 +29,8 @@ const char* DescribeDriverResult(DriverResult result) {
       return "the control is disabled";
     case DriverResult::ReadOnly:
       return "the edit is read-only";
+    case DriverResult::Busy:
+      return "flash work is under way";
     case DriverResult::OutOfRange:
       return "no such item";
     case DriverResult::NotFound:
@@ -81,6 +83,10 @@ DriverResult HeadlessDriver::Reach(WindowHandle window, int controlId, HeadlessC
   if (c == nullptr) return DriverResult::NoControl;
   if (!c->visible || !backend_.IsOnScreen(window)) return DriverResult::Hidden;
   if (!c->enabled) return DriverResult::Disabled;
+  WindowMessage tap;
+  tap.message = WM_COMMAND;
+  tap.controlId = controlId;
+  if (!backend_.InputAllowed(tap)) return DriverResult::Busy;
   *control = c;
   return DriverResult::Done;
 }
@@ -240,6 +246,7 @@ DriverResult HeadlessDriver::Close(WindowHandle window) {
   if (backend_.FindWindow(window) == nullptr) return DriverResult::NoWindow;
   WindowMessage m;
   m.message = WM_CLOSE;
+  if (!backend_.InputAllowed(m)) return DriverResult::Busy;
   backend_.Send(window, m);
   Settle();
   return DriverResult::Done;
@@ -247,6 +254,10 @@ DriverResult HeadlessDriver::Close(WindowHandle window) {
 
 DriverResult HeadlessDriver::PressOk(WindowHandle window) {
   if (backend_.FindWindow(window) == nullptr) return DriverResult::NoWindow;
+  WindowMessage ok;
+  ok.message = WM_COMMAND;
+  ok.controlId = IDOK;
+  if (!backend_.InputAllowed(ok)) return DriverResult::Busy;
   Command(window, IDOK, BN_CLICKED);
   Settle();
   return DriverResult::Done;

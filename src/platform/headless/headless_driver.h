@@ -19,6 +19,7 @@ enum class DriverResult {
   ReadOnly,    // a read-only edit took the focus but not the text
   OutOfRange,  // no item or position with that index
   NotFound,    // no tree item with that text
+  Busy,        // flash work is under way: the utility takes no input
 };
 const char* DescribeDriverResult(DriverResult result);
 

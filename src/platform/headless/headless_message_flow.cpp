@@ -116,7 +116,17 @@ void HeadlessBackend::PaintNow(WindowHandle window) {
   }
 }
 
-bool HeadlessBackend::PumpOneMessage() { return DeliverPaint() || DeliverDueTimer(); }
+bool HeadlessBackend::PumpOneMessage() {
+  if (pumpHook_) {
+    // Taken out while it runs: what it does may pump again.
+    std::function<void()> hook = std::move(pumpHook_);
+    hook();
+    if (!pumpHook_) pumpHook_ = std::move(hook);
+  }
+  return DeliverPaint() || DeliverDueTimer();
+}
+
+void HeadlessBackend::ShowFlashWork(std::string_view doing) { flashWorkShown_.emplace_back(doing); }
 
 // ---- The operator's answers ----
 

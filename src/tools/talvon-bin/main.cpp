@@ -102,7 +102,10 @@ int List(const char* path) {
   std::printf("ROM signature %s\n", OsAreaHoldsImage(head.head()) ? "present" : "absent");
   const auto version = ReadOsVersion(head.head());
   std::printf("OS version    %s\n", version ? version->c_str() : "(none)");
-  return allSumsGood ? kOk : kBad;
+  // The verdict is the one verify, the update page and talvon-sim give.
+  const OsImageCheck check = ValidateOsImage(*file, buffer);
+  std::printf("verdict       %s\n", check.valid ? "good image" : check.problem.c_str());
+  return allSumsGood && check.valid ? kOk : kBad;
 }
 
 int Verify(const char* path) {

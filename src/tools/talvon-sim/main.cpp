@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "flash/os_image_version.h"
 #include "sim/controller_maintenance.h"
 
 namespace talvon::sim {
@@ -83,6 +84,12 @@ int Run(int argc, const char* const* argv) {
   } else if (command == "recover") {
     ok = imagePath.empty() ? WriteFactoryOsImage(*controller, &error)
                            : WriteOsImageFile(*controller, imagePath, &error);
+    // Said only when the boot's own check agrees.
+    const OsAreaFinding os = InspectOsArea(*controller->flash);
+    if (ok && !os.boots) {
+      ok = false;
+      error = "the OS image area now holds " + os.text;
+    }
     if (ok) std::cout << "OS image written: the controller boots again\n";
   } else {
     std::cerr << "talvon-sim: unknown command \"" << command << "\"\n" << kUsage;

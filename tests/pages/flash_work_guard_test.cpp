@@ -1,0 +1,164 @@
+// While the flash is written, the rest of the utility keeps off it: taps
+// that would flush or reboot are refused, a close waits for the work and
+// ends the utility without a reboot.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/home_dlg.h"
+#include "app/utility_app.h"
+#include "flash/bin_image_builder.h"
+#include "flash/image_files.h"
+#include "flash/os_image_version.h"
+#include "pages/update/update_page.h"
+#include "platform/headless/headless_driver.h"
+#include "platform/headless/recording_roles.h"
+#include "sim/simulated_controller.h"
+#include "support/flash_sim_fixture.h"
+
+namespace talvon::test {
+namespace {
+
+constexpr char kImage[] = "\\CompactFlash\\nk.bin";
+
+class FlashWorkGuardTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    controller_ = Boot();
+    ASSERT_NE(controller_, nullptr);
+    const auto host = dir_.Path() / "controller" / "fs" / "CompactFlash" / "nk.bin";
+    std::filesystem::create_directories(host.parent_path());
+    const auto bytes = BuildBinImage({.version = "TalvonOS 11", .size = 0x30000, .recordSize = 0x8000});
+    std::ofstream(host, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+
+  std::unique_ptr<sim::SimulatedController> Boot() {
+    sim::ControllerOptions options;
+    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
+    std::string error;
+    auto controller = sim::SimulatedController::Boot(dir_.Path() / "controller", clock_, &error, options);
+    EXPECT_NE(controller, nullptr) << error;
+    return controller;
+  }
+
+  // Runs the utility; `steps` once the home screen is up. `duringWork`, when
+  // set, plays the operator at the first turn the flash work gives the panel.
+  void Run(const std::function<void(UtilitySession&, HeadlessDriver&)>& steps,
+           const std::function<void(UtilitySession&, HeadlessDriver&)>& duringWork = nullptr) {
+    HeadlessBackend backend(clock_);
+    HeadlessDriver driver(backend);
+    RecordedPlatform recorded(controller_->GetPlatform(), backend.GetTranscript());
+    CUtilityApp app(recorded.platform, backend);
+    if (duringWork) {
+      backend.SetPumpHook([&] {
+        if (app.Session().platform.flash.Work().Busy() && !played_) {
+          played_ = true;
+          duringWork(app.Session(), driver);
+        }
+      });
+    }
+    bool done = false;
+    backend.SetOperator([&] {
+      if (done) return false;
+      done = true;
+      steps(app.Session(), driver);
+      return true;
+    });
+    app.InitInstance();
+    shown_ = backend.FlashWorkShown();
+    refusedReboots_ = app.Session().Guard().RefusedReboots();
+  }
+
+  static void StartOsWrite(UtilitySession& session, HeadlessDriver& driver) {
+    ASSERT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
+    ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+    driver.AnswerFile(kImage);
+    ASSERT_EQ(driver.Click(session.page1->Handle(), 1045), DriverResult::Done);
+    ASSERT_EQ(driver.Click(session.page1->Handle(), 1048), DriverResult::Done);
+  }
+
+  TempDir dir_;
+  VirtualClock clock_;
+  std::unique_ptr<sim::SimulatedController> controller_;
+  bool played_ = false;
+  std::vector<std::string> shown_;
+  int refusedReboots_ = 0;
+};
+
+TEST_F(FlashWorkGuardTest, TapsThatWouldFlushOrRebootAreRefusedWhileTheOsImageIsWritten) {
+  DriverResult confirm = DriverResult::Done, tab = DriverResult::Done, home = DriverResult::Done;
+  long flush = ERROR_SUCCESS;
+  Run(StartOsWrite, [&](UtilitySession& session, HeadlessDriver& driver) {
+    const WindowHandle sheet = session.RebootSheet().Handle();
+    driver.AnswerBox(IDYES);
+    driver.AnswerBox(IDYES);
+    confirm = driver.Click(sheet, 1088);
+    tab = driver.SelectTab(sheet, 1001, 0);
+    home = driver.Click(sheet, 1087);
+    // Whatever reaches the roles directly is refused there too.
+    flush = session.platform.registry.FlushKey(HKEY_LOCAL_MACHINE);
+    session.platform.sdk.Reset_TalVon();
+  });
+  ASSERT_TRUE(played_);
+  EXPECT_EQ(confirm, DriverResult::Busy);
+  EXPECT_EQ(tab, DriverResult::Busy);
+  EXPECT_EQ(home, DriverResult::Busy);
+  EXPECT_NE(flush, ERROR_SUCCESS);
+  EXPECT_EQ(refusedReboots_, 1);
+  EXPECT_EQ(shown_, (std::vector<std::string>{"Writing the OS image", ""}));
+  // The write went on to its end and restarted the controller once, into the new image.
+  ASSERT_TRUE(controller_->Sdk().RebootRequested());
+  controller_.reset();
+  controller_ = Boot();
+  ASSERT_NE(controller_, nullptr);
+  EXPECT_EQ(ReadOsVersion(controller_->Flash()), "TalvonOS 11");
+}
+
+TEST_F(FlashWorkGuardTest, CloseDuringTheWriteEndsTheUtilityAfterItWithoutARestart) {
+  DriverResult close = DriverResult::Done;
+  bool homeStillUp = false;
+  Run(StartOsWrite, [&](UtilitySession& session, HeadlessDriver& driver) {
+    close = driver.Close(session.mainWindow->Handle());
+    homeStillUp = session.mainWindow != nullptr;
+  });
+  EXPECT_EQ(close, DriverResult::Busy);
+  EXPECT_TRUE(homeStillUp);
+  EXPECT_FALSE(controller_->Sdk().RebootRequested());
+  // The image was written whole: the next start boots it.
+  controller_.reset();
+  controller_ = Boot();
+  ASSERT_NE(controller_, nullptr);
+  EXPECT_EQ(ReadOsVersion(controller_->Flash()), "TalvonOS 11");
+}
+
+TEST_F(FlashWorkGuardTest, CloseDuringARestoreEndsTheUtilityInsteadOfItsReboot) {
+  Run([&](UtilitySession& session, HeadlessDriver&) {
+    ImageFileContext context{session.platform.files, session.platform.flash, session.AppBoxes(), session.transfer};
+    ASSERT_EQ(BackupAllFile(context, "\\CompactFlash\\T5x5x_Backup.bak"), 0);
+  });
+  played_ = false;
+  DriverResult close = DriverResult::Done;
+  bool rebootAsked = false;
+  Run(
+      [&](UtilitySession& session, HeadlessDriver&) {
+        ImageFileContext context{session.platform.files, session.platform.flash, session.AppBoxes(),
+                                 session.transfer};
+        EXPECT_EQ(RestoreAllFile(context, "\\CompactFlash\\T5x5x_Backup.bak"), 0);
+        rebootAsked = true;
+        session.platform.sdk.Reset_TalVon();  // as the page does after a restore
+      },
+      [&](UtilitySession& session, HeadlessDriver& driver) { close = driver.Close(session.mainWindow->Handle()); });
+  EXPECT_TRUE(played_);  // the restore gave the panel turns to repaint
+  EXPECT_EQ(close, DriverResult::Busy);
+  EXPECT_TRUE(rebootAsked);
+  EXPECT_FALSE(controller_->Sdk().RebootRequested());
+  EXPECT_EQ(shown_.front(), "Restoring the whole system");
+}
+
+}  // namespace
+}  // namespace talvon::test
