@@ -152,7 +152,7 @@ TEST_P(QueryEveryBus, RecognisedBusesEraseProgramAndRead) {
   EXPECT_EQ(g.chips, c.chips);
   EXPECT_EQ(g.commandSet, c.commandSet);
   EXPECT_EQ(g.deviceSize, 1u << 20);
-  ASSERT_EQ(EraseFlashRange(*flash, kBase, area, 0x10000), 1);
+  ASSERT_EQ(EraseFlashRange(*flash, kBase, area, c.chips * 0x10000), 1);  // one interleaved block
   ASSERT_EQ(ProgramFlashRange(*flash, kBase, area + 3, static_cast<std::uint32_t>(data.size()), data.data()), 1);
   ASSERT_EQ(ReadFlashRange(*flash, kBase, area + 3, static_cast<std::uint32_t>(back.size()), back.data()), 1);
   EXPECT_EQ(back, data);

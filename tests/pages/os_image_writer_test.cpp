@@ -51,6 +51,7 @@ TEST_F(OsImageWriter, EraseLinesRunFromTheFlashBaseAndLeaveTheLeadingBlocks) {
   PutFileBytes(FlashWindowBase, boot);
   PutFileBytes(OsImageFlashArea, std::vector<std::uint8_t>(0x1000, 0x00));
   PutFileBytes(RegistryFlashArea, std::vector<std::uint8_t>(0x100, 0x11));
+  flash_.reset();  // one opener at a time
   flash_ = Open(config_);
 
   EXPECT_EQ(EraseOsAreaWithProgress(Roles()), OsAreaErase::Erased);
@@ -83,6 +84,7 @@ TEST_F(OsImageWriter, EraseCheckCountsEveryByteThatIsNotErased) {
   PutFileBytes(OsImageFlashArea + 0x123, {0x00, 0xFE, 0xFF, 0x7F});
   PutFileBytes(SystemFlashArea + SystemFlashAreaSize - 1, {0x00});
   PutFileBytes(FlashWindowBase, {0x00, 0x00});  // below the system area: not counted
+  flash_.reset();  // one opener at a time
   flash_ = Open(config_);
   TransferBuffer transfer;
   EXPECT_EQ(CountUnerasedBytes(*flash_, transfer), 4u);
@@ -90,6 +92,7 @@ TEST_F(OsImageWriter, EraseCheckCountsEveryByteThatIsNotErased) {
 
 TEST_F(OsImageWriter, BlockThatWillNotEraseStopsTheWalk) {
   config_.faults.eraseFailures.push_back({OsImageFlashArea + 0x100000, std::nullopt});
+  flash_.reset();  // one opener at a time
   flash_ = Open(config_);
   EXPECT_EQ(EraseOsAreaWithProgress(Roles()), OsAreaErase::Stopped);
   EXPECT_EQ(progress_.lines.size(), 7u);  // two leading blocks, four erased, the failing one
@@ -97,6 +100,7 @@ TEST_F(OsImageWriter, BlockThatWillNotEraseStopsTheWalk) {
 
 TEST_F(OsImageWriter, NoFlashAnswerAtTheBaseErasesNothing) {
   config_.faults.noCfi.push_back({0, 0});
+  flash_.reset();  // one opener at a time
   flash_ = Open(config_);
   EXPECT_EQ(EraseOsAreaWithProgress(Roles()), OsAreaErase::NoFlashInfo);
   EXPECT_TRUE(progress_.lines.empty());
@@ -108,9 +112,24 @@ TEST_F(OsImageWriter, BlocksReachingBelowTheAreaAreNeverErased) {
   config_.banks = {test::QuickBank(1, 4, 2, 16u << 20, 512u << 10)};
   const std::vector<std::uint8_t> boot(0x80000, 0x5A);
   PutFileBytes(FlashWindowBase, boot);
+  flash_.reset();  // one opener at a time
   flash_ = Open(config_);
-  EXPECT_EQ(EraseOsAreaWithProgress(Roles()), OsAreaErase::Stopped);
+  EXPECT_EQ(EraseOsAreaWithProgress(Roles()), OsAreaErase::BlocksCrossArea);
   EXPECT_EQ(FlashBytes(*flash_, FlashWindowBase, boot.size()), boot);
+  EXPECT_EQ(flash_->Stats().erases, 0u);  // refused before any block
+}
+
+TEST_F(OsImageWriter, BlocksReachingIntoTheRegistryAreaRefuseTheWholeErase) {
+  // Four 8-bit chips with 512 KiB interleaved blocks: one block holds the
+  // last 256 KiB of the OS image area and the first of the registry area.
+  config_.banks = {test::QuickBank(1, 4, 4, 8u << 20, 128u << 10)};
+  const std::vector<std::uint8_t> registry(0x40000, 0x5A);
+  PutFileBytes(RegistryFlashArea, registry);
+  flash_.reset();
+  flash_ = Open(config_);
+  EXPECT_EQ(EraseOsAreaWithProgress(Roles()), OsAreaErase::BlocksCrossArea);
+  EXPECT_EQ(FlashBytes(*flash_, RegistryFlashArea, registry.size()), registry);
+  EXPECT_EQ(flash_->Stats().erases, 0u);
 }
 
 class OsImageRecords : public OsImageWriter {
@@ -172,6 +191,7 @@ TEST_F(OsImageRecords, ChecksumMismatchStopsBeforeThatRecordIsWritten) {
 
 TEST_F(OsImageRecords, RecordThatWillNotProgramIsTriedSixTimesAndEndsTheWrite) {
   config_.faults.programFailures.push_back(OsImageFlashArea + 0x1804);
+  flash_.reset();  // one opener at a time
   flash_ = Open(config_);
   const OsImageWriteResult result =
       Write(BuildBinImage({.version = "", .imageStart = 0x80000000, .size = 0x3000, .recordSize = 0x1000}));

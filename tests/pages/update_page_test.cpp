@@ -227,7 +227,33 @@ std::vector<DamagedImage> DamagedImages() {
   cases.push_back({"huge record length", huge, "too long"});
   std::vector<std::uint8_t> signatureOnly = {'B', '0', '0', '0', 'F', 'F', '\n'};
   cases.push_back({"signature only", signatureOnly, "header"});
+  // Well formed, yet the controller would not boot what they leave.
+  cases.push_back({"no data record", HandImage(0x80000000, 0x3000, {}), "no data record"});
+  cases.push_back({"first record at address 0", HandImage(0, 0x3000, {{0, 0x100}}), "no data record"});
+  cases.push_back({"no ROM signature", HandImage(0x80000000, 0x3000, {{0x80000000, 0x100}}), "ROM signature"});
+  std::vector<std::uint8_t> overlapping = good;  // the third record laid over the second
+  const std::size_t third = 15 + 2 * (12 + 0x1000);
+  overlapping[third + 1] = 0x18;  // address 0x80001800
+  cases.push_back({"overlapping records", overlapping, "overlap"});
   return cases;
+}
+
+TEST_F(UpdatePageTest, FlashWhoseBlocksCrossTheAreasIsRefusedBeforeAnythingIsErased) {
+  flashConfig.banks = {test::QuickBank(1, 4, 4, 8u << 20, 128u << 10)};  // 512 KiB erase blocks
+  files.Put(kImage, BuildBinImage(kSmallImage));
+  std::vector<std::uint8_t> before;
+  Run([&] {
+    before = WholeFlash();
+    ShowUpdatePage();
+    Browse(kImage);
+    Driver().AnswerBox(IDOK);
+    Write();
+  });
+  EXPECT_TRUE(WholeFlash() == before);
+  EXPECT_EQ(flash->Stats().erases, 0u);
+  EXPECT_EQ(Log().Reboots(), 0);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].text.find("do not line up"), std::string::npos) << Boxes()[0].text;
 }
 
 TEST_F(UpdatePageTest, DamagedImagesLeaveFlashByteForByteUnchanged) {
