@@ -1,13 +1,8 @@
 #include "pages/update/update_page.h"
 
-#include <cstdio>
-#include <memory>
 #include <string>
 
 #include "app/utility_session.h"
-#include "flash/bin_image.h"
-#include "flash/flash_areas.h"
-#include "flash/flash_device.h"
 #include "flash/image_files.h"
 #include "pages/update/os_image_update.h"
 #include "pages/update/update_texts.h"
