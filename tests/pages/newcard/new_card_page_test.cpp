@@ -1,5 +1,5 @@
-// The New Card Wizard page on the headless backend: what it draws, its
-// hidden buttons, and how it answers a press with nothing usable selected.
+// The New Card Wizard page on the headless backend: what it draws, and which
+// module a press of Change To New Module takes from the tree's selection.
 #include <gtest/gtest.h>
 
 #include "pages/newcard/new_card_page.h"
@@ -32,19 +32,6 @@ class NewCardPageTest : public PageTest {
     ASSERT_EQ(Driver().Click(Home(), 1076), DriverResult::Done);
     ASSERT_EQ(Driver().SelectTab(Session().RebootSheet().Handle(), 1001, 4), DriverResult::Done);
   }
-  // A press that reaches a hidden button: the command the button would send.
-  void Press(int controlId) {
-    WindowMessage m;
-    m.message = WM_COMMAND;
-    m.controlId = controlId;
-    m.code = BN_CLICKED;
-    Backend().Send(Page(), m);
-  }
-  std::vector<std::string> TreeTexts() {
-    std::vector<std::string> texts;
-    for (const TreeLine& line : Driver().TreeLines(Page(), kResourceTree)) texts.push_back(line.text);
-    return texts;
-  }
 };
 
 TEST_F(NewCardPageTest, OpensWithTheScanTheImagesAndTheHiddenButtons) {
@@ -72,26 +59,6 @@ TEST_F(NewCardPageTest, OpensWithTheScanTheImagesAndTheHiddenButtons) {
     EXPECT_EQ(Driver().Colours(Page(), kInformationLine).textColour, RGB(255, 0, 0));
     EXPECT_FALSE(Driver().Colours(Page(), kFirstSlotLabel).textColour.has_value());
   });
-}
-
-TEST_F(NewCardPageTest, RescanLeavesOneNodePerModule) {
-  Run([&] {
-    ShowNewCardPage();
-    Press(kSlotScan);
-    Press(kSlotScan);
-    EXPECT_EQ(TreeTexts(), (std::vector<std::string>{"Slot_1: R-8017", "Slot_5: R-8154"}));
-  });
-}
-
-TEST_F(NewCardPageTest, PortLimitTurnsTheInformationLineOnAndTheButtonOff) {
-  config.slots[2] = Module(ModuleTwoPortRs232);
-  Run([&] {
-    ShowNewCardPage();
-    EXPECT_EQ(Shown(Page(), kInformationLine), "T-5x5x ONLY support FOUR communication ports NOW!!");
-    EXPECT_FALSE(Enabled(Page(), kChangeToNewModule));
-    EXPECT_EQ(Driver().Click(Page(), kChangeToNewModule), DriverResult::Disabled);
-  });
-  EXPECT_EQ(Log().Reboots(), 0);
 }
 
 TEST_F(NewCardPageTest, ChangeWithNoModuleOfAPortKindSelectedSoundsTheAlarm) {
@@ -126,23 +93,6 @@ TEST_F(NewCardPageTest, ChangeFromAPortLeafRegistersItsModule) {
   EXPECT_EQ(registry.flushes, 1);
   EXPECT_TRUE(registry.keys.contains("drivers\\builtin\\serial8\\unimodem"));
   EXPECT_TRUE(Log().MessageBoxes().empty());
-}
-
-TEST_F(NewCardPageTest, DelRemovesThePortsStoresAndReboots) {
-  registry.SetDword("Drivers\\BuiltIn\\Serial5", "IoBase", 0x08000940);
-  Run([&] {
-    ShowNewCardPage();
-    Driver().AnswerBox(IDOK);  // Serial5 holds IoBase only: ten values are missing
-    for (int i = 0; i < 9; ++i) Driver().AnswerBox(IDOK);
-    Press(kRemovePorts);
-  });
-  EXPECT_FALSE(registry.keys.contains("drivers\\builtin\\serial5"));
-  EXPECT_EQ(registry.flushes, 1);
-  EXPECT_EQ(Log().Reboots(), 1);
-  const auto boxes = Log().MessageBoxes();
-  ASSERT_EQ(boxes.size(), 10u);
-  EXPECT_EQ(boxes[0].caption, "TalvonUtility");
-  EXPECT_EQ(boxes[0].text, "AutoRun RegSetValueEx Failed");
 }
 
 }  // namespace
