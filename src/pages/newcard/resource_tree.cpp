@@ -35,7 +35,8 @@ std::string HexLeaf(const char* format, std::uint32_t value) {
 }
 
 ResourceTreeNode PortNode(int slot, int position, bool twoPortModule) {
-  const std::uint32_t ioBase = SlotBaseAddress[static_cast<std::size_t>(slot - 1)] + PortIoOffset(position, twoPortModule);
+  const std::uint32_t ioBase =
+      SlotBaseAddress[static_cast<std::size_t>(slot - 1)] + PortIoOffset(position, twoPortModule);
   const std::uint32_t sysIntr = FirstModuleSysIntr + static_cast<std::uint32_t>(position);
   ResourceTreeNode port{std::string(PortCaption(position)), PortNodeImage, PortNodeImage, {}};
   port.children.push_back({HexLeaf(kIoBaseLeaf, ioBase), ResourceLeafImage, ResourceLeafImage, {}});

@@ -64,7 +64,8 @@ const std::array<SerialValueRow, 4> ModemValues = {{
 }};
 
 const std::array<std::string_view, 11> PortDriverValuesRemoved = {
-    "Prefix", "Dll", "Order", "Index", "Irq", "SysIntr", "IoBase", "IoLen", "DeviceArrayIndex", "IClass", "FriendlyName"};
+    "Prefix", "Dll",   "Order",           "Index",  "Irq",         "SysIntr",
+    "IoBase", "IoLen", "DeviceArrayIndex", "IClass", "FriendlyName"};
 
 std::vector<std::uint8_t> SerialValueData(const SerialValueRow& row, const SerialPortContext& port) {
   switch (row.source) {
