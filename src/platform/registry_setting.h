@@ -67,6 +67,7 @@ class SettingsKey {
 };
 
 // Each opens the row's key, reads or writes the one value, and closes the key.
+// ReadBytesSetting takes only a value of the row's type.
 SettingResult ReadDwordSetting(Registry& registry, const RegistrySetting& setting, std::uint32_t* value);
 SettingResult ReadTextSetting(Registry& registry, const RegistrySetting& setting, std::string* text);
 SettingResult ReadBytesSetting(Registry& registry, const RegistrySetting& setting, std::vector<std::uint8_t>* data);

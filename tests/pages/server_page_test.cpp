@@ -44,7 +44,10 @@ TEST_F(ServerPageTest, OneServerWithAuthenticationShowsThePasswordAsStars) {
       EXPECT_EQ(Shown(page, id), "*****");
       EXPECT_TRUE(Enabled(page, id));
     }
+    Click(page, TelnetServerCheck);  // its key is missing: nothing is written, nothing said
   });
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(Store().Find(kTelnet), nullptr);
 }
 
 TEST_F(ServerPageTest, OnlyAValueOfExactlyOneTicksABox) {
