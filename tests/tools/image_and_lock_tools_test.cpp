@@ -27,7 +27,10 @@ struct ToolRun {
 
 ToolRun RunTool(const std::string& arguments) {
   ToolRun run;
-  const std::string command = std::string(TALVON_TOOLS_DIR) + "/" + arguments + " 2>&1";
+  // "talvon-bin ..." and "talvon-sim ..." run the tools just built.
+  const std::string tool = arguments.substr(0, arguments.find(' '));
+  const std::string command =
+      std::string(tool == "talvon-bin" ? TALVON_BIN : TALVON_SIM) + arguments.substr(tool.size()) + " 2>&1";
   std::FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
   char buffer[4096];

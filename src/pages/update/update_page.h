@@ -28,9 +28,6 @@ class CUpdatePage : public CDialog {
 
   void OnBrowseImage();
   void OnWriteToFlash();
-  // The write's steps, as flash work; true when the image is written and
-  // the controller is to restart.
-  bool WriteImage();
   // The status line (1047) is drawn in red on a transparent background.
   void OnCtlColor(ControlColours& colours, int controlId);
   // After a write stopped with the OS area erased or half written: the
