@@ -120,6 +120,7 @@ TEST_F(ControllerRecoveryTest, OsImageWriteRefusesADamagedImageWithThePagesMessa
 TEST_F(ControllerRecoveryTest, OsImageWriteThatStopsSaysWhichRecordAndThatTheImageIsIncomplete) {
   std::string error;
   ASSERT_TRUE(AddFlashFault(*controller_, {"program", "0xBCA90000"}, &error)) << error;
+  controller_.reset();  // one opener at a time
   controller_ = OpenControllerFiles(scratch_.Path() / "controller", &error);
   ASSERT_NE(controller_, nullptr) << error;
   const std::vector<std::uint8_t> bytes = BuildBinImage({.version = "y", .size = 0x30000, .recordSize = 0x10000});

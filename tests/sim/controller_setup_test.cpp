@@ -65,6 +65,7 @@ TEST_F(ControllerSetupTest, ModulesPutIntoSlotsAnswerTheSdkAfterTheNextBoot) {
   EXPECT_EQ(sdk.GetNameOfModule(6, name), 60);
   EXPECT_STREQ(name, ModuleSeriesText);
   EXPECT_EQ(sdk.GetNameOfModule(1, name), 0);
+  controller.reset();  // one opener at a time
   auto files = Open();
   EXPECT_EQ(files->config.slots[5].busName, "87060");
 }
@@ -96,13 +97,13 @@ TEST_F(ControllerSetupTest, ExportedRegistryImportsIntoAnotherControllerUnchange
     ASSERT_TRUE(controller->Registry().ImportText("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Bench]\n\"Rack\"=dword:00000007\n"
                                                   "\"Blob\"=hex:00,ff,10\n")
                     .ok);
-    auto files = Open("a");
     exported = controller->Registry().ExportText();
   }
   auto b = Open("b");
   std::string error;
   ASSERT_TRUE(ImportRegistry(*b, exported, false, &error)) << error;
   EXPECT_EQ(NextBootRegistry(*b), exported);
+  b.reset();  // one opener at a time
   auto booted = Boot("b");
   ASSERT_NE(booted, nullptr);
   EXPECT_EQ(booted->RegistryBoot().source, RegistryBootSource::SavedHive);
