@@ -80,18 +80,20 @@ std::string RegistryValueText(std::uint32_t type, const std::vector<std::uint8_t
       typeName = std::to_string(type);
       break;
   }
-  std::string out = typeName + " " + std::to_string(data.size()) + " ";
+  const std::string head = typeName + " " + std::to_string(data.size());
+  std::string shown;
   if (type == REG_DWORD && data.size() == 4) {
-    const std::uint32_t value = data[0] | (data[1] << 8) | (data[2] << 16) | (std::uint32_t{data[3]} << 24);
-    return out + std::to_string(value);
+    shown = std::to_string(data[0] | (data[1] << 8) | (data[2] << 16) | (std::uint32_t{data[3]} << 24));
+  } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    shown = Escape(FromRegSz(data.data(), data.size()));
+  } else {
+    for (std::uint8_t byte : data) {
+      char hex[3];
+      std::snprintf(hex, sizeof hex, "%02x", byte);
+      shown += hex;
+    }
   }
-  if (type == REG_SZ || type == REG_EXPAND_SZ) return out + Escape(FromRegSz(data.data(), data.size()));
-  for (std::uint8_t byte : data) {
-    char hex[3];
-    std::snprintf(hex, sizeof hex, "%02x", byte);
-    out += hex;
-  }
-  return out;
+  return shown.empty() ? head : head + " " + shown;
 }
 
 std::string PrintLine(int controlId, std::string_view value) {

@@ -20,7 +20,8 @@ const char* AnswerName(int answer);
 // print nothing (an answered file dialog, a program that did not start).
 std::string EventLine(const TranscriptEvent& event);
 // "TYPE BYTES DATA" of a registry value: REG_DWORD of 4 bytes in decimal,
-// REG_SZ and REG_EXPAND_SZ as their text, anything else as hex bytes.
+// REG_SZ and REG_EXPAND_SZ as their text, anything else as hex bytes; no
+// DATA when there is nothing to show.
 std::string RegistryValueText(std::uint32_t type, const std::vector<std::uint8_t>& data);
 // "print ID VALUE".
 std::string PrintLine(int controlId, std::string_view value);
