@@ -22,15 +22,9 @@ constexpr std::uint32_t kRestoreFileFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIS
 constexpr Colour kFactoryButtonColour = RGB(255, 0, 0);
 constexpr std::uint32_t kBoundaryPause = 1000;
 
-// The preview picture and caption of each resolution slider position.
-struct PreviewOfPosition {
-  int pictureId;
-  const char* caption;
-};
-constexpr PreviewOfPosition kPreviews[4] = {{kPreview320, "320 x 240 pixels"},
-                                            {kPreview640, "640 x 480 pixels"},
-                                            {kPreview800, "800 x 600 pixels"},
-                                            {kPreview1024, "1024 x 768 pixels"}};
+// The caption under the resolution slider at each position.
+constexpr const char* kResolutionCaptions[4] = {"320 x 240 pixels", "640 x 480 pixels", "800 x 600 pixels",
+                                                "1024 x 768 pixels"};
 
 template <typename... Args>
 std::string Format(const char* format, Args... args) {
@@ -117,11 +111,12 @@ void CGeneralSettingPage::SaveDisplayMode(DisplayMode& mode) {
 }
 
 void CGeneralSettingPage::UpdateResolutionPreview(LRESULT* result) {
+  // The hidden pictures hold the previews, in slider order.
+  const CStatic* const pictures[4] = {&preview320_, &preview640_, &preview800_, &preview1024_};
   const int position = resolutionSlider_.GetPos();
   if (position >= 0 && position < 4) {
-    const PreviewOfPosition& shown = kPreviews[position];
-    preview_.SetBitmap(GetDlgItem<CStatic>(shown.pictureId).GetBitmap());
-    SetDlgItemText(kResolutionCaption, shown.caption);
+    preview_.SetBitmap(pictures[position]->GetBitmap());
+    SetDlgItemText(kResolutionCaption, kResolutionCaptions[position]);
   }
   *result = CDRF_DODEFAULT;
 }
@@ -169,15 +164,14 @@ void CGeneralSettingPage::SetUpMemoryDivision() {
   memorySlider_.SetTicFreq(maximum / 75);
   memorySlider_.SetPageSize(3);
   memorySlider_.SetPos(static_cast<int>(f.storagePages / PagesPerSliderUnit), true);
-  ShowAllocated(f.storagePages, f.totalPages);
+  ShowAllocated(f, f.storagePages);
   RefreshMemoryInUse();
   timerId_ = SetTimer(kMemoryTimerId, kMemoryTimerPeriodMs);
 }
 
-void CGeneralSettingPage::ShowAllocated(std::int64_t storagePages, std::int64_t totalPages) {
-  const MemoryFigures f = QueryMemoryFigures(session_.platform.memory);
-  SetDlgItemText(kStorageAllocated, Kilobytes(PagesToKb(f, storagePages)));
-  SetDlgItemText(kProgramAllocated, Kilobytes(PagesToKb(f, totalPages - storagePages)));
+void CGeneralSettingPage::ShowAllocated(const MemoryFigures& figures, std::int64_t storagePages) {
+  SetDlgItemText(kStorageAllocated, Kilobytes(PagesToKb(figures, storagePages)));
+  SetDlgItemText(kProgramAllocated, Kilobytes(PagesToKb(figures, figures.totalPages - storagePages)));
 }
 
 void CGeneralSettingPage::RefreshMemoryInUse() {
@@ -207,7 +201,7 @@ void CGeneralSettingPage::OnMemorySliderScroll(int scrollCode, int position, int
     const MemoryFigures f = QueryMemoryFigures(session_.platform.memory);
     const int rest = ReleasedPosition(f, position);
     memorySlider_.SetPos(rest, true);
-    ShowAllocated(std::int64_t{rest} * PagesPerSliderUnit, f.totalPages);
+    ShowAllocated(f, std::int64_t{rest} * PagesPerSliderUnit);
   }
   Default();
 }

@@ -11,6 +11,7 @@ namespace talvon {
 class UtilitySession;
 struct DisplayMode;
 struct ImageFileContext;
+struct MemoryFigures;
 
 // The "General Setting" page (tab 0 of the configuration sheet): display mode, touch panel, memory division, backup and
 // restore. Constructed by its sheet with no window; Create(sheet) builds the window from template 134 as a child of the
@@ -44,7 +45,8 @@ class CGeneralSettingPage : public CDialog {
   void SetUpMemoryDivision();
   void RefreshMemoryInUse();
   void OnMemorySliderScroll(int scrollCode, int position, int controlId);
-  void ShowAllocated(std::int64_t storagePages, std::int64_t totalPages);
+  // The two "Allocated" labels for a storage of `storagePages`.
+  void ShowAllocated(const MemoryFigures& figures, std::int64_t storagePages);
   void ApplyMemoryDivision(std::uint32_t fallback);
 
   // Backup, restore, factory reset, launchers.
