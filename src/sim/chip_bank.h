@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include "flash/flash_areas.h"
 #include "sim/cfi_table.h"
 #include "sim/flash_bank.h"
 #include "sim/flash_chip.h"
@@ -84,12 +83,6 @@ class ChipBank final : public FlashBank {
     for (Chip& chip : chips_) chip.CutPower();
   }
 
-  std::uint32_t ProgramUnits(FlashWindow& window, const std::uint64_t& cutAt,
-                             const flash_unit::UnitRun& run) override {
-    BankBus bus{*this, window, cutAt, FlashWindowBase + start_};
-    return flash_unit::ProgramUnits(bus, run);
-  }
-
   std::uint32_t EraseCycles(std::uint32_t offset) const override {
     std::uint32_t most = 0;
     for (const Chip& chip : chips_) most = std::max(most, chip.EraseCycles(chip.BlockOfWord(offset >> kBusShift)));
@@ -102,50 +95,6 @@ class ChipBank final : public FlashBank {
   static constexpr std::uint32_t kLaneMask = BytesMask(kChipBytes);
   static constexpr std::uint32_t kBusMask = BytesMask(kBusWidth);
   static constexpr std::uint32_t kBusShift = static_cast<std::uint32_t>(std::countr_zero(kBusWidth));
-
-  // The window type of the bound unit loop: bus-wide cycles in this bank
-  // go to the chips here, everything else to the window.
-  struct BankBus {
-    ChipBank& bank;
-    FlashWindow& window;
-    const std::uint64_t& cutAt;
-    std::uint32_t base;  // window address of the bank's start
-
-    // The word of a bus-wide access that this bank takes now, counted; or
-    // false when the window must take it.
-    bool Take(std::uint32_t address, std::uint32_t size, std::uint32_t* word) {
-      const std::uint32_t offset = address - base;
-      if (size != kBusWidth || (offset & (kBusWidth - 1)) != 0 || offset >= bank.size_) return false;
-      const std::uint64_t cycles = bank.stats_->busCycles + 1;
-      if (cycles >= cutAt) return false;
-      bank.stats_->busCycles = cycles;
-      *word = offset >> kBusShift;
-      return true;
-    }
-    std::uint32_t Load(std::uint32_t address, std::uint32_t size) {
-      std::uint32_t word;
-      if (Take(address, size, &word)) [[likely]] return bank.ReadWord(word);
-      return size == 1 ? window.Load8(address) : size == 2 ? window.Load16(address) : window.Load32(address);
-    }
-    void Store(std::uint32_t address, std::uint32_t size, std::uint32_t value) {
-      std::uint32_t word;
-      if (Take(address, size, &word)) [[likely]] {
-        bank.WriteWord(word, value, kBusMask);
-      } else if (size == 1) {
-        window.Store8(address, static_cast<std::uint8_t>(value));
-      } else if (size == 2) {
-        window.Store16(address, static_cast<std::uint16_t>(value));
-      } else {
-        window.Store32(address, value);
-      }
-    }
-    std::uint8_t Load8(std::uint32_t a) { return static_cast<std::uint8_t>(Load(a, 1)); }
-    std::uint16_t Load16(std::uint32_t a) { return static_cast<std::uint16_t>(Load(a, 2)); }
-    std::uint32_t Load32(std::uint32_t a) { return Load(a, 4); }
-    void Store8(std::uint32_t a, std::uint8_t v) { Store(a, 1, v); }
-    void Store16(std::uint32_t a, std::uint16_t v) { Store(a, 2, v); }
-    void Store32(std::uint32_t a, std::uint32_t v) { Store(a, 4, v); }
-  };
 
   // Wider than the bus: several bus cycles; narrower: only the lanes it covers.
   [[gnu::noinline]] void WriteOtherWidth(std::uint32_t offset, std::uint32_t size, std::uint32_t value) {

@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "flash/flash_unit_loop.h"
 #include "sim/flash_config.h"
 
 // One bank of interleaved chips on the bus: splits each bus cycle into the
@@ -32,12 +31,6 @@ class FlashBank {
   virtual std::uint32_t Read(std::uint32_t offset, std::uint32_t size) = 0;
   virtual void Write(std::uint32_t offset, std::uint32_t size, std::uint32_t value) = 0;
   virtual void CutPower() = 0;
-  // The driver's unit loop with this bank's bus cycles inlined: a cycle
-  // goes straight to the chips when it is aligned, falls in this bank and
-  // power stays on (cycle below `cutAt`, read afresh every cycle), else
-  // through `window` as any other access. Same cycles, counted the same.
-  virtual std::uint32_t ProgramUnits(FlashWindow& window, const std::uint64_t& cutAt,
-                                     const flash_unit::UnitRun& run) = 0;
   virtual std::uint32_t EraseCycles(std::uint32_t offset) const = 0;
 
   // Every chip reads its array: the bank's bytes are its memory.
