@@ -98,6 +98,8 @@ std::string Time(double seconds) {
   char text[32];
   if (seconds >= 1) {
     std::snprintf(text, sizeof text, "%.2f s", seconds);
+  } else if (seconds < 1e-3) {
+    std::snprintf(text, sizeof text, "%.0f us", seconds * 1e6);
   } else {
     std::snprintf(text, sizeof text, "%.1f ms", seconds * 1000);
   }
@@ -124,7 +126,7 @@ int main(int argc, char** argv) {
     const Timing op = Measure(m, false, repetitions);
     const Timing floor = Measure(m, true, repetitions);
     allGood = allGood && op.good && floor.good;
-    std::string note = op.note;
+    std::string note = op.note.empty() ? floor.note : op.note;
     if (!op.good) note = "FAILED " + note;
     if (!floor.good) note += " (the floor failed)";
     char peak[32];
