@@ -15,6 +15,7 @@
 //
 // These work on the controller's files directly, so they also serve a
 // controller whose OS area holds no image and that does not boot.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -38,6 +39,11 @@ int Run(int argc, const char* const* argv) {
     return 2;
   }
   const std::string_view command = argv[1];
+  constexpr std::string_view kCommands[] = {"create", "info", "registry", "wipe-os", "fault", "recover"};
+  if (std::find(std::begin(kCommands), std::end(kCommands), command) == std::end(kCommands)) {
+    std::cerr << "talvon-sim: unknown command \"" << command << "\"\n" << kUsage;
+    return 2;
+  }
   std::string controllerOption;
   std::string imagePath;
   std::vector<std::string> faultWords;
@@ -62,7 +68,11 @@ int Run(int argc, const char* const* argv) {
     return 2;
   }
   std::string error;
-  auto controller = OpenControllerFiles(directory, &error);
+  // Only create makes a controller: a mistyped directory must not become one.
+  const ControllerFilesMode mode = command == "create"                              ? ControllerFilesMode::Create
+                                   : command == "info" || command == "registry" ? ControllerFilesMode::ReadOnly
+                                                                                    : ControllerFilesMode::Change;
+  auto controller = OpenControllerFiles(directory, &error, mode);
   if (!controller) {
     std::cerr << "talvon-sim: " << error << '\n';
     return 1;
