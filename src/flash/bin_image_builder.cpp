@@ -31,18 +31,23 @@ constexpr std::size_t kPiece = 0x10000;
 
 }  // namespace
 
+std::string CheckBinImageLayout(std::uint32_t imageStart, std::uint32_t size, std::uint32_t recordSize) {
+  if (size == 0) return "The image must not be empty.";
+  if (size > OsImageFlashAreaSize) return "The image size is larger than the OS image area.";
+  if (recordSize == 0) return "The record size must not be 0.";
+  // Address 0 would end the record list early; addresses must not wrap.
+  if (imageStart == 0) return "The image start must not be 0.";
+  if (std::uint64_t{imageStart} + size > 0x100000000ull) return "The image would pass address 0xFFFFFFFF.";
+  return {};
+}
+
 std::string CheckBinImageOptions(const BinImageOptions& options) {
   if (!options.version.empty() && !IsValidOsVersion(options.version)) {
     return "The version text must be 1 to 120 bytes of printable UTF-8.";
   }
   const std::size_t headSize = OsImageHead(options.version).size();
   if (options.size < headSize) return "The image size is too small for the signature and version record.";
-  if (options.size > OsImageFlashAreaSize) return "The image size is larger than the OS image area.";
-  if (options.recordSize == 0) return "The record size must not be 0.";
-  // Address 0 would end the record list early; addresses must not wrap.
-  if (options.imageStart == 0) return "The image start must not be 0.";
-  if (std::uint64_t{options.imageStart} + options.size > 0x100000000ull) return "The image would pass address 0xFFFFFFFF.";
-  return {};
+  return CheckBinImageLayout(options.imageStart, options.size, options.recordSize);
 }
 
 void FillOsImageContent(const BinImageOptions& options, std::uint32_t offset, std::span<std::uint8_t> out) {
@@ -59,40 +64,52 @@ void FillOsImageContent(const BinImageOptions& options, std::uint32_t offset, st
   }
 }
 
-bool WriteBinImage(const BinImageOptions& options, const ByteSink& sink) {
-  if (!CheckBinImageOptions(options).empty()) return false;
+bool WriteBinImageFrom(std::uint32_t imageStart, std::uint32_t size, std::uint32_t recordSize,
+                       const ContentSource& source, const ByteSink& sink) {
+  if (!CheckBinImageLayout(imageStart, size, recordSize).empty()) return false;
   std::vector<std::uint8_t> out(BinSignature, BinSignature + BinSignatureSize);
-  AppendLe32(out, options.imageStart);
-  AppendLe32(out, options.size);
+  AppendLe32(out, imageStart);
+  AppendLe32(out, size);
   if (!sink(out)) return false;
   std::vector<std::uint8_t> piece(kPiece);
-  for (std::uint32_t offset = 0; offset < options.size;) {
-    const std::uint32_t length = std::min(options.recordSize, options.size - offset);
-    // The checksum comes first in the file, so the data is made twice rather
-    // than held whole.
+  for (std::uint32_t offset = 0; offset < size;) {
+    const std::uint32_t length = std::min(recordSize, size - offset);
+    // The checksum comes first in the file, so the data is fetched twice
+    // rather than held whole.
     std::uint32_t sum = 0;
     for (std::uint32_t done = 0; done < length;) {
       const std::uint32_t n = std::min<std::uint32_t>(kPiece, length - done);
-      FillOsImageContent(options, offset + done, {piece.data(), n});
+      if (!source(offset + done, {piece.data(), n})) return false;
       sum = BinChecksum({piece.data(), n}, sum);
       done += n;
     }
     std::uint8_t header[BinRecordHeaderSize];
-    PutLe32(header, options.imageStart + offset);
+    PutLe32(header, imageStart + offset);
     PutLe32(header + 4, length);
     PutLe32(header + 8, sum);
     if (!sink(header)) return false;
     for (std::uint32_t done = 0; done < length;) {
       const std::uint32_t n = std::min<std::uint32_t>(kPiece, length - done);
-      FillOsImageContent(options, offset + done, {piece.data(), n});
+      if (!source(offset + done, {piece.data(), n})) return false;
       if (!sink({piece.data(), n})) return false;
       done += n;
     }
     offset += length;
   }
   std::vector<std::uint8_t> end;
-  AppendBinEndRecord(end, options.imageStart);
+  AppendBinEndRecord(end, imageStart);
   return sink(end);
+}
+
+bool WriteBinImage(const BinImageOptions& options, const ByteSink& sink) {
+  if (!CheckBinImageOptions(options).empty()) return false;
+  return WriteBinImageFrom(
+      options.imageStart, options.size, options.recordSize,
+      [&options](std::uint32_t offset, std::span<std::uint8_t> out) {
+        FillOsImageContent(options, offset, out);
+        return true;
+      },
+      sink);
 }
 
 std::vector<std::uint8_t> BuildBinImage(const BinImageOptions& options) {

@@ -33,6 +33,17 @@ using ByteSink = std::function<bool(std::span<const std::uint8_t>)>;
 // Streams the BIN file of `options`; never holds the whole image. false when the
 // options cannot be built or the sink refused.
 bool WriteBinImage(const BinImageOptions& options, const ByteSink& sink);
+// Image content from elsewhere: fills `out` with the bytes at image offset
+// `offset`; false when they cannot be had.
+using ContentSource = std::function<bool(std::uint32_t offset, std::span<std::uint8_t> out)>;
+// Streams a BIN file of `size` bytes of content from `source`, starting at
+// `imageStart`, in records of `recordSize` bytes. false when the layout is
+// not buildable (see CheckBinImageLayout), the source fails or the sink refuses.
+bool WriteBinImageFrom(std::uint32_t imageStart, std::uint32_t size, std::uint32_t recordSize,
+                       const ContentSource& source, const ByteSink& sink);
+// Empty when content of `size` bytes can be wrapped at `imageStart` in
+// records of `recordSize` bytes, otherwise why not.
+std::string CheckBinImageLayout(std::uint32_t imageStart, std::uint32_t size, std::uint32_t recordSize);
 // The whole file in memory, for small images. Empty when not buildable.
 std::vector<std::uint8_t> BuildBinImage(const BinImageOptions& options);
 

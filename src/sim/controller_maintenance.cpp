@@ -14,6 +14,7 @@
 #include "flash/os_image_version.h"
 #include "flash/transfer_buffer.h"
 #include "sim/flash_hive_storage.h"
+#include "sim/flash_map.h"
 #include "sim/hive_format.h"
 #include "sim/host_file_stream.h"
 #include "sim/sim_registry.h"
@@ -163,15 +164,7 @@ void PrintControllerInfo(ControllerFiles& c, std::ostream& out) {
   out << "\nSDK         " << c.config.sdkVersion << '\n';
 
   std::string error;
-  if (std::optional<FlashConfig> flash = FlashConfigOf(c.config, &error)) {
-    std::uint32_t base = FlashWindowBase;
-    for (const FlashBankConfig& bank : flash->banks) {
-      out << "flash bank  " << Hex(base) << ": " << bank.chips << " x "
-          << (bank.commandSet == 1 ? "Intel" : bank.commandSet == 2 ? "AMD" : "other") << " chip of "
-          << (bank.deviceSize >> 20) << " MiB on a " << bank.busWidth * 8 << "-bit bus\n";
-      base += bank.chips * bank.deviceSize;
-    }
-  }
+  if (std::optional<FlashConfig> flash = FlashConfigOf(c.config, &error)) PrintFlashMap(*flash, out);
   if (OsAreaHoldsImage(*c.flash)) {
     std::optional<std::string> version = ReadOsVersion(*c.flash);
     out << "OS image    present, version " << (version ? *version : c.config.osVersion + " (from controller.json)")

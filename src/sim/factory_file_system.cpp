@@ -32,12 +32,19 @@ constexpr FactoryProgram FactoryPrograms[] = {
     {"Windows/Calibrate_usb.exe", ExitScript},
     {"Windows/intll.cpl", ExitScript},
     {"CompactFlash/Vantro-I/Lumex/RegistryOCX.bat", ExitScript},
+    // The start-up programs the factory registry names under "Init".
+    {"Windows/VelmarAgent.exe", ExitScript},
+    {"CompactFlash/Velmar/Startup/LumexRuntime.exe", ExitScript},
 };
 
 constexpr const char* FactoryFolders[] = {
     "CompactFlash/Velmar/Tools",
     "CompactFlash/Vantro-I/Lumex",
+    "CompactFlash/Velmar/Startup",
     "Windows",
+    // The HTTP server's roots, as the factory registry names them.
+    "Windows/www/wwwpub",
+    "CompactFlash/Velmar/Web",
 };
 
 }  // namespace

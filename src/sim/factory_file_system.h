@@ -1,7 +1,8 @@
 #pragma once
 // The file system a new controller leaves the factory with: the
-// CompactFlash card with the folder the registry dump goes to, and the
-// programs the utility starts, as small harmless shell-script stand-ins.
+// CompactFlash card with the folder the registry dump goes to, the folders
+// the FTP and HTTP servers serve, and the programs the utility and the boot
+// launcher start, as small harmless shell-script stand-ins.
 
 #include <filesystem>
 #include <string>

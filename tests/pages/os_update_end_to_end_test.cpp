@@ -3,6 +3,7 @@
 // page shows the new version.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -96,6 +97,40 @@ TEST_F(OsUpdateEndToEnd, WrittenImageBootsAndTheInformationPageShowsItsVersion) 
     EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), 1022), "TalvonOS 10.4 (field update)");
     EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), 1007), "R-87055");  // slot 2, asked on the line
   });
+}
+
+// An image made by srecord from raw bytes: one record per contiguous run,
+// an end record carrying the start address, no version of our own making.
+TEST_F(OsUpdateEndToEnd, ImageMadeBySrecordIsWrittenAndBoots) {
+  const BinImageOptions content{.version = "TalvonOS 11.0 (srec_cat)", .size = 0x28000};
+  std::vector<std::uint8_t> raw(content.size);
+  FillOsImageContent(content, 0, raw);
+  const auto rawFile = dir_.Path() / "os.raw";
+  std::ofstream(rawFile, std::ios::binary).write(reinterpret_cast<const char*>(raw.data()),
+                                                 static_cast<std::streamsize>(raw.size()));
+  const auto binFile = dir_.Path() / "controller" / "fs" / "CompactFlash" / "srec.bin";
+  auto controller = Boot();
+  ASSERT_NE(controller, nullptr);
+  const std::string command = std::string(SREC_CAT) + " " + rawFile.string() +
+                              " -binary -offset 0x80200000 -execution-start-address=0x80200000 -o " +
+                              binFile.string() + " -msbin";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+  RunUtility(*controller, [](UtilitySession& session, HeadlessDriver& driver) {
+    EXPECT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
+    EXPECT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+    const WindowHandle update = session.page1->Handle();
+    driver.AnswerFile("\\CompactFlash\\srec.bin");
+    EXPECT_EQ(driver.Click(update, 1045), DriverResult::Done);
+    EXPECT_EQ(driver.Click(update, 1048), DriverResult::Done);
+    EXPECT_EQ(driver.DisplayValue(update, 1047), "Now Write Flash Memory --> 100% done");
+  });
+  EXPECT_TRUE(boxes_.empty());
+  ASSERT_TRUE(controller->Sdk().RebootRequested());
+  controller.reset();
+  controller = Boot();
+  ASSERT_NE(controller, nullptr);
+  EXPECT_EQ(ReadOsVersion(controller->Flash()), "TalvonOS 11.0 (srec_cat)");
 }
 
 // The longest version text an image can carry, 120 bytes with two-byte

@@ -1,118 +1,81 @@
-// talvon-sim as a user meets it with mistyped directories, missing or
-// hostile controller files and faults that come and go.
-#include <gmock/gmock.h>
+// talvon-sim as a bench technician runs it: exit codes, one clear line on
+// failure, and the console commands end to end on a controller directory.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "support/flash_sim_fixture.h"
-#include "tool_run.h"
+#include "../sim/scratch_dir.h"
+#include "flash/bin_image_builder.h"
+#include "run_tool.h"
 
 namespace talvon::test {
 namespace {
 
-namespace fs = std::filesystem;
-using ::testing::HasSubstr;
+using sim::testing::ScratchDir;
 
-class TalvonSim : public ::testing::Test {
+class TalvonSimTest : public ::testing::Test {
  protected:
-  fs::path Controller() const { return dir_.Path() / "controller"; }
-  ToolRun Sim(std::vector<std::string> args, const fs::path& controller) {
-    args.push_back("--controller");
-    args.push_back(controller.string());
-    return RunTool(TALVON_SIM_PROGRAM, args);
+  std::string Path(const std::string& name) const { return (scratch_.Path() / name).string(); }
+  ToolRun Sim(const std::string& arguments) const {
+    return RunTool(std::string(TALVON_SIM) + " " + arguments + " --controller " + Quoted(Path("controller")));
   }
-  ToolRun Sim(std::vector<std::string> args) { return Sim(std::move(args), Controller()); }
-  void Create() {
-    const ToolRun run = Sim({"create"});
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-  }
-
-  TempDir dir_;
+  ScratchDir scratch_;
 };
 
-TEST_F(TalvonSim, OnlyCreateMakesAController) {
-  const fs::path mistyped = dir_.Path() / "contoller";
-  for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
-           {"info"}, {"registry"}, {"wipe-os"}, {"recover"}, {"fault", "clear"}}) {
-    const ToolRun run = Sim(command, mistyped);
-    EXPECT_EQ(run.exitCode, 1) << command[0] << ": " << run.output;
-    EXPECT_THAT(run.output, HasSubstr("no controller in")) << command[0];
-    EXPECT_FALSE(fs::exists(mistyped)) << command[0] << " made the directory";
+TEST_F(TalvonSimTest, WrongCommandLinesAreRefusedWithOneLineAndUsage) {
+  for (const char* arguments : {"melt", "slot 2", "flash write 0 1 x", "backup", "registry export x",
+                                "info --merge", "slot 2 17 --image x.bin"}) {
+    const ToolRun run = Sim(arguments);
+    EXPECT_EQ(run.exitCode, 2) << arguments;
+    EXPECT_EQ(run.output.rfind("talvon-sim: ", 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("usage:"), std::string::npos) << run.output;
   }
-  EXPECT_EQ(Sim({"create"}, mistyped).exitCode, 0);
-  EXPECT_TRUE(fs::exists(mistyped / "flash.bin"));
 }
 
-TEST_F(TalvonSim, ReadOnlyCommandsWriteNothing) {
-  Create();
-  // A stuck bit in the OS area: reading must not put it into flash.bin.
-  ASSERT_EQ(Sim({"fault", "stuck", "0xBCA80040", "0x01", "low"}).exitCode, 0);
-  fs::remove_all(Controller() / "fs");
-  const std::vector<char> flashBefore = FileBytes(Controller() / "flash.bin");
-  const auto stamp = fs::last_write_time(Controller() / "flash.bin");
-  for (const char* command : {"info", "registry"}) {
-    const ToolRun run = Sim({command});
-    EXPECT_EQ(run.exitCode, 0) << command << ": " << run.output;
-  }
-  EXPECT_TRUE(FileBytes(Controller() / "flash.bin") == flashBefore);
-  EXPECT_EQ(fs::last_write_time(Controller() / "flash.bin"), stamp);
-  EXPECT_FALSE(fs::exists(Controller() / "fs"));
+TEST_F(TalvonSimTest, SlotRegistryImportAndInfoWorkOnTheControllerFiles) {
+  ToolRun run = Sim("slot 4 rs232-4port");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  run = Sim("slot 7 60 --name 87060");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  run = Sim("info");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("slot 4      module 144 \"8144\""), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("answers \"87060\" on COM1:"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("OS image area"), std::string::npos) << run.output;
+
+  run = Sim("slot 9 17");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.output, "talvon-sim: slot 9 does not exist: slots are 1 to 7\n");
+
+  sim::testing::WriteFile(Path("bench.reg"), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Bench]\n\"Rack\"=dword:00000003\n");
+  run = Sim("registry import " + Quoted(Path("bench.reg")) + " --merge");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  run = Sim("registry");
+  EXPECT_NE(run.output.find("\"Rack\"=dword:00000003"), std::string::npos);
+  EXPECT_NE(run.output.find("[HKEY_LOCAL_MACHINE\\Drivers"), std::string::npos);
+  sim::testing::WriteFile(Path("bad.reg"), "REGEDIT4\n[HKEY_CURRENT_USER\\X]\n");
+  run = Sim("registry import " + Quoted(Path("bad.reg")));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("line 2"), std::string::npos) << run.output;
 }
 
-TEST_F(TalvonSim, AStuckBitShowsWhileTheFaultIsSetAndIsGoneWhenCleared) {
-  Create();
-  EXPECT_THAT(Sim({"info"}).output, HasSubstr("OS image    present"));
-  // Bit 0 of the ROM signature's first byte (0x45) stuck low: the image
-  // reads as gone, though flash.bin still holds it.
-  ASSERT_EQ(Sim({"fault", "stuck", "0xBCA80040", "0x01", "low"}).exitCode, 0);
-  EXPECT_THAT(Sim({"info"}).output, HasSubstr("OS image    none"));
-  ASSERT_EQ(Sim({"fault", "clear"}).exitCode, 0);
-  EXPECT_THAT(Sim({"info"}).output, HasSubstr("OS image    present"));
-}
+TEST_F(TalvonSimTest, WriteOsAndFlashReadWithoutATerminalPrintNoProgressBar) {
+  const std::vector<std::uint8_t> image = BuildBinImage({.version = "TalvonOS 13 (console)", .size = 0x20000});
+  sim::testing::WriteFile(Path("nk.bin"), std::string(image.begin(), image.end()));
+  ASSERT_EQ(Sim("wipe-os").exitCode, 0);
+  ToolRun run = Sim("write-os " + Quoted(Path("nk.bin")));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output, "OS image written: the controller boots again\n");
+  run = Sim("info");
+  EXPECT_NE(run.output.find("version TalvonOS 13 (console)"), std::string::npos) << run.output;
 
-TEST_F(TalvonSim, AMissingFlashBinIsNamedAndMadeOnlyByCreate) {
-  Create();
-  fs::remove(Controller() / "flash.bin");
-  for (const char* command : {"info", "wipe-os"}) {
-    const ToolRun run = Sim({command});
-    EXPECT_EQ(run.exitCode, 1) << command;
-    EXPECT_THAT(run.output, HasSubstr("flash.bin missing")) << command;
-    EXPECT_FALSE(fs::exists(Controller() / "flash.bin")) << command;
-  }
-  ASSERT_EQ(Sim({"create"}).exitCode, 0);
-  EXPECT_THAT(Sim({"info"}).output, HasSubstr("OS image    present"));
-}
+  run = Sim("flash read 0xBCA80048 4 " + Quoted(Path("tver.bin")));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(sim::testing::ReadFile(Path("tver.bin")), "TVER");
 
-TEST_F(TalvonSim, ControllerJsonNestedThousandsDeepIsRefusedWithAMessage) {
-  Create();
-  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
-  WriteFile(Controller() / "controller.json", "{\"flash\": {\"banks\": " + deep + "}}");
-  const ToolRun run = Sim({"info"});
-  EXPECT_EQ(run.exitCode, 1) << run.output;
-  EXPECT_THAT(run.output, HasSubstr("nested more than 32 levels"));
-}
-
-TEST_F(TalvonSim, TimingsNoChipCouldStateAreRefused) {
-  Create();
-  WriteFile(Controller() / "controller.json",
-            R"({"flash": {"banks": [{"timing": {"blockEraseMs": 1024, "blockEraseMaxMs": 1073741824}}]}})");
-  const ToolRun run = Sim({"info"});
-  EXPECT_EQ(run.exitCode, 1) << run.output;
-  EXPECT_THAT(run.output, HasSubstr("flash.banks[0].timing.blockEraseMaxMs"));
-}
-
-TEST_F(TalvonSim, AGarbageFactoryRegistryIsQuotedSafely) {
-  Create();
-  WriteFile(Controller() / "factory.reg", std::string("\x1b[2J\x1b]0;owned\x07\xff\xfe garbage\n", 23));
-  const ToolRun run = Sim({"registry"});
-  EXPECT_EQ(run.exitCode, 1) << run.output;
-  EXPECT_THAT(run.output, HasSubstr("line 1"));
-  EXPECT_THAT(run.output, HasSubstr("\\x1B[2J"));
-  EXPECT_TRUE(std::none_of(run.output.begin(), run.output.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte < 0x20 && c != '\n') || byte >= 0x7F;
-  })) << "raw bytes reached the terminal";
+  run = Sim("write-os " + Quoted(Path("missing.bin")));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.output,
+            "talvon-sim: This bin image cannot be written: The image file cannot be opened. The flash memory has "
+            "not been changed.\n");
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #pragma once
+#include "platform/controls.h"
 #include "platform/dialog.h"
 
 namespace talvon {
 
 class UtilitySession;
 
-// The "Auto-execution" page (tab 2 of the configuration sheet): the ten programs started at boot.
+// The "Auto-execution" page (tab 2 of the configuration sheet): the ten
+// programs the system starts at boot. Browse fills the field that last took
+// the focus; Confirm Setting writes all ten values (not flushed). The
+// reading and writing live in auto_run_programs.h.
 // Constructed by its sheet with no window; Create(sheet) builds the window
 // from template 131 as a child of the sheet and runs OnInitDialog once.
 class CAutoRunPage : public CDialog {
@@ -15,9 +19,17 @@ class CAutoRunPage : public CDialog {
 
  protected:
   bool OnInitDialog() override;
+  void DoDataExchange(DataExchange& exchange) override;
 
  private:
+  // Field index 0 to 9.
+  void OnFieldFocus(int index);
+  void OnFieldEdited(int index);
+  void OnBrowse();
+  void OnConfirmSetting();
+
   UtilitySession& session_;
+  CButton browseButton_;  // 1036
 };
 
 }  // namespace talvon

@@ -1,10 +1,16 @@
 #pragma once
+#include <array>
 
 namespace talvon {
 
-// What CAutoRunPage keeps for the whole run of the utility (the page's buffers and
-// flags, and what other parts read from it). One instance lives in the
-// UtilitySession, so a reboot or a test starts it afresh.
-struct AutoRunState {};
+// What CAutoRunPage keeps for the whole run of the utility. One instance
+// lives in the UtilitySession, so a reboot or a test starts it afresh.
+struct AutoRunState {
+  // Index 0 to 9 of the field that last took the focus: Browse fills it.
+  int rememberedField = 0;
+  // The field's value could not be read at start and the operator has not
+  // touched the field since: Confirm Setting leaves the value as it is.
+  std::array<bool, 10> keepStored{};
+};
 
 }  // namespace talvon

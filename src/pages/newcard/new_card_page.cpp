@@ -1,14 +1,99 @@
 #include "pages/newcard/new_card_page.h"
 
 #include "app/utility_session.h"
+#include "pages/newcard/new_card_texts.h"
+#include "pages/newcard/resource_tree.h"
+#include "pages/newcard/serial_port_registration.h"
+#include "pages/newcard/slot_scan.h"
+#include "platform/message_box.h"
+#include "platform/templates/ids_237.h"
 
 namespace talvon {
 
-CNewCardPage::CNewCardPage(UtilitySession& session) : CDialog(IDD), session_(session) {}
+using namespace ids_237;
+using namespace new_card_texts;
+
+namespace {
+
+constexpr Colour kInformationColour = RGB(255, 0, 0);
+constexpr Colour kImageMask = RGB(255, 255, 255);
+constexpr int kImageSize = 32;
+constexpr int kImageListInitial = 12;
+constexpr int kImageListGrowth = 4;
+
+void InsertNodes(CTreeCtrl& tree, const std::vector<ResourceTreeNode>& nodes, TreeItemHandle parent) {
+  for (const ResourceTreeNode& node : nodes) {
+    const TreeItemHandle item = tree.InsertItem(node.text, node.image, node.selectedImage, parent);
+    InsertNodes(tree, node.children, item);
+  }
+}
+
+}  // namespace
+
+CNewCardPage::CNewCardPage(UtilitySession& session) : CDialog(IDD), session_(session) {
+  Messages().OnCommand(kSlotScan, BN_CLICKED, [this] { ScanSlots(); });
+  Messages().OnCommand(kChangeToNewModule, BN_CLICKED, [this] { OnChangeToNewModule(); });
+  Messages().OnCommand(kRemovePorts, BN_CLICKED, [this] { OnRemoveSerialPorts(); });
+  Messages().OnCtlColor([this](ControlColours& colours, int controlId) { OnCtlColor(colours, controlId); });
+}
+
+void CNewCardPage::DoDataExchange(DataExchange& exchange) {
+  exchange.Control(kChangeToNewModule, changeButton_);
+  exchange.Control(kResourceTree, tree_);
+}
 
 bool CNewCardPage::OnInitDialog() {
   CDialog::OnInitDialog();
+  images_.Create(session_.backend, kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, kImageListInitial,
+                 kImageListGrowth);
+  for (int bitmap : ResourceTreeBitmaps) images_.Add(bitmap, kImageMask);
+  ScanSlots();
   return true;
+}
+
+void CNewCardPage::ScanSlots() {
+  const SlotScanResult scan = talvon::ScanSlots(session_.platform.sdk, session_.newCard.slotScanTable);
+  for (int slot = 1; slot <= NewCardSlotCount; ++slot) {
+    SetDlgItemText(kFirstSlotLabel + slot - 1, scan.labels[static_cast<std::size_t>(slot - 1)]);
+  }
+  SetDlgItemText(kInformationLine, scan.informationLine);
+  changeButton_.EnableWindow(scan.changeEnabled);
+  FillResourceTree();
+}
+
+void CNewCardPage::FillResourceTree() {
+  tree_.SetImageList(images_);
+  // A rescan replaces the tree: one node per module, however often it runs.
+  tree_.DeleteAllItems();
+  InsertNodes(tree_, ResourceTreeNodes(session_.platform.registry, session_.newCard.slotScanTable), TVI_ROOT);
+}
+
+int CNewCardPage::SelectedSlot() const { return talvon::SelectedSlot(tree_); }
+
+void CNewCardPage::OnChangeToNewModule() {
+  const SerialPortRoles roles{session_.platform.registry, session_.platform.sdk, session_.AppBoxes()};
+  NewCardState& state = session_.newCard;
+  switch (ChangeToNewModule(roles, {state.slotScanTable, state.PairHighSlot}, SelectedSlot())) {
+    case ModuleChange::Rebooting:
+      break;
+    case ModuleChange::NotCommunicationModule:
+      MessageBox(kNotComPortModule, kAlarmCaption, MB_ICONSTOP);
+      break;
+    case ModuleChange::FlushFailed:
+      session_.AppBoxes().AppMessageBox(kFlushFailed, MB_ICONSTOP);
+      break;
+  }
+}
+
+void CNewCardPage::OnRemoveSerialPorts() {
+  const SerialPortRoles roles{session_.platform.registry, session_.platform.sdk, session_.AppBoxes()};
+  if (RemoveSerialPorts(roles) == PortRemoval::FlushFailed) {
+    session_.AppBoxes().AppMessageBox(kFlushFailed, MB_ICONSTOP);
+  }
+}
+
+void CNewCardPage::OnCtlColor(ControlColours& colours, int controlId) {
+  if (controlId == kInformationLine) colours.textColour = kInformationColour;
 }
 
 }  // namespace talvon

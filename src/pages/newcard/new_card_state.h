@@ -1,10 +1,18 @@
 #pragma once
+#include <cstdint>
+
+#include "pages/newcard/slot_scan.h"
 
 namespace talvon {
 
 // What CNewCardPage keeps for the whole run of the utility (the page's buffers and
 // flags, and what other parts read from it). One instance lives in the
 // UtilitySession, so a reboot or a test starts it afresh.
-struct NewCardState {};
+struct NewCardState {
+  // The last slot scan; zero-filled until the page first scans.
+  SlotScanTable slotScanTable;
+  // The higher slot of the last pair of two-port modules registered; 0: none.
+  std::int32_t PairHighSlot = 0;
+};
 
 }  // namespace talvon

@@ -1,17 +1,156 @@
 #include "pages/server/server_page.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "app/utility_session.h"
+#include "pages/server/server_texts.h"
+#include "pages/server/service_password.h"
+#include "platform/message_box.h"
+#include "platform/templates/ids_145.h"
 
 namespace talvon {
 
+using namespace server_texts;
+using namespace ids145;
+
 CServerPage::CServerPage(UtilitySession& session) : CDialog(IDD), session_(session) {
-  Messages().OnCommand(1062, BN_CLICKED, [this] { OnHome(); });
-  Messages().OnCommand(1086, STN_CLICKED, [this] { OnHome(); });
+  Messages().OnCommand(FtpServerCheck, BN_CLICKED, [this] { OnFtpServerCheck(); });
+  Messages().OnCommand(TelnetServerCheck, BN_CLICKED, [this] { OnTelnetServerCheck(); });
+  Messages().OnCommand(ConfirmSettingsButton, BN_CLICKED, [this] { OnConfirmSettings(); });
+  Messages().OnCommand(SaveFtpDirectoryButton, BN_CLICKED, [this] { SaveFtpDirectory(); });
+  Messages().OnCommand(SavePasswordButton, BN_CLICKED, [this] { SavePassword(); });
+  Messages().OnCommand(GetPasswordButton, BN_CLICKED, [this] { OnGetPassword(); });
+  Messages().OnCommand(PasswordEdit, EN_CHANGE, [this] { OnPasswordEdited(); });
+  Messages().OnCommand(ConfirmPasswordEdit, EN_CHANGE, [this] { OnPasswordEdited(); });
+  Messages().OnCommand(HomeButton, BN_CLICKED, [this] { OnHome(); });
+  Messages().OnCommand(HomePicture, STN_CLICKED, [this] { OnHome(); });
+}
+
+void CServerPage::DoDataExchange(DataExchange& exchange) {
+  exchange.Control(FtpServerCheck, ftpCheck_);
+  exchange.Control(TelnetServerCheck, telnetCheck_);
+  exchange.Control(PasswordEdit, passwordEdit_);
+  exchange.Control(ConfirmPasswordEdit, confirmEdit_);
+  exchange.Text(PasswordEdit, password_);
+  exchange.Text(ConfirmPasswordEdit, confirmation_);
+}
+
+ServerSettingsRoles CServerPage::Roles() {
+  return {session_.platform.registry, session_.platform.files, session_.platform.clock};
 }
 
 bool CServerPage::OnInitDialog() {
   CDialog::OnInitDialog();
+  ShowFtpDirectory();
+  ShowHttpDirectory();
+  const ServerAuthentication auth = ReadServerAuthentication(session_.platform.registry);
+  ftpCheck_.SetCheck(auth.ftp ? BST_CHECKED : BST_UNCHECKED);
+  telnetCheck_.SetCheck(auth.telnet ? BST_CHECKED : BST_UNCHECKED);
+  if (auth.ftp || auth.telnet) {
+    // One "*" per stored character, never more than a password can have.
+    const std::size_t stars = std::min<std::size_t>(auth.passwordLength, MaxServicePasswordLength);
+    SetPasswordFields(std::string(stars, '*'), true);
+    session_.server.placeholderShown = true;
+  } else {
+    SetPasswordFields(kPasswordDisabled, false);
+  }
   return true;
+}
+
+void CServerPage::SetPasswordFields(std::string_view text, bool enabled) {
+  for (CEdit* edit : {&passwordEdit_, &confirmEdit_}) {
+    edit->SetPasswordChar(enabled ? u'*' : 0);
+    edit->SetWindowText(text);
+    edit->EnableWindow(enabled);
+  }
+  session_.server.placeholderShown = false;
+}
+
+void CServerPage::OnPasswordEdited() { session_.server.placeholderShown = false; }
+
+void CServerPage::OnFtpServerCheck() {
+  WriteFtpAuthentication(session_.platform.registry, ftpCheck_.GetCheck() == BST_CHECKED);
+  AfterCheckBoxChanged();
+}
+
+void CServerPage::OnTelnetServerCheck() {
+  WriteTelnetAuthentication(session_.platform.registry, telnetCheck_.GetCheck() == BST_CHECKED);
+  AfterCheckBoxChanged();
+}
+
+void CServerPage::AfterCheckBoxChanged() {
+  if (ftpCheck_.GetCheck() == BST_CHECKED || telnetCheck_.GetCheck() == BST_CHECKED) {
+    SetPasswordFields("", true);
+  } else {
+    SetPasswordFields(kPasswordDisabled, false);
+  }
+}
+
+void CServerPage::ShowDirectory(ServerDirectory which) {
+  const std::string directory = ReadServerDirectory(Roles(), which);
+  const bool ftp = which == ServerDirectory::Ftp;
+  SetDlgItemText(ftp ? FtpDirectoryEdit : HttpDirectoryEdit, directory);
+  SetDlgItemText(ftp ? FtpDirectoryLabel : HttpDirectoryLabel, DirectoryLabel(which, directory));
+  Invalidate();
+}
+
+void CServerPage::SaveDirectory(ServerDirectory which) {
+  using Outcome = DirectorySave::Outcome;
+  const bool ftp = which == ServerDirectory::Ftp;
+  const std::string text = GetDlgItemText(ftp ? FtpDirectoryEdit : HttpDirectoryEdit);
+  const DirectorySave saved = SaveServerDirectory(Roles(), which, text);
+  switch (saved.outcome) {
+    case Outcome::Saved:
+      break;
+    case Outcome::NotFound: {
+      char message[96];
+      std::snprintf(message, sizeof message, kDirectoryMissing, saved.errorCode);
+      MessageBox(message, kDirectoryMissingCaption, MB_ICONEXCLAMATION);
+      break;
+    }
+    case Outcome::TooLong:
+      MessageBox(ftp ? kFtpDirectoryTooLong : kHttpDirectoryTooLong, kSaveCaption, MB_ICONEXCLAMATION);
+      break;
+    case Outcome::OpenFailed:
+      MessageBox(ftp ? kFtpOpenFailed : kHttpOpenFailed, kSaveCaption, MB_ICONEXCLAMATION);
+      break;
+    case Outcome::SetFailed:
+      MessageBox(ftp ? kFtpSetFailed : kHttpSetFailed, kSaveCaption, MB_ICONEXCLAMATION);
+      break;
+  }
+  // The field shows what the registry holds now, whatever became of the save.
+  ShowDirectory(which);
+}
+
+void CServerPage::SavePassword() {
+  UpdateData(true);
+  const PasswordEntry entry{password_, confirmation_, session_.server.placeholderShown};
+  switch (SaveServicePassword(session_.platform.registry, entry)) {
+    case PasswordSave::Mismatch:
+      MessageBox(kPasswordMismatch, kErrorCaption, MB_ICONSTOP);
+      break;
+    case PasswordSave::TooLong:
+      MessageBox(kPasswordTooLong, kErrorCaption, MB_ICONSTOP);
+      break;
+    case PasswordSave::SetFailed:
+      MessageBox(kPasswordSetFailed, kSaveCaption, MB_ICONEXCLAMATION);
+      break;
+    case PasswordSave::Stored:
+    case PasswordSave::Unchanged:
+    case PasswordSave::NoKey:
+      break;
+  }
+}
+
+void CServerPage::OnConfirmSettings() {
+  SaveHttpDirectory();
+  if (ftpCheck_.GetCheck() == BST_CHECKED || telnetCheck_.GetCheck() == BST_CHECKED) SavePassword();
+  SaveFtpDirectory();
+}
+
+void CServerPage::OnGetPassword() {
+  session_.server.password = ReadServicePassword(session_.platform.registry).value_or(std::u16string());
 }
 
 void CServerPage::OnHome() { session_.RebootSheet().ShowWindow(SW_HIDE); }

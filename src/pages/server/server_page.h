@@ -1,11 +1,19 @@
 #pragma once
+#include <string>
+
+#include "pages/server/server_settings.h"
+#include "platform/controls.h"
 #include "platform/dialog.h"
 
 namespace talvon {
 
 class UtilitySession;
 
-// The "Server Setting" page (tab 3 of the configuration sheet): FTP, Telnet and HTTP settings.
+// The "Server Setting" page (tab 3 of the configuration sheet): whether the
+// FTP and Telnet servers ask for a login, the service password they accept,
+// and the FTP and HTTP directories. A check box writes its values at once;
+// Confirm Settings saves the HTTP directory, the password (while a box is
+// ticked) and the FTP directory. The steps live in server_settings.h.
 // Constructed by its sheet with no window; Create(sheet) builds the window
 // from template 145 as a child of the sheet and runs OnInitDialog once.
 class CServerPage : public CDialog {
@@ -15,11 +23,38 @@ class CServerPage : public CDialog {
 
  protected:
   bool OnInitDialog() override;
+  void DoDataExchange(DataExchange& exchange) override;
 
  private:
+  void OnFtpServerCheck();
+  void OnTelnetServerCheck();
+  void OnConfirmSettings();
+  void SaveFtpDirectory() { SaveDirectory(ServerDirectory::Ftp); }
+  void SaveHttpDirectory() { SaveDirectory(ServerDirectory::Http); }
+  void SaveDirectory(ServerDirectory which);
+  void SavePassword();
+  // The hidden Get Password: reads the stored password back into memory.
+  void OnGetPassword();
   // The hidden Home command (1062) and its icon (1086): hide the configuration sheet.
   void OnHome();
+  void ShowFtpDirectory() { ShowDirectory(ServerDirectory::Ftp); }
+  void ShowHttpDirectory() { ShowDirectory(ServerDirectory::Http); }
+  void ShowDirectory(ServerDirectory which);
+  // After a check box changed: both fields are emptied for a new password
+  // while either box is ticked, else they read "Disable".
+  void AfterCheckBoxChanged();
+  // Enabled fields hide what is typed; disabled ones show "Disable" in clear.
+  void SetPasswordFields(std::string_view text, bool enabled);
+  void OnPasswordEdited();
+  ServerSettingsRoles Roles();
+
   UtilitySession& session_;
+  CButton ftpCheck_;       // 1063
+  CButton telnetCheck_;    // 1064
+  CEdit passwordEdit_;     // 1065
+  CEdit confirmEdit_;      // 1066
+  std::string password_;      // exchanged with 1065
+  std::string confirmation_;  // exchanged with 1066
 };
 
 }  // namespace talvon

@@ -1,10 +1,16 @@
 #pragma once
+#include <string>
 
 namespace talvon {
 
-// What CServerPage keeps for the whole run of the utility (the page's buffers and
-// flags, and what other parts read from it). One instance lives in the
-// UtilitySession, so a reboot or a test starts it afresh.
-struct ServerPageState {};
+// What CServerPage keeps for the whole run of the utility. One instance
+// lives in the UtilitySession, so a reboot or a test starts it afresh.
+struct ServerPageState {
+  // The two password fields hold the "*" placeholder of the stored password
+  // that the page put there, untouched by the operator.
+  bool placeholderShown = false;
+  // What Get Password read back and unscrambled; nothing shows it.
+  std::u16string password;
+};
 
 }  // namespace talvon

@@ -1,15 +1,10 @@
 #include "pages/update/update_page.h"
 
-#include <cstdio>
-#include <memory>
 #include <string>
 
 #include "app/utility_session.h"
-#include "flash/bin_image.h"
-#include "flash/flash_areas.h"
-#include "flash/flash_device.h"
 #include "flash/image_files.h"
-#include "pages/update/os_image_writer.h"
+#include "pages/update/os_image_update.h"
 #include "pages/update/update_texts.h"
 #include "platform/message_box.h"
 
@@ -30,8 +25,8 @@ constexpr Colour kStatusColour = RGB(255, 0, 0);
 
 }  // namespace
 
-// The write's progress, shown in the page's own controls.
-class CUpdatePage::Progress final : public OsImageProgress {
+// The write's progress and its messages, shown in the page's own controls.
+class CUpdatePage::Progress final : public OsImageUpdateHost {
  public:
   explicit Progress(CUpdatePage& page) : page_(page) {}
   void SetStatusText(std::string_view line) override { page_.statusText_.SetWindowText(line); }
@@ -39,6 +34,11 @@ class CUpdatePage::Progress final : public OsImageProgress {
   void SetProgressRange(int minimum, int maximum) override { page_.progress_.SetRange32(minimum, maximum); }
   void SetProgressPos(int position) override { page_.progress_.SetPos(position); }
   void PumpOneMessage() override { page_.PumpOneMessage(); }
+  void ShowError(std::string_view text) override { page_.MessageBox(text, kErrorCaption, MB_ICONSTOP); }
+  void FlashWorkStarts() override {
+    page_.browseButton_.EnableWindow(false);
+    page_.writeButton_.EnableWindow(false);
+  }
 
  private:
   CUpdatePage& page_;
@@ -92,67 +92,33 @@ void CUpdatePage::OnBrowseImage() {
 
 void CUpdatePage::OnWriteToFlash() {
   Platform& platform = session_.platform;
-  FlashWindow& flash = platform.flash;
   BeginWaitCursor();
-
-  // The whole image is checked before anything is erased: a file that would
-  // stop the write half way leaves the controller as it was.
-  std::unique_ptr<FileStream> file = platform.files.Open(ImagePathText(session_.update.imagePath), "rb");
-  const OsImageCheck check = file ? ValidateOsImage(*file, session_.transfer) : OsImageCheck{};
-  if (!check.valid) {
-    EndWaitCursor();
-    const std::string why = file ? check.problem : kCannotOpenImage;
-    MessageBox(std::string(kImageRefusedLead) + why + kFlashUntouched, kErrorCaption, MB_ICONSTOP);
-    writeButton_.EnableWindow(false);
-    return;
-  }
-
-  if (!EraseFlashRange(flash, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize)) {
-    MessageBox(kRegistryClearFailed, kErrorCaption, MB_ICONSTOP);
-  }
-  browseButton_.EnableWindow(false);
-  writeButton_.EnableWindow(false);
-
   Progress progress(*this);
-  const OsImageFlashRoles roles{flash, platform.clock, progress};
-  if (EraseOsAreaWithProgress(roles) == OsAreaErase::NoFlashInfo) {
-    MessageBox(kNoFlashInfo, kErrorCaption, MB_ICONSTOP);
+  const OsImageUpdateRoles roles{platform.files, platform.flash, platform.clock, session_.transfer, progress};
+  const OsImageUpdateResult result = UpdateOsImage(roles, ImagePathText(session_.update.imagePath));
+  switch (result.outcome) {
+    case OsImageUpdateResult::Outcome::Written:
+      platform.sdk.Reset_TalVon();
+      RestoreWaitCursor();
+      EndWaitCursor();
+      return;
+    case OsImageUpdateResult::Outcome::Refused:
+      EndWaitCursor();
+      MessageBox(result.message, kErrorCaption, MB_ICONSTOP);
+      writeButton_.EnableWindow(false);
+      return;
+    case OsImageUpdateResult::Outcome::EraseIncomplete:
+      session_.AppBoxes().AppMessageBox(result.message, MB_ICONSTOP);
+      RestoreWaitCursor();
+      EndWaitCursor();
+      ReopenAfterStop();
+      return;
+    case OsImageUpdateResult::Outcome::WriteStopped:
+      EndWaitCursor();
+      MessageBox(result.message, kErrorCaption, MB_ICONSTOP);
+      ReopenAfterStop();
+      return;
   }
-  if (CountUnerasedBytes(flash, session_.transfer) != 0) {
-    session_.AppBoxes().AppMessageBox(kEraseCheckFailed, MB_ICONSTOP);
-    RestoreWaitCursor();
-    EndWaitCursor();
-    ReopenAfterStop();
-    return;
-  }
-
-  const OsImageWriteResult written = WriteOsImageRecords(roles, *file);
-  file.reset();
-  if (written.outcome == OsImageWriteResult::Outcome::Written) {
-    platform.sdk.Reset_TalVon();
-    RestoreWaitCursor();
-    EndWaitCursor();
-    return;
-  }
-
-  // A half-written image must not be booted: tell the operator, no reset.
-  EndWaitCursor();
-  char detail[160];
-  const BinRecord& record = written.record;
-  switch (written.outcome) {
-    case OsImageWriteResult::Outcome::ProgramFailed:
-      std::snprintf(detail, sizeof detail, kRecordNotProgrammed, record.number, record.flashAddress,
-                    OsImageProgramAttempts);
-      break;
-    case OsImageWriteResult::Outcome::NoMemory:
-      std::snprintf(detail, sizeof detail, kNoRecordMemory, record.number, record.length);
-      break;
-    default:
-      std::snprintf(detail, sizeof detail, "%s", written.problem.c_str());
-      break;
-  }
-  MessageBox(std::string(kWriteStoppedLead) + detail + kNotRestarted, kErrorCaption, MB_ICONSTOP);
-  ReopenAfterStop();
 }
 
 void CUpdatePage::ReopenAfterStop() {

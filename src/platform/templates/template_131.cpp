@@ -1,12 +1,14 @@
 // Template 131: the Auto-execution page, CAutoRunPage: ten program fields.
 #include <string>
 
+#include "platform/templates/ids_131.h"
 #include "platform/templates/template_items.h"
 
 namespace talvon {
 
 const DialogTemplate& AutoRunPageTemplate131() {
   using namespace templates;
+  using namespace ids131;
   static const DialogTemplate t = [] {
     DialogTemplate d{
         .id = 131,
@@ -19,13 +21,13 @@ const DialogTemplate& AutoRunPageTemplate131() {
         .caption = "",
         .items = {},
     };
-    d.items.push_back(PushButton(1081, "Confirm Setting", 314, 196, 63, 14));
+    d.items.push_back(PushButton(ConfirmSettingButton, "Confirm Setting", 314, 196, 63, 14));
     for (int n = 1; n <= 10; ++n) {
       const int row = 18 * (n - 1);
       d.items.push_back(Text(IDC_STATIC, "Program " + std::to_string(n) + ":", 117, 19 + row, n == 10 ? 42 : 38, 8));
-      d.items.push_back(WithStyle(Edit(1017 + 2 * (n - 1), 164, 16 + row, 213, 14), 0x50810080));
+      d.items.push_back(WithStyle(Edit(ProgramEdit(n), 164, 16 + row, 213, 14), 0x50810080));
     }
-    d.items.push_back(WithStyle(PushButton(1036, "Browse", 259, 196, 50, 14), 0x58010000));  // created disabled
+    d.items.push_back(WithStyle(PushButton(BrowseButton, "Browse", 259, 196, 50, 14), 0x58010000));  // created disabled
     d.items.push_back(Picture(IDC_STATIC, 164, 11, 33, 73, 64));
     d.items.push_back(Text(IDC_STATIC,
                            "At most 10 programs can be specified to execute automatically when system starup. "

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +27,11 @@ int Usage() {
       "usage: talvon-bin list FILE\n"
       "       talvon-bin verify FILE\n"
       "       talvon-bin build --version TEXT [--size BYTES] [--record-size BYTES] [--start ADDR] OUT\n"
+      "       talvon-bin build --from RAW [--record-size BYTES] [--start ADDR] OUT\n"
       "Numbers are decimal or 0x hexadecimal. build makes an image of --size bytes (default: the whole\n"
       "OS image area, 0x1EC0000) in records of --record-size bytes (default 0x10000) from --start\n"
-      "(default 0x80200000), carrying the ROM signature and the version record (none for an empty TEXT).\n",
+      "(default 0x80200000), carrying the ROM signature and the version record (none for an empty TEXT).\n"
+      "With --from, the image holds the bytes of the file RAW as they are, in the same records.\n",
       stderr);
   return kUsage;
 }
@@ -118,9 +121,58 @@ int Verify(const char* path) {
   return kOk;
 }
 
+// Writes the file at `out` from the pieces `write` hands on; removes it again
+// when anything fails.
+bool WriteOut(const char* out, const std::function<bool(const ByteSink&)>& write) {
+  auto file = sim::HostFileStream::Open(out, "wb");
+  if (!file) {
+    std::fprintf(stderr, "talvon-bin: can't create %s: %s\n", out, std::strerror(errno));
+    return false;
+  }
+  const bool written = write([&](std::span<const std::uint8_t> bytes) {
+    return file->Write(bytes.data(), bytes.size()) == bytes.size();
+  });
+  if (!written || file->Close() != 0) {
+    std::fprintf(stderr, "talvon-bin: writing %s failed\n", out);
+    std::remove(out);
+    return false;
+  }
+  return true;
+}
+
+int BuildFrom(const char* rawPath, const BinImageOptions& options, const char* out) {
+  auto raw = OpenForReading(rawPath);
+  if (!raw) return kBad;
+  const std::int64_t size = raw->Seek(0, SEEK_END) == 0 ? raw->Tell() : -1;
+  if (size <= 0 || size > OsImageFlashAreaSize) {
+    std::fprintf(stderr, "talvon-bin: %s must hold 1 to %u bytes (the OS image area)\n", rawPath,
+                 OsImageFlashAreaSize);
+    return kBad;
+  }
+  const auto length = static_cast<std::uint32_t>(size);
+  if (const std::string problem = CheckBinImageLayout(options.imageStart, length, options.recordSize);
+      !problem.empty()) {
+    std::fprintf(stderr, "talvon-bin: %s\n", problem.c_str());
+    return kUsage;
+  }
+  const ContentSource source = [&raw](std::uint32_t offset, std::span<std::uint8_t> piece) {
+    return raw->Seek(offset, SEEK_SET) == 0 && raw->Read(piece.data(), piece.size()) == piece.size();
+  };
+  if (!WriteOut(out, [&](const ByteSink& sink) {
+        return WriteBinImageFrom(options.imageStart, length, options.recordSize, source, sink);
+      })) {
+    return kBad;
+  }
+  std::printf("%s: %u bytes of %s from 0x%08X in records of %u bytes\n", out, length, rawPath, options.imageStart,
+              options.recordSize);
+  return kOk;
+}
+
 int Build(int argc, char** argv) {
   BinImageOptions options;
   bool haveVersion = false;
+  bool haveSize = false;
+  const char* from = nullptr;
   const char* out = nullptr;
   for (int i = 0; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -129,7 +181,9 @@ int Build(int argc, char** argv) {
       options.version = value, haveVersion = true, ++i;
     } else if (arg == "--size" && value) {
       if (!ParseNumber(value, &options.size)) return Usage();
-      ++i;
+      haveSize = true, ++i;
+    } else if (arg == "--from" && value) {
+      from = value, ++i;
     } else if (arg == "--record-size" && value) {
       if (!ParseNumber(value, &options.recordSize)) return Usage();
       ++i;
@@ -142,24 +196,18 @@ int Build(int argc, char** argv) {
       return Usage();
     }
   }
-  if (!haveVersion || !out) return Usage();
+  if (!out) return Usage();
+  if (from) {
+    // Bytes made elsewhere carry their own version, if any, and their own size.
+    if (haveVersion || haveSize) return Usage();
+    return BuildFrom(from, options, out);
+  }
+  if (!haveVersion) return Usage();
   if (const std::string problem = CheckBinImageOptions(options); !problem.empty()) {
     std::fprintf(stderr, "talvon-bin: %s\n", problem.c_str());
     return kUsage;
   }
-  auto file = sim::HostFileStream::Open(out, "wb");
-  if (!file) {
-    std::fprintf(stderr, "talvon-bin: can't create %s: %s\n", out, std::strerror(errno));
-    return kBad;
-  }
-  const bool written = WriteBinImage(options, [&](std::span<const std::uint8_t> bytes) {
-    return file->Write(bytes.data(), bytes.size()) == bytes.size();
-  });
-  if (!written || file->Close() != 0) {
-    std::fprintf(stderr, "talvon-bin: writing %s failed\n", out);
-    std::remove(out);
-    return kBad;
-  }
+  if (!WriteOut(out, [&](const ByteSink& sink) { return WriteBinImage(options, sink); })) return kBad;
   std::printf("%s: %u bytes from 0x%08X in records of %u bytes, version %s\n", out, options.size, options.imageStart,
               options.recordSize, options.version.c_str());
   return kOk;

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "../sim/scratch_dir.h"
+#include "scratch_dir.h"
 #include "platform/text.h"
 #include "sim/simulated_controller.h"
 

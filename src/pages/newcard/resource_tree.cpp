@@ -1,0 +1,105 @@
+#include "pages/newcard/resource_tree.h"
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include "pages/newcard/new_card_texts.h"
+#include "pages/newcard/serial_port_keys.h"
+
+namespace talvon {
+namespace {
+
+using namespace new_card_texts;
+
+std::optional<std::uint32_t> ReadIoBase(Registry& registry, int comNumber) {
+  HKEY key = 0;
+  if (registry.OpenKey(HKEY_LOCAL_MACHINE, PortDriverKeyPath(comNumber), KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::uint8_t data[4] = {};
+  std::uint32_t type = REG_NONE;
+  std::uint32_t size = sizeof data;
+  const long result = registry.QueryValue(key, "IoBase", &type, data, &size);
+  registry.CloseKey(key);
+  if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return std::nullopt;
+  std::uint32_t value = 0;
+  std::memcpy(&value, data, sizeof value);
+  return value;
+}
+
+std::string HexLeaf(const char* format, std::uint32_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, static_cast<unsigned>(value));
+  return text;
+}
+
+ResourceTreeNode PortNode(int slot, int position, bool twoPortModule) {
+  const std::uint32_t ioBase =
+      SlotBaseAddress[static_cast<std::size_t>(slot - 1)] + PortIoOffset(position, twoPortModule);
+  const std::uint32_t sysIntr = FirstModuleSysIntr + static_cast<std::uint32_t>(position);
+  ResourceTreeNode port{std::string(PortCaption(position)), PortNodeImage, PortNodeImage, {}};
+  port.children.push_back({HexLeaf(kIoBaseLeaf, ioBase), ResourceLeafImage, ResourceLeafImage, {}});
+  port.children.push_back({HexLeaf(kSysIntrLeaf, sysIntr), ResourceLeafImage, ResourceLeafImage, {}});
+  return port;
+}
+
+}  // namespace
+
+SlotRegistration RegistrationOf(Registry& registry, int slot, int identifier) {
+  const CommunicationModule* module = FindCommunicationModule(identifier);
+  if (module == nullptr || !IsSlotNumber(slot)) return SlotRegistration::NotRegistered;
+  const bool twoPort = module->ports == 2;
+  const std::uint32_t base = SlotBaseAddress[static_cast<std::size_t>(slot - 1)];
+  // Both tests use the offsets the registration writes: the higher module of
+  // a two-port pair has COM7 at its own base + 0x40.
+  if (ReadIoBase(registry, FirstModuleComNumber) == base + PortIoOffset(0, twoPort)) return SlotRegistration::AllPorts;
+  if (ReadIoBase(registry, FirstModuleComNumber + 2) == base + PortIoOffset(2, twoPort)) {
+    return SlotRegistration::HighPair;
+  }
+  return SlotRegistration::NotRegistered;
+}
+
+std::vector<ResourceTreeNode> ResourceTreeNodes(Registry& registry, const SlotScanTable& table) {
+  std::vector<ResourceTreeNode> nodes;
+  for (int slot = 1; slot <= NewCardSlotCount; ++slot) {
+    const SlotScanEntry& entry = table.Slot(slot);
+    if (entry.moduleText.empty()) continue;
+    const CommunicationModule* module = FindCommunicationModule(entry.identifier);
+    if (module == nullptr) {
+      nodes.push_back({entry.nodeText, OrdinaryModuleImage, OrdinaryModuleImage + 1, {}});
+      continue;
+    }
+    const SlotRegistration registration = RegistrationOf(registry, slot, entry.identifier);
+    const int image =
+        registration == SlotRegistration::NotRegistered ? module->unregisteredImage : module->registeredImage;
+    ResourceTreeNode node{entry.nodeText, image, image + 1, {}};
+    const bool twoPort = module->ports == 2;
+    if (registration == SlotRegistration::AllPorts) {
+      for (int position = 0; position < module->ports; ++position) {
+        node.children.push_back(PortNode(slot, position, twoPort));
+      }
+    } else if (registration == SlotRegistration::HighPair) {
+      for (int position = 2; position < SerialPortPositions; ++position) {
+        node.children.push_back(PortNode(slot, position, twoPort));
+      }
+    }
+    nodes.push_back(std::move(node));
+  }
+  return nodes;
+}
+
+int SlotDigitOf(std::string_view text) {
+  if (text.size() <= 5 || text[5] < '1' || text[5] > '9') return 0;
+  return text[5] - '0';
+}
+
+int SelectedSlot(const CTreeCtrl& tree) {
+  for (TreeItemHandle item = tree.GetSelectedItem(); item != 0; item = tree.GetParentItem(item)) {
+    const int digit = SlotDigitOf(tree.GetItemText(item));
+    if (digit != 0) return IsSlotNumber(digit) ? digit : 0;
+  }
+  return 0;
+}
+
+}  // namespace talvon

@@ -1,0 +1,181 @@
+#pragma once
+// Runs the utility with the headless backend on a whole simulated
+// controller kept in a temporary folder: its registry store, its flash and
+// its files. Registry opens and writes can be made to fail by name, as a
+// damaged controller would refuse them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/home_dlg.h"
+#include "app/utility_app.h"
+#include "platform/headless/headless_driver.h"
+#include "platform/headless/recording_roles.h"
+#include "platform/text.h"
+#include "sim/simulated_controller.h"
+#include "support/flash_sim_fixture.h"
+
+namespace talvon::test {
+
+// The controller's registry with failures switched on by (folded) name.
+class FaultyRegistry final : public Registry {
+ public:
+  FaultyRegistry(Registry& inner, const std::set<std::string>& failOpen, const std::set<std::string>& failSet)
+      : inner_(inner), failOpen_(failOpen), failSet_(failSet) {}
+  long OpenKey(HKEY root, std::string_view subKey, std::uint32_t access, HKEY* result) override {
+    if (failOpen_.contains(sim::FoldName(subKey))) return ERROR_ACCESS_DENIED;
+    return inner_.OpenKey(root, subKey, access, result);
+  }
+  long CreateKey(HKEY root, std::string_view subKey, HKEY* result, bool* created) override {
+    return inner_.CreateKey(root, subKey, result, created);
+  }
+  long QueryValue(HKEY key, std::string_view name, std::uint32_t* type, std::uint8_t* data,
+                  std::uint32_t* size) override {
+    return inner_.QueryValue(key, name, type, data, size);
+  }
+  long SetValue(HKEY key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
+                std::uint32_t size) override {
+    if (failSet_.contains(sim::FoldName(name))) return ERROR_REGISTRY_IO_FAILED;
+    return inner_.SetValue(key, name, type, data, size);
+  }
+  long DeleteValue(HKEY key, std::string_view name) override { return inner_.DeleteValue(key, name); }
+  long DeleteKey(HKEY root, std::string_view subKey) override { return inner_.DeleteKey(root, subKey); }
+  long CloseKey(HKEY key) override { return inner_.CloseKey(key); }
+  long FlushKey(HKEY key) override {
+    ++flushes;
+    return inner_.FlushKey(key);
+  }
+  int flushes = 0;
+
+ private:
+  Registry& inner_;
+  const std::set<std::string>& failOpen_;
+  const std::set<std::string>& failSet_;
+};
+
+class SimPageTest : public ::testing::Test {
+ protected:
+  sim::SimulatedController& Controller() {
+    if (!controller_) {
+      sim::ControllerOptions options;
+      options.childOutput = sim::SimProcesses::ChildOutput::Discard;
+      std::string error;
+      controller_ = sim::SimulatedController::Boot(dir_.Path() / "controller", clock_, &error, options);
+      if (!controller_) ADD_FAILURE() << error;
+    }
+    return *controller_;
+  }
+  // The controller goes down (what was not flushed is gone) and boots again.
+  void Reboot() {
+    controller_.reset();
+    Controller();
+  }
+
+  // One run of the utility; `steps` runs once the home screen is up.
+  void Run(const std::function<void()>& steps) {
+    sim::SimulatedController& controller = Controller();
+    FaultyRegistry registry(controller.GetPlatform().registry, failOpen, failSet);
+    Platform base = controller.GetPlatform();
+    Platform platform{registry,     base.files, base.processes, base.serialPorts, base.memory,
+                      base.clock,   base.flash, base.sdk};
+    HeadlessBackend backend(clock_);
+    HeadlessDriver driver(backend);
+    RecordedPlatform recorded(platform, backend.GetTranscript());
+    CUtilityApp app(recorded.platform, backend);
+    driver_ = &driver;
+    app_ = &app;
+    bool done = false;
+    backend.SetOperator([&] {
+      if (done) return false;
+      done = true;
+      steps();
+      return true;
+    });
+    app.InitInstance();
+    boxes = backend.GetTranscript().MessageBoxes();
+    fileDialogs = backend.GetTranscript().FileDialogs();
+    flushes = registry.flushes;
+    driver_ = nullptr;
+    app_ = nullptr;
+  }
+
+  HeadlessDriver& Driver() { return *driver_; }
+  UtilitySession& Session() { return app_->Session(); }
+  // The operator opens the configuration sheet on the tab.
+  WindowHandle ShowTab(int tab) {
+    EXPECT_EQ(Driver().Click(Session().mainWindow->Handle(), 1076), DriverResult::Done);
+    EXPECT_EQ(Driver().SelectTab(Session().RebootSheet().Handle(), 1001, tab), DriverResult::Done);
+    return Session().ConfigurationPage(tab)->Handle();
+  }
+  // A command from a control no tap can reach (a hidden button).
+  void Command(WindowHandle window, int controlId) {
+    WindowMessage m;
+    m.message = WM_COMMAND;
+    m.controlId = controlId;
+    m.code = BN_CLICKED;
+    Driver().Backend().Send(window, m);
+  }
+  std::string Shown(WindowHandle window, int controlId) { return Driver().DisplayValue(window, controlId); }
+  bool Enabled(WindowHandle window, int controlId) { return Driver().Control(window, controlId)->enabled; }
+
+  // ---- The controller's registry, read and set directly ----
+  sim::RegistryStore& Store() { return Controller().Registry().Store(); }
+  void SetValue(std::string_view key, std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data) {
+    sim::RegistryKey* k = nullptr;
+    ASSERT_EQ(Store().Root().CreatePath(key, &k, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(k->SetValue(name, type, data), ERROR_SUCCESS);
+  }
+  void SetDword(std::string_view key, std::string_view name, std::uint32_t v) {
+    SetValue(key, name, REG_DWORD,
+             {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
+              static_cast<std::uint8_t>(v >> 24)});
+  }
+  void SetText(std::string_view key, std::string_view name, std::string_view text) {
+    SetValue(key, name, REG_SZ, ToRegSz(text));
+  }
+  void RemoveValue(std::string_view key, std::string_view name) {
+    if (sim::RegistryKey* k = Store().Find(key)) k->DeleteValue(name);
+  }
+  void RemoveKey(std::string_view key) { Store().Root().DeletePath(key); }
+  const sim::RegistryValue* Value(std::string_view key, std::string_view name) {
+    return Store().FindValue(key, name);
+  }
+  std::uint32_t Dword(std::string_view key, std::string_view name) {
+    const sim::RegistryValue* v = Value(key, name);
+    if (v == nullptr || v->type != REG_DWORD || v->data.size() != 4) return 0xDEADBEEF;
+    return v->data[0] | v->data[1] << 8 | v->data[2] << 16 | static_cast<std::uint32_t>(v->data[3]) << 24;
+  }
+  std::string Text(std::string_view key, std::string_view name) {
+    const sim::RegistryValue* v = Value(key, name);
+    return v == nullptr ? "<missing>" : FromRegSz(v->data.data(), v->data.size());
+  }
+
+  // A file or folder of the controller's file system ("CompactFlash/a.exe").
+  void PutFile(const std::string& relative) {
+    Controller();  // created with its factory files first
+    const auto host = dir_.Path() / "controller" / "fs" / relative;
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream(host) << "stand-in\n";
+  }
+
+  std::set<std::string> failOpen;  // folded key paths
+  std::set<std::string> failSet;   // folded value names
+  std::vector<MessageBoxEvent> boxes;
+  std::vector<FileDialogEvent> fileDialogs;
+  int flushes = 0;
+
+ private:
+  TempDir dir_;
+  VirtualClock clock_;
+  std::unique_ptr<sim::SimulatedController> controller_;
+  HeadlessDriver* driver_ = nullptr;
+  CUtilityApp* app_ = nullptr;
+};
+
+}  // namespace talvon::test

@@ -1,0 +1,217 @@
+// The New Card Wizard end to end on a simulated controller kept in a
+// directory, its slots set in controller.json: registration through scripted
+// runs, and the hidden buttons pressed on the page itself, each followed by
+// the reboot and a look at what the next boot reads.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+#include "app/home_dlg.h"
+#include "app/utility_app.h"
+#include "app/utility_session.h"
+#include "pages/newcard/new_card_fixture.h"
+#include "platform/headless/headless_driver.h"
+#include "platform/headless/recording_roles.h"
+#include "platform/templates/ids_237.h"
+#include "runner/script.h"
+#include "runner/script_runner.h"
+#include "runner/simulated_controller_provider.h"
+#include "sim/controller_config.h"
+#include "support/flash_sim_fixture.h"
+
+namespace talvon {
+namespace {
+
+using test::ExpectSerialPort;
+
+sim::SlotConfig Module(int identifier, std::string name = {}) {
+  sim::SlotConfig slot;
+  slot.occupied = true;
+  slot.identifier = identifier;
+  slot.name = name.empty() ? std::to_string(ModuleSeriesBase + identifier) : std::move(name);
+  return slot;
+}
+
+struct NewCardScript : ::testing::Test {
+  NewCardScript() : provider(Directory(), clock, Options()) {}
+
+  std::filesystem::path Directory() const { return dir.Path() / "controller"; }
+  static sim::ControllerOptions Options() {
+    sim::ControllerOptions options;
+    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
+    return options;
+  }
+
+  // Creates the controller and puts these modules in its slots (1 to 7).
+  void Slots(const std::vector<std::pair<int, sim::SlotConfig>>& modules) {
+    std::string error;
+    ASSERT_NE(provider.Boot(&error), nullptr) << error;
+    const auto file = Directory() / "controller.json";
+    std::optional<sim::ControllerConfig> config = sim::LoadControllerConfig(file, &error);
+    ASSERT_TRUE(config) << error;
+    config->slots = {};
+    for (const auto& [slot, module] : modules) config->slots[slot - 1] = module;
+    ASSERT_TRUE(sim::SaveControllerConfig(*config, file, &error)) << error;
+  }
+
+  int Run(const std::string& source) {
+    out.str("");
+    runner::Script script;
+    std::string error;
+    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
+    runner::ScriptRunner r(provider, out, err);
+    return r.Run(script);
+  }
+
+  // One run of the utility with the operator's steps on the shown New Card
+  // Wizard page; answers false when the run ended in a reboot.
+  bool RunOnPage(const std::function<void(HeadlessDriver&, WindowHandle page)>& steps) {
+    std::string error;
+    std::unique_ptr<runner::BootedController> controller = provider.Boot(&error);
+    EXPECT_NE(controller, nullptr) << error;
+    if (!controller) return true;
+    Transcript transcript;
+    RecordedPlatform recorded(controller->GetPlatform(), transcript);
+    HeadlessBackend backend(recorded.platform.clock);
+    HeadlessDriver driver(backend);
+    CUtilityApp app(recorded.platform, backend);
+    bool done = false;
+    backend.SetOperator([&] {
+      if (done || recorded.sdk.RebootRequested()) return false;
+      done = true;
+      driver.Click(app.Session().mainWindow->Handle(), 1076);
+      driver.SelectTab(app.Session().RebootSheet().Handle(), 1001, 4);
+      steps(driver, app.Session().ConfigurationPage(4)->Handle());
+      return true;
+    });
+    app.InitInstance();
+    return !recorded.sdk.RebootRequested();
+  }
+
+  // What the next boot reads.
+  std::unique_ptr<sim::SimulatedController> NextBoot() {
+    std::string error;
+    auto controller = sim::SimulatedController::Boot(Directory(), clock, &error, Options());
+    EXPECT_NE(controller, nullptr) << error;
+    return controller;
+  }
+
+  test::TempDir dir;
+  VirtualClock clock;
+  runner::SimulatedControllerProvider provider;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+void PressHidden(HeadlessDriver& driver, WindowHandle page, int controlId) {
+  WindowMessage m;
+  m.message = WM_COMMAND;
+  m.controlId = controlId;
+  m.code = BN_CLICKED;
+  driver.Backend().Send(page, m);
+}
+
+constexpr char kShowTree[] = "config\ntab 4\nprint 1113\n";
+
+TEST_F(NewCardScript, FourPortRs485ModuleIsWrittenStoredAndShownAfterTheReboot) {
+  Slots({{5, Module(ModuleFourPortRs485)}});
+  const int code = Run(std::string(kShowTree) + "tree \"Slot_5: R-8154\"\nclick 1114\n" + kShowTree);
+  ASSERT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "tree 1113 0 14 15 Slot_5: R-8154\n"
+            "reboot\n"
+            "tree 1113 0 12 13 Slot_5: R-8154\n"
+            "tree 1113 1 19 19 Com 5:\ntree 1113 2 16 16 I/O Base:8000940\ntree 1113 2 16 16 SYSINTR:2c\n"
+            "tree 1113 1 19 19 Com 6:\ntree 1113 2 16 16 I/O Base:8000960\ntree 1113 2 16 16 SYSINTR:2d\n"
+            "tree 1113 1 19 19 Com 7:\ntree 1113 2 16 16 I/O Base:8000980\ntree 1113 2 16 16 SYSINTR:2e\n"
+            "tree 1113 1 19 19 Com 8:\ntree 1113 2 16 16 I/O Base:80009a0\ntree 1113 2 16 16 SYSINTR:2f\n");
+  const auto controller = NextBoot();
+  ASSERT_NE(controller, nullptr);
+  const sim::RegistryStore& store = controller->Registry().Store();
+  ExpectSerialPort(store, 5, "RS485", 0x08000940);
+  ExpectSerialPort(store, 6, "RS485", 0x08000960);
+  ExpectSerialPort(store, 7, "RS485", 0x08000980);
+  ExpectSerialPort(store, 8, "RS485", 0x080009A0);
+}
+
+TEST_F(NewCardScript, EitherModuleOfATwoPortPairWritesTheSameKeysAndBothShowRegistered) {
+  Slots({{1, Module(ModuleTwoPortRs485)}, {3, Module(ModuleTwoPortRs232)}});
+  std::string after;
+  for (const char* selected : {"Slot_3: R-8142", "Slot_1: R-8152"}) {
+    SCOPED_TRACE(selected);
+    ASSERT_EQ(Run(std::string("config\ntab 4\ntree \"") + selected + "\"\nclick 1114\n" + kShowTree),
+              runner::kExitOk)
+        << err.str();
+    const auto controller = NextBoot();
+    ASSERT_NE(controller, nullptr);
+    const sim::RegistryStore& store = controller->Registry().Store();
+    ExpectSerialPort(store, 5, "RS485", 0x08000140);
+    ExpectSerialPort(store, 6, "RS485", 0x08000160);
+    ExpectSerialPort(store, 7, "RS232", 0x08000340);
+    ExpectSerialPort(store, 8, "RS232", 0x08000360);
+    if (!after.empty()) {
+      EXPECT_EQ(out.str(), after);
+    }
+    after = out.str();
+  }
+  EXPECT_EQ(after,
+            "reboot\n"
+            "tree 1113 0 8 9 Slot_1: R-8152\n"
+            "tree 1113 1 19 19 Com 5:\ntree 1113 2 16 16 I/O Base:8000140\ntree 1113 2 16 16 SYSINTR:2c\n"
+            "tree 1113 1 19 19 Com 6:\ntree 1113 2 16 16 I/O Base:8000160\ntree 1113 2 16 16 SYSINTR:2d\n"
+            "tree 1113 0 0 1 Slot_3: R-8142\n"
+            "tree 1113 1 19 19 Com 7:\ntree 1113 2 16 16 I/O Base:8000340\ntree 1113 2 16 16 SYSINTR:2e\n"
+            "tree 1113 1 19 19 Com 8:\ntree 1113 2 16 16 I/O Base:8000360\ntree 1113 2 16 16 SYSINTR:2f\n");
+}
+
+TEST_F(NewCardScript, ModulesBeyondFourPortsTurnTheInformationLineOnAndTheButtonOff) {
+  Slots({{2, Module(ModuleFourPortRs232)}, {6, Module(ModuleTwoPortRs485)}});
+  ASSERT_EQ(Run("config\ntab 4\nprint 1075\ntree \"Slot_2: R-8144\"\nclick 1114\n"), runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "print 1075 T-5x5x ONLY support FOUR communication ports NOW!!\n"
+            "ignored click 1114: disabled\n");
+}
+
+TEST_F(NewCardScript, OrdinaryModuleSoundsTheAlarmAndChangesNothing) {
+  Slots({{1, Module(17)}, {4, Module(ModuleFourPortRs232)}});
+  const std::string before = NextBoot()->Registry().ExportText();
+  ASSERT_EQ(Run("config\ntab 4\nanswer ok\ntree \"Slot_1: R-8017\"\nclick 1114\nprint 1106\n"), runner::kExitOk)
+      << err.str();
+  EXPECT_EQ(out.str(),
+            "box Alarm | This module is not the com port module!! | 16 -> ok\n"
+            "print 1106 R - 8017\n");
+  EXPECT_EQ(NextBoot()->Registry().ExportText(), before);
+}
+
+TEST_F(NewCardScript, DelOnThePageRemovesEveryKeyForTheNextBoot) {
+  Slots({{5, Module(ModuleFourPortRs485)}});
+  ASSERT_EQ(Run("config\ntab 4\ntree \"Com 6:\"\nclick 1114\n"), runner::kExitScriptError);  // no such item yet
+  ASSERT_EQ(Run("config\ntab 4\ntree \"Slot_5: R-8154\"\nclick 1114\n"), runner::kExitOk) << err.str();
+  ASSERT_NE(NextBoot()->Registry().Store().Find("Drivers\\BuiltIn\\Serial8\\Unimodem"), nullptr);
+
+  EXPECT_FALSE(RunOnPage([](HeadlessDriver& driver, WindowHandle page) {
+    EXPECT_EQ(driver.Click(page, ids_237::kRemovePorts), DriverResult::Hidden);
+    PressHidden(driver, page, ids_237::kRemovePorts);
+  }));
+  const auto controller = NextBoot();
+  const sim::RegistryStore& store = controller->Registry().Store();
+  for (int com = 5; com <= 8; ++com) {
+    EXPECT_EQ(store.Find("Drivers\\BuiltIn\\Serial" + std::to_string(com)), nullptr) << com;
+  }
+  EXPECT_NE(store.Find("Drivers\\BuiltIn\\Serial1"), nullptr);
+}
+
+TEST_F(NewCardScript, RescanLeavesOneNodePerModule) {
+  Slots({{1, Module(17)}, {3, Module(ModuleTwoPortRs232)}, {7, Module(54)}});
+  EXPECT_TRUE(RunOnPage([](HeadlessDriver& driver, WindowHandle page) {
+    for (int scan = 0; scan < 3; ++scan) PressHidden(driver, page, ids_237::kSlotScan);
+    std::vector<std::string> texts;
+    for (const TreeLine& line : driver.TreeLines(page, ids_237::kResourceTree)) texts.push_back(line.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Slot_1: R-8017", "Slot_3: R-8142", "Slot_7: R-8054"}));
+  }));
+}
+
+}  // namespace
+}  // namespace talvon

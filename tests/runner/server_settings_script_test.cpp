@@ -1,0 +1,87 @@
+// Scripted runs of the Server Setting page on a simulated controller: what
+// the operator saves survives a reboot, and what is refused changes nothing.
+#include <gtest/gtest.h>
+
+#include "pages/server/service_password.h"
+#include "runner/script_runner.h"
+#include "script_fixture.h"
+
+namespace talvon::test {
+namespace {
+
+using ServerSettingsScript = HeadlessScriptTest;
+
+std::uint32_t Dword(const sim::RegistryValue* v) {
+  return v == nullptr || v->data.size() != 4 ? 0xDEADBEEF
+                                              : v->data[0] | v->data[1] << 8 | v->data[2] << 16 | v->data[3] << 24;
+}
+
+TEST_F(ServerSettingsScript, SavedSettingsComeBackAfterARebootAndAnUntouchedPlaceholderKeepsThePassword) {
+  const int code = RunScript(std::string(
+                                 "config\n"
+                                 "tab 3\n"
+                                 "click 1063\n"
+                                 "text 1065 \"Tr1ck%y\"\n"
+                                 "text 1066 \"Tr1ck%y\"\n"
+                                 "text 1051 \"\\CompactFlash\\Velmar\"\n"
+                                 "text 1052 \"\\CompactFlash\\Velmar\\Web\"\n"
+                                 "click 1061\n") +
+                             kFlushAndReboot +
+                             "config\n"
+                             "tab 3\n"
+                             "print 1063\n"
+                             "print 1064\n"
+                             "print 1065\n"
+                             "print 1066\n"
+                             "print 1050\n"
+                             "print 1051\n"
+                             "print 1052\n");
+  ASSERT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(), std::string(kFlushAndRebootLines) +
+                           "print 1063 1\n"
+                           "print 1064 0\n"
+                           "print 1065 *******\n"
+                           "print 1066 *******\n"
+                           "print 1050 Change FTP default directory \\CompactFlash\\Velmar to :\n"
+                           "print 1051 \\CompactFlash\\Velmar\n"
+                           "print 1052 \\CompactFlash\\Velmar\\Web\n");
+  const std::vector<std::uint8_t> pa1 = Value("Velmar", "Pa1")->data;
+  EXPECT_EQ(Dword(Value("Velmar", "Pa2")), 7u);
+  EXPECT_EQ(ServicePasswordFromStored(pa1, 7), u"Tr1ck%y");
+  EXPECT_EQ(Dword(Value("Comm\\FTPD", "AllowAnonymous")), 0u);
+  ShutDown();
+
+  // Confirm Settings again after the reboot, the "*" placeholder untouched:
+  // the password step still flushes, and the password is what it was.
+  ASSERT_EQ(RunScript("config\n"
+                      "tab 3\n"
+                      "click 1061\n"),
+            runner::kExitOk)
+      << err.str();
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(Value("Velmar", "Pa1")->data, pa1);
+  EXPECT_EQ(Value("Velmar", "Pa1")->type, REG_BINARY);
+  EXPECT_EQ(Dword(Value("Velmar", "Pa2")), 7u);
+}
+
+TEST_F(ServerSettingsScript, MissingDirectoriesShowTheSystemsCodeAndChangeNothing) {
+  const int code = RunScript(
+      "config\n"
+      "tab 3\n"
+      "text 1051 \"\\CompactFlash\\Missing\\Dir\"\n"
+      "text 1052 \"\"\n"
+      "answer ok\n"
+      "answer ok\n"
+      "click 1061\n"
+      "print 1051\n"
+      "print 1052\n");
+  ASSERT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box Directory Not exist | Directory not exist, please create it first. ErrCode : 2 | 48 -> ok\n"
+            "box Directory Not exist | Directory not exist, please create it first. ErrCode : 3 | 48 -> ok\n"
+            "print 1051 \\CompactFlash\n"
+            "print 1052 \\Windows\\www\\wwwpub\n");
+}
+
+}  // namespace
+}  // namespace talvon::test
