@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int result = VerifyBackupStream(stream, {scratch, piece}, dataSize);
 
   int expected = -1;
-  if (file.size() >= dataSize) {
+  if (file.size() >= dataSize && piece >= 4) {
     std::uint8_t check[4] = {};
     for (std::uint32_t i = 0; i < dataSize; ++i) check[i % 4] ^= file[i];
     bool equal = true;

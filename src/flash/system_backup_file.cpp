@@ -78,10 +78,13 @@ int BackupAllFile(const ImageFileContext& context, std::string_view path) {
 }
 
 int VerifyBackupStream(FileStream& file, std::span<std::uint8_t> scratch, std::uint32_t dataSize) {
-  if (scratch.empty()) return -1;
+  // Pieces are folded as if each started at an offset divisible by 4, so
+  // they must be whole words, whatever scratch the caller has.
+  const std::size_t piece = scratch.size() & ~std::size_t{3};
+  if (piece == 0) return -1;
   BackupCheckBytes check;
   for (std::uint32_t offset = 0; offset < dataSize;) {
-    const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(scratch.size(), dataSize - offset));
+    const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(piece, dataSize - offset));
     if (file.Read(scratch.data(), n) != n) return -1;
     check.Fold(scratch.data(), n);
     offset += n;
