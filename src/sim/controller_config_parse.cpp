@@ -286,7 +286,8 @@ std::optional<ControllerConfig> ParseControllerConfig(std::string_view jsonText,
   Json root;
   try {
     root = Json::parse(jsonText.begin(), jsonText.end());
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {
+    // A syntax error, or a number no double holds ("1e400").
     if (error) *error = std::string("not valid JSON: ") + e.what();
     return std::nullopt;
   }

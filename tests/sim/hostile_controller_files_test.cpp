@@ -74,5 +74,12 @@ TEST_F(HostileControllerFiles, AControllerJsonNestedThousandsDeepIsRefused) {
   EXPECT_THAT(error_, HasSubstr("nested more than 32 levels"));
 }
 
+TEST_F(HostileControllerFiles, ANumberNoDoubleHoldsIsRefusedWithAMessage) {
+  std::string error;
+  EXPECT_EQ(ParseControllerConfig(R"({"flash": {"banks": [{"regions": [{"blockSize": 16e384}]}]}})", &error),
+            std::nullopt);
+  EXPECT_THAT(error, HasSubstr("number overflow"));
+}
+
 }  // namespace
 }  // namespace talvon::sim
