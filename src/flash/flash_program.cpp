@@ -2,112 +2,25 @@
 
 #include "flash/flash_bus.h"
 #include "flash/flash_device.h"
+#include "flash/flash_unit_loop.h"
 
 namespace talvon {
 
 using namespace flash_bus;
-
-namespace {
-
-// What the per-unit path needs of a bank's bus, worked out once per bank
-// rather than on every unit.
-struct UnitBus {
-  std::uint32_t width = 0;
-  std::uint32_t chips = 0;
-  std::uint32_t repeat = 0;  // a command code times this is the code in every chip's lane
-  std::uint32_t ready = 0;
-  std::uint32_t programError = 0;
-  std::uint32_t bit5 = 0;
-  std::uint32_t polls = 0;
-  std::uint32_t maxMicroseconds = 0;
-};
-
-// False for a bus width / chip count pair the driver cannot talk to.
-bool MakeUnitBus(const FlashGeometry& g, UnitBus* bus) {
-  const std::uint32_t w = g.busWidth;
-  const std::uint32_t n = g.chips;
-  if (!IsKnownBus(w, n)) return false;
-  bus->width = w;
-  bus->chips = n;
-  bus->repeat = n == 1 ? 1 : w == 2 ? 0x0101u : n == 2 ? 0x00010001u : 0x01010101u;
-  bus->ready = LaneBits(7, w, n);
-  bus->programError = LaneBits(4, w, n);
-  bus->bit5 = LaneBits(5, w, n);
-  bus->polls = ProgramPolls(g);
-  bus->maxMicroseconds = g.programMaxMicroseconds ? g.programMaxMicroseconds : kFallbackProgramMicroseconds;
-  return true;
-}
-
-// The store of StoreCommand, for a known pair.
-inline void Command(FlashWindow& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t index,
-                    std::uint32_t command) {
-  StoreUnit(window, bankBase + bus.width * index, bus.width, (command & 0xFF) * bus.repeat);
-}
-
-inline std::uint32_t IntelUnit(FlashWindow& window, const UnitBus& bus, std::uint32_t bankBase,
-                               std::uint32_t target, std::uint32_t data) {
-  const std::uint32_t w = bus.width;
-  Command(window, bus, bankBase, 0, kIntelProgramSetup);
-  StoreUnit(window, target, w, data);
-  // Ready means every chip ready; a chip that never gets there fails the
-  // unit once it has had longer than its stated maximum.
-  std::uint32_t status = 0;
-  bool isReady = false;
-  PollClock clock(bus.maxMicroseconds);
-  for (std::uint32_t polls = bus.polls; polls > 0 && !isReady && !clock.Expired(); --polls) {
-    Command(window, bus, bankBase, 0, kIntelReadStatus);
-    status = LoadUnit(window, target, w);
-    isReady = (status & bus.ready) == bus.ready;
-  }
-  // Any chip with the program-error bit has not stored its part.
-  const bool good = isReady && (status & bus.programError) == 0;
-  // The error bits stay until cleared, and would fail every later unit.
-  if (!good) Command(window, bus, bankBase, 0, kIntelClearStatus);
-  Command(window, bus, bankBase, 0, kIntelReadArray);
-  return good ? w : 0;
-}
-
-inline std::uint32_t AmdUnit(FlashWindow& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
-                             std::uint32_t data) {
-  const std::uint32_t w = bus.width;
-  Command(window, bus, bankBase, kAmdUnlockIndex1, kAmdUnlock1);
-  Command(window, bus, bankBase, kAmdUnlockIndex2, kAmdUnlock2);
-  Command(window, bus, bankBase, kAmdUnlockIndex1, kAmdProgram);
-  StoreUnit(window, target, w, data);
-  // A chip is done when its lane reads back the data. Only the chips still
-  // differing are asked for bit 5 (time limit exceeded): a finished chip's
-  // data may have bit 5 clear, which must not keep the poll going.
-  std::uint32_t value = LoadUnit(window, target, w);
-  PollClock clock(bus.maxMicroseconds);
-  for (std::uint32_t polls = bus.polls; value != data;) {
-    const std::uint32_t waiting = bus.bit5 & DifferingLanes(value, data, w, bus.chips);
-    if ((value & waiting) == waiting) {
-      value = LoadUnit(window, target, w);
-      break;
-    }
-    if (polls-- == 0 || clock.Expired()) break;
-    value = LoadUnit(window, target, w);
-  }
-  if (value == data) return w;
-  // A chip past its time limit reads status until reset.
-  Command(window, bus, bankBase, 0, kAmdReset);
-  return 0;
-}
-
-}  // namespace
+using namespace flash_unit;
 
 std::uint32_t ProgramUnitIntel(FlashWindow& window, std::uint32_t bankBase, std::uint32_t target,
                                const FlashGeometry& geometry, const std::uint8_t* unit) {
   UnitBus bus;
   if (!MakeUnitBus(geometry, &bus)) return 0;
-  return IntelUnit(window, bus, bankBase, target, UnitFromBytes(unit, bus.width));
+  return IntelUnit<FlashWindow>(window, bus, bankBase, target, UnitFromBytes(unit, bus.width));
 }
 
 std::uint32_t ProgramUnitAmd(FlashWindow& window, std::uint32_t bankBase, std::uint32_t target,
                              const FlashGeometry& geometry, const std::uint8_t* unit) {
   UnitBus bus;
   if (!MakeUnitBus(geometry, &bus)) return 0;
-  return AmdUnit(window, bus, bankBase, target, UnitFromBytes(unit, bus.width));
+  return AmdUnit<FlashWindow>(window, bus, bankBase, target, UnitFromBytes(unit, bus.width));
 }
 
 namespace {
@@ -149,6 +62,8 @@ int ProgramFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t
   std::uint64_t cursor = start & ~std::uint64_t{g.busWidth - 1};
   UnitBus bus;
   bool busKnown = MakeUnitBus(g, &bus);
+  // A window that knows its own type runs the loop compiled for it.
+  auto* bound = dynamic_cast<BoundFlashWindow*>(&window);
   while (cursor < end) {
     if (cursor >= bankEnd) {
       // The next bank is asked only now that a unit remains for it, and the
@@ -159,27 +74,36 @@ int ProgramFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t
       bankEnd = bankBase + BankSize(g);
       busKnown = MakeUnitBus(g, &bus);
     }
-    const std::uint32_t w = g.busWidth;
-    const auto at = static_cast<std::uint32_t>(cursor);
-    const std::uint8_t* unit = nullptr;
-    std::uint8_t edge[4];
-    if (cursor >= start && cursor + w <= end) {
-      unit = source + (cursor - start);
-    } else {
-      window.CopyOut(at, edge, w < sizeof edge ? w : sizeof edge);
-      for (std::uint32_t k = 0; k < w && k < sizeof edge; ++k) {
-        if (cursor + k >= start && cursor + k < end) edge[k] = source[cursor + k - start];
-      }
-      unit = edge;
-    }
-    std::uint32_t done = 0;
-    if (busKnown && g.commandSet == kIntelSet) done = IntelUnit(window, bus, bankBase, at, UnitFromBytes(unit, w));
-    if (busKnown && g.commandSet == kAmdSet) done = AmdUnit(window, bus, bankBase, at, UnitFromBytes(unit, w));
-    if (done == 0) {
+    if (!busKnown) {
       ResetBank(window, bankBase, g);
       return 0;
     }
-    cursor += done;
+    const std::uint32_t w = bus.width;
+    UnitRun run;
+    run.bus = bus;
+    run.commandSet = g.commandSet;
+    run.bankBase = bankBase;
+    run.at = static_cast<std::uint32_t>(cursor);
+    std::uint8_t edge[4];
+    if (cursor >= start && cursor + w <= end) {
+      // Every whole unit up to the range's or the bank's end in one run.
+      const std::uint64_t runEnd = end < bankEnd ? end : bankEnd;
+      run.count = static_cast<std::uint32_t>((runEnd - cursor) / w);
+      run.source = source + (cursor - start);
+    } else {
+      window.CopyOut(run.at, edge, w < sizeof edge ? w : sizeof edge);
+      for (std::uint32_t k = 0; k < w && k < sizeof edge; ++k) {
+        if (cursor + k >= start && cursor + k < end) edge[k] = source[cursor + k - start];
+      }
+      run.count = 1;
+      run.source = edge;
+    }
+    const std::uint32_t done = bound != nullptr ? bound->ProgramUnits(run) : ProgramUnits(window, run);
+    cursor += std::uint64_t{done} * w;
+    if (done < run.count) {
+      ResetBank(window, bankBase, g);
+      return 0;
+    }
   }
   ResetBank(window, bankBase, g);
   return RangeReadsBack(window, start, length, source) ? 1 : 0;

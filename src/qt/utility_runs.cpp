@@ -5,10 +5,12 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 #include "app/home_dlg.h"
 #include "app/utility_app.h"
 #include "platform/message_box.h"
+#include "qt/panel_processes.h"
 #include "qt/panel_theme.h"
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
@@ -54,8 +56,15 @@ RunsEnd RunUtility(runner::ControllerProvider& provider, QtDialogBackend& backen
     }
     Platform& booted = controller->GetPlatform();
     RestartingSdk sdk(booted.sdk, [&backend] { backend.BeginShutdown(); });
-    Platform platform{booted.registry, booted.files, booted.processes, booted.serialPorts,
-                      booted.memory,   booted.clock, booted.flash,     sdk};
+    // A simulated controller's stand-in programs show on the panel; a
+    // controller's own programs are only started.
+    std::optional<PanelProcesses> panelProcesses;
+    if (sim::SimulatedController* simulated = controller->Simulated()) {
+      panelProcesses.emplace(booted.processes, *simulated, backend.Panel(), backend.PanelFactor());
+    }
+    Processes& processes = panelProcesses ? static_cast<Processes&>(*panelProcesses) : booted.processes;
+    Platform platform{booted.registry, booted.files, processes,   booted.serialPorts,
+                      booted.memory,   booted.clock, booted.flash, sdk};
     backend.EndShutdown();
     backend.SetFiles(&booted.files);
     bool homeScreenUp = false;
@@ -73,6 +82,7 @@ RunsEnd RunUtility(runner::ControllerProvider& provider, QtDialogBackend& backen
       app.InitInstance();
     }
     backend.SetFiles(nullptr);
+    panelProcesses.reset();
     backend.DeleteDestroyedWidgets();
     if (!sdk.Restarting()) return RunsEnd::Closed;
     controller.reset();  // the controller goes down before it comes up again

@@ -4,6 +4,10 @@
 
 #include "platform/platform.h"
 
+namespace talvon::sim {
+class SimulatedController;
+}
+
 namespace talvon::runner {
 
 // One boot of a controller: its platform roles, valid until the object is
@@ -13,6 +17,9 @@ class BootedController {
  public:
   virtual ~BootedController() = default;
   virtual Platform& GetPlatform() = 0;
+  // The simulated controller behind this boot, whose stand-in programs a
+  // panel may show; nullptr for a controller with programs of its own.
+  virtual sim::SimulatedController* Simulated() { return nullptr; }
 };
 
 // Boots a controller, again and again: the first boot when a run starts, a

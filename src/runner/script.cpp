@@ -42,6 +42,17 @@ bool ParseQuoted(std::string_view rest, std::string* text) {
   return true;
 }
 
+// Two quoted texts: the first runs to its closing quote, the second from the
+// next quote to the last quote of the line.
+bool ParseTwoQuoted(std::string_view rest, std::string* first, std::string* second) {
+  rest = Trim(rest);
+  if (rest.empty() || rest.front() != '"') return false;
+  const std::size_t close = rest.find('"', 1);
+  if (close == std::string_view::npos) return false;
+  *first = std::string(rest.substr(1, close - 1));
+  return ParseQuoted(rest.substr(close + 1), second);
+}
+
 }  // namespace
 
 const char* CommandName(CommandKind kind) {
@@ -74,6 +85,8 @@ const char* CommandName(CommandKind kind) {
       return "info";
     case CommandKind::Config:
       return "config";
+    case CommandKind::Reg:
+      return "reg";
   }
   return "";
 }
@@ -155,6 +168,11 @@ bool ParseScript(std::string_view source, Script* script, std::string* error) {
     } else if (word == "home" || word == "info" || word == "config") {
       c.kind = word == "home" ? CommandKind::Home : word == "info" ? CommandKind::Info : CommandKind::Config;
       if (!rest.empty()) return fail(word + " takes nothing after it");
+    } else if (word == "reg") {
+      c.kind = CommandKind::Reg;
+      if (!ParseTwoQuoted(rest, &c.text, &c.name) || c.text.empty()) {
+        return fail("reg needs a quoted key and a quoted value name");
+      }
     } else {
       return fail("unknown command \"" + word + "\"");
     }

@@ -21,6 +21,7 @@ enum class CommandKind {
   Home,        // home
   Info,        // info
   Config,      // config
+  Reg,         // reg "KEY" "VALUE"
 };
 
 struct ScriptCommand {
@@ -28,7 +29,8 @@ struct ScriptCommand {
   int line = 0;      // 1-based line in the script
   int id = 0;        // control identifier
   long number = 0;   // index, position, milliseconds, or the answer (IDOK ...)
-  std::string text;  // quoted text, taken literally
+  std::string text;  // quoted text, taken literally (reg: the key)
+  std::string name;  // reg: the value's name
 };
 
 struct Script {

@@ -1,6 +1,7 @@
 #include "runner/script_runner.h"
 
 #include <ostream>
+#include <vector>
 
 #include "app/utility_app.h"
 #include "platform/headless/headless_driver.h"
@@ -41,6 +42,31 @@ bool ScriptRunner::Fail(const ScriptCommand& command, const std::string& why) {
   return false;
 }
 
+void ScriptRunner::PrintRegistryValue(const ScriptCommand& c) {
+  Registry& registry = platform_->registry;
+  const std::string head = "reg " + Escape(c.text) + " " + Escape(c.name) + " ";
+  HKEY key = 0;
+  if (registry.OpenKey(HKEY_LOCAL_MACHINE, c.text, KEY_READ, &key) != ERROR_SUCCESS) {
+    Line(head + "absent");
+    return;
+  }
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  std::vector<std::uint8_t> data;
+  long result = registry.QueryValue(key, c.name, &type, nullptr, &size);
+  if (result == ERROR_SUCCESS) {
+    data.resize(size);
+    result = registry.QueryValue(key, c.name, &type, data.data(), &size);
+    data.resize(size);
+  }
+  registry.CloseKey(key);
+  if (result != ERROR_SUCCESS) {
+    Line(head + "absent");
+    return;
+  }
+  Line(head + RegistryValueText(type, data));
+}
+
 bool ScriptRunner::Tap(const ScriptCommand& command, HeadlessDriver& driver, WindowHandle window, int controlId) {
   const DriverResult result = driver.Click(window, controlId);
   switch (result) {
@@ -68,6 +94,9 @@ bool ScriptRunner::Execute(const ScriptCommand& c, HeadlessDriver& driver) {
       return true;
     case CommandKind::FileCancel:
       answers.QueueFileCancel();
+      return true;
+    case CommandKind::Reg:
+      PrintRegistryValue(c);
       return true;
     case CommandKind::Wait:
       driver.Wait(static_cast<std::uint64_t>(c.number));
@@ -176,6 +205,7 @@ int ScriptRunner::Run(const Script& script) {
       return kExitNoBoot;
     }
     RecordedPlatform recorded(controller->GetPlatform(), transcript);
+    platform_ = &recorded.platform;
     const RecordingSdk& sdk = recorded.sdk;
     HeadlessBackend backend(recorded.platform.clock, answers, transcript);
     HeadlessDriver driver(backend);
@@ -198,6 +228,7 @@ int ScriptRunner::Run(const Script& script) {
       CUtilityApp app(recorded.platform, backend);
       app.InitInstance();
     }
+    platform_ = nullptr;
     if (scriptError) return kExitScriptError;
     if (unanswered_) {
       err_ << "talvon-utility: a question found no answer queued; the run ends\n";

@@ -3,6 +3,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "platform/platform.h"
 #include "platform/window_messages.h"
 #include "runner/controller_provider.h"
 #include "runner/script.h"
@@ -37,11 +38,14 @@ class ScriptRunner {
   bool Tap(const ScriptCommand& command, HeadlessDriver& driver, WindowHandle window, int controlId);
   bool Fail(const ScriptCommand& command, const std::string& why);
   void Line(const std::string& line);
+  // "reg KEY VALUE TYPE BYTES DATA" or "reg KEY VALUE absent", from the running registry.
+  void PrintRegistryValue(const ScriptCommand& command);
 
   ControllerProvider& provider_;
   std::ostream& out_;
   std::ostream& err_;
   bool unanswered_ = false;
+  Platform* platform_ = nullptr;  // the booted controller's roles while the utility runs
 };
 
 }  // namespace talvon::runner

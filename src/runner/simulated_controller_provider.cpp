@@ -12,6 +12,7 @@ class BootedSimulatedController final : public BootedController {
   explicit BootedSimulatedController(std::unique_ptr<sim::SimulatedController> controller)
       : controller_(std::move(controller)) {}
   Platform& GetPlatform() override { return controller_->GetPlatform(); }
+  sim::SimulatedController* Simulated() override { return controller_.get(); }
 
  private:
   std::unique_ptr<sim::SimulatedController> controller_;

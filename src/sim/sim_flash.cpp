@@ -90,6 +90,10 @@ void SimFlash::CopyOut(std::uint32_t address, void* destination, std::size_t cou
   }
 }
 
+// Instantiated here for this final class: the loads and stores of the loop
+// are direct calls of the inline bus cycles above.
+std::uint32_t SimFlash::ProgramUnits(const flash_unit::UnitRun& run) { return flash_unit::ProgramUnits(*this, run); }
+
 std::uint32_t SimFlash::EraseCycles(std::uint32_t address) const {
   const std::uint32_t offset = address - FlashWindowBase;
   for (const auto& bank : banks_) {

@@ -59,6 +59,25 @@ bool CreateFactoryFlashImage(const std::filesystem::path& flashImage, const Cont
   return file->Sync(error);
 }
 
+namespace {
+
+// The kernel divides RAM at boot as "Velmar\MemDivision" says, when it says
+// something it can do; otherwise the division of controller.json stays.
+void ApplyBootDivision(SimRegistry& registry, SimMemoryDivision& memory) {
+  HKEY key = 0;
+  if (registry.OpenKey(HKEY_LOCAL_MACHINE, "Velmar", KEY_READ, &key) != ERROR_SUCCESS) return;
+  std::uint32_t type = 0;
+  std::uint8_t bytes[4] = {};
+  std::uint32_t size = sizeof bytes;
+  const long result = registry.QueryValue(key, "MemDivision", &type, bytes, &size);
+  registry.CloseKey(key);
+  if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof bytes) return;
+  const std::uint32_t pages = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t{bytes[3]} << 24);
+  memory.SetStorageDivision(pages);
+}
+
+}  // namespace
+
 SimulatedController::SimulatedController(ControllerDirectory directory, ControllerConfig config, Clock& clock)
     : directory_(std::move(directory)), config_(std::move(config)), clock_(clock) {}
 
@@ -118,6 +137,7 @@ std::unique_ptr<SimulatedController> SimulatedController::Boot(const std::filesy
   c.files_ = std::make_unique<SimFiles>(c.directory_.FileSystemRoot());
   c.processes_ = std::make_unique<SimProcesses>(c.directory_.FileSystemRoot(), options.childOutput);
   c.memory_ = std::make_unique<SimMemoryDivision>(c.config_.memory);
+  ApplyBootDivision(*c.registry_, *c.memory_);
   c.platform_ = std::make_unique<Platform>(Platform{*c.registry_, *c.files_, *c.processes_, *c.serialPorts_,
                                                     *c.memory_, clock, *c.flash_, *c.sdk_});
   return controller;

@@ -2,7 +2,8 @@
 // A whole simulated controller, booted from its directory: the flash chips
 // over flash.bin, the registry loaded from the hive in the flash registry
 // area (the factory registry when that area holds none), the SDK, the
-// serial-bus modules behind "COM1:", the memory division, the file system
+// serial-bus modules behind "COM1:", the memory division (as the registry's
+// "Velmar\MemDivision" sets it at boot, when it can), the file system
 // and the programs under fs/. Destroying it is the controller going down:
 // whatever was not flushed to flash is gone, as on the real controller.
 #include <filesystem>

@@ -152,6 +152,45 @@ TEST_P(ProgramBothSets, UnitCrossingIntoTheNextBankUsesThatBank) {
   EXPECT_EQ(FlashBytes(*flash, boundary + 0x100, 22), data);
 }
 
+// The simulated window runs the unit loop compiled for its own type; any
+// other window runs it through the FlashWindow role. Both must put the same
+// bus cycles on the chips, also when a unit fails part way and across banks.
+TEST_P(ProgramBothSets, BoundAndRoleWindowsPutTheSameCyclesOnTheChips) {
+  const std::uint32_t other = GetParam() == 1 ? 2 : 1;
+  sim::FlashConfig config = test::ConfigOf({test::QuickBank(GetParam(), 4, 2, 1u << 20, 64u << 10),
+                                            test::QuickBank(other, 2, 1, 1u << 20, 64u << 10)});
+  const std::uint32_t boundary = kBase + (2u << 20);
+  config.faults.programFailures = {boundary + 0x101};
+  const Bytes data = Pattern(0x300);
+  struct Run {
+    int first = 0, second = 0;
+    std::uint64_t cycles = 0, programs = 0;
+    Bytes bytes;
+  };
+  const auto run = [&](bool bound) {
+    std::filesystem::remove(FlashFile());
+    auto flash = Open(config);
+    WatchedWindow role(*flash);
+    FlashWindow& window = bound ? static_cast<FlashWindow&>(*flash) : role;
+    Run r;
+    r.first = ProgramFlashRange(window, kBase, boundary - 0x103, 0x180, data.data());
+    r.second = ProgramFlashRange(window, kBase, boundary + 0x7F, 0x100, data.data());
+    r.cycles = flash->Stats().busCycles;
+    r.programs = flash->Stats().programs;
+    r.bytes = FlashBytes(*flash, boundary - 0x200, 0x400);
+    return r;
+  };
+  const Run bound = run(true);
+  const Run role = run(false);
+  EXPECT_EQ(bound.first, 1);
+  EXPECT_EQ(bound.second, 0);
+  EXPECT_EQ(role.first, bound.first);
+  EXPECT_EQ(role.second, bound.second);
+  EXPECT_EQ(role.cycles, bound.cycles);
+  EXPECT_EQ(role.programs, bound.programs);
+  EXPECT_EQ(role.bytes, bound.bytes);
+}
+
 INSTANTIATE_TEST_SUITE_P(IntelAndAmd, ProgramBothSets, ::testing::Values(1u, 2u),
                          [](const auto& info) { return std::string(info.param == 1 ? "Intel" : "Amd"); });
 

@@ -4,6 +4,7 @@
 
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/registry.h"
 #include "runner/transcript_lines.h"
 
 namespace talvon::runner {
@@ -76,6 +77,36 @@ TEST(TranscriptLines, BoxesPrintsAndTreesInTheirStableForm) {
   EXPECT_EQ(EventLine(RebootEvent{}), "reboot");
   EXPECT_EQ(PrintLine(1114, "Change To  \nNew Module"), "print 1114 Change To  \\nNew Module");
   EXPECT_EQ(TreeLineText(1113, TreeLine{2, 16, 16, "SYSINTR:2c", false}), "tree 1113 2 16 16 SYSINTR:2c");
+}
+
+}  // namespace
+}  // namespace talvon::runner
+
+namespace talvon::runner {
+namespace {
+
+TEST(ScriptParsing, RegTakesAKeyAndAValueNameBothQuoted) {
+  Script s;
+  std::string error;
+  ASSERT_TRUE(ParseScript("reg \"Comm\\HTTPD\\VROOTS\\/\" \"\"\nreg \"Velmar\" \"Mem \"Division\"\"\n", &s, &error))
+      << error;
+  EXPECT_EQ(s.commands[0].kind, CommandKind::Reg);
+  EXPECT_EQ(s.commands[0].text, "Comm\\HTTPD\\VROOTS\\/");
+  EXPECT_EQ(s.commands[0].name, "");
+  EXPECT_EQ(s.commands[1].name, "Mem \"Division\"");
+  for (const char* line : {"reg \"Velmar\"", "reg Velmar \"MemDivision\"", "reg \"\" \"MemDivision\"", "reg"}) {
+    EXPECT_FALSE(ParseScript(line, &s, &error)) << line;
+  }
+}
+
+TEST(TranscriptLines, DivisionRequestsAndRegistryValues) {
+  EXPECT_EQ(EventLine(MemoryDivisionEvent{5104, 0}), "division 5104 -> changed");
+  EXPECT_EQ(EventLine(MemoryDivisionEvent{992, 3}), "division 992 -> refused 3");
+  EXPECT_EQ(RegistryValueText(REG_DWORD, {0xF0, 0x13, 0, 0}), "REG_DWORD 4 5104");
+  EXPECT_EQ(RegistryValueText(REG_DWORD, {1, 2}), "REG_DWORD 2 0102");  // not a dword's size: its bytes
+  EXPECT_EQ(RegistryValueText(REG_SZ, {'a', 0, '\n', 0, 0, 0}), "REG_SZ 6 a\\n");
+  EXPECT_EQ(RegistryValueText(REG_BINARY, {}), "REG_BINARY 0");
+  EXPECT_EQ(RegistryValueText(99, {0xAB}), "99 1 ab");
 }
 
 }  // namespace

@@ -33,6 +33,12 @@ bool RecordingProcesses::OpenThroughShellAndWait(std::string_view path) {
   return started;
 }
 
+std::uint32_t RecordingMemoryDivision::SetStorageDivision(std::uint32_t storagePages) {
+  const std::uint32_t answer = inner_.SetStorageDivision(storagePages);
+  transcript_.Add(MemoryDivisionEvent{storagePages, answer});
+  return answer;
+}
+
 void RecordingSdk::Reset_TalVon() {
   rebootRequested_ = true;
   transcript_.Add(RebootEvent{});

@@ -47,19 +47,35 @@ class RecordingSdk final : public ControllerSdk {
   bool rebootRequested_ = false;
 };
 
-// A controller's platform with program starts and reboots written to the
-// transcript; every other role is the controller's own.
+// Passes every call on to the controller's memory division and writes each
+// request for a new division, with its answer, to the transcript.
+class RecordingMemoryDivision final : public MemoryDivision {
+ public:
+  RecordingMemoryDivision(MemoryDivision& inner, Transcript& transcript) : inner_(inner), transcript_(transcript) {}
+  bool GetDivision(MemoryDivisionFigures* figures) override { return inner_.GetDivision(figures); }
+  std::uint32_t SetStorageDivision(std::uint32_t storagePages) override;
+  bool GetObjectStore(ObjectStoreFigures* figures) override { return inner_.GetObjectStore(figures); }
+  bool GetPhysicalMemory(PhysicalMemoryFigures* figures) override { return inner_.GetPhysicalMemory(figures); }
+
+ private:
+  MemoryDivision& inner_;
+  Transcript& transcript_;
+};
+
+// A controller's platform with program starts, division requests and reboots
+// written to the transcript; every other role is the controller's own.
 struct RecordedPlatform {
   RecordedPlatform(Platform& base, Transcript& transcript)
-      : processes(base.processes, transcript), sdk(base.sdk, transcript), platform{base.registry, base.files,
-                                                                                   processes,     base.serialPorts,
-                                                                                   base.memory,   base.clock,
-                                                                                   base.flash,    sdk} {}
+      : processes(base.processes, transcript),
+        sdk(base.sdk, transcript),
+        memory(base.memory, transcript),
+        platform{base.registry, base.files, processes, base.serialPorts, memory, base.clock, base.flash, sdk} {}
   RecordedPlatform(const RecordedPlatform&) = delete;
   RecordedPlatform& operator=(const RecordedPlatform&) = delete;
 
   RecordingProcesses processes;
   RecordingSdk sdk;
+  RecordingMemoryDivision memory;
   Platform platform;
 };
 

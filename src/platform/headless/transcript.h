@@ -35,10 +35,19 @@ struct ProgramStartEvent {
 
 struct RebootEvent {};
 
-using TranscriptEvent = std::variant<MessageBoxEvent, FileDialogEvent, ProgramStartEvent, RebootEvent>;
+// A new division of RAM the utility asked for, and the controller's answer
+// (SYSMEM_CHANGED when it took effect at once).
+struct MemoryDivisionEvent {
+  std::uint32_t storagePages = 0;
+  std::uint32_t answer = 0;
+};
+
+using TranscriptEvent =
+    std::variant<MessageBoxEvent, FileDialogEvent, ProgramStartEvent, RebootEvent, MemoryDivisionEvent>;
 
 // What happened between the utility and its operator and controller, in
-// order: every message box, file dialog, started program and reboot.
+// order: every message box, file dialog, started program, division request
+// and reboot.
 class Transcript {
  public:
   void Add(TranscriptEvent event);

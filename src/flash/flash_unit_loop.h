@@ -1,0 +1,175 @@
+#pragma once
+#include <cstdint>
+
+#include "flash/flash_bus.h"
+#include "flash/flash_device.h"
+
+// The unit program of both command sets and the loop over a run of units,
+// as templates over the window type. Instantiated for the FlashWindow role
+// (flash_program.cpp) and for a window that knows its own type
+// (BoundFlashWindow), whose loads and stores then inline into the loop: the
+// same bus cycles, without a virtual call for each. Internal to src/flash
+// and to the windows that bind it.
+namespace talvon::flash_unit {
+
+using namespace flash_bus;
+
+// What the per-unit path needs of a bank's bus, worked out once per bank
+// rather than on every unit.
+struct UnitBus {
+  std::uint32_t width = 0;
+  std::uint32_t chips = 0;
+  std::uint32_t repeat = 0;  // a command code times this is the code in every chip's lane
+  std::uint32_t ready = 0;
+  std::uint32_t programError = 0;
+  std::uint32_t bit5 = 0;
+  std::uint32_t polls = 0;
+  std::uint32_t maxMicroseconds = 0;
+};
+
+// False for a bus width / chip count pair the driver cannot talk to.
+inline bool MakeUnitBus(const FlashGeometry& g, UnitBus* bus) {
+  const std::uint32_t w = g.busWidth;
+  const std::uint32_t n = g.chips;
+  if (!IsKnownBus(w, n)) return false;
+  bus->width = w;
+  bus->chips = n;
+  bus->repeat = n == 1 ? 1 : w == 2 ? 0x0101u : n == 2 ? 0x00010001u : 0x01010101u;
+  bus->ready = LaneBits(7, w, n);
+  bus->programError = LaneBits(4, w, n);
+  bus->bit5 = LaneBits(5, w, n);
+  bus->polls = ProgramPolls(g);
+  bus->maxMicroseconds = g.programMaxMicroseconds ? g.programMaxMicroseconds : kFallbackProgramMicroseconds;
+  return true;
+}
+
+// Aligned full units [at, at + count x width) of one bank, all programmed
+// with the bank's command set.
+struct UnitRun {
+  UnitBus bus;
+  std::uint32_t commandSet = 0;
+  std::uint32_t bankBase = 0;
+  std::uint32_t at = 0;
+  std::uint32_t count = 0;
+  const std::uint8_t* source = nullptr;
+};
+
+template <class Window>
+inline std::uint32_t LoadBus(Window& window, std::uint32_t address, std::uint32_t width) {
+  switch (width) {
+    case 1: return window.Load8(address);
+    case 2: return window.Load16(address);
+    case 4: return window.Load32(address);
+    default: return 0;
+  }
+}
+
+template <class Window>
+inline void StoreBus(Window& window, std::uint32_t address, std::uint32_t width, std::uint32_t value) {
+  switch (width) {
+    case 1: window.Store8(address, static_cast<std::uint8_t>(value)); break;
+    case 2: window.Store16(address, static_cast<std::uint16_t>(value)); break;
+    case 4: window.Store32(address, value); break;
+    default: break;
+  }
+}
+
+// The store of StoreCommand, for a known pair.
+template <class Window>
+inline void Command(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t index,
+                    std::uint32_t command) {
+  StoreBus(window, bankBase + bus.width * index, bus.width, (command & 0xFF) * bus.repeat);
+}
+
+template <class Window>
+inline std::uint32_t IntelUnit(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
+                               std::uint32_t data) {
+  const std::uint32_t w = bus.width;
+  Command(window, bus, bankBase, 0, kIntelProgramSetup);
+  StoreBus(window, target, w, data);
+  // Ready means every chip ready; a chip that never gets there fails the
+  // unit once it has had longer than its stated maximum.
+  std::uint32_t status = 0;
+  bool isReady = false;
+  PollClock clock(bus.maxMicroseconds);
+  for (std::uint32_t polls = bus.polls; polls > 0 && !isReady && !clock.Expired(); --polls) {
+    Command(window, bus, bankBase, 0, kIntelReadStatus);
+    status = LoadBus(window, target, w);
+    isReady = (status & bus.ready) == bus.ready;
+  }
+  // Any chip with the program-error bit has not stored its part.
+  const bool good = isReady && (status & bus.programError) == 0;
+  // The error bits stay until cleared, and would fail every later unit.
+  if (!good) Command(window, bus, bankBase, 0, kIntelClearStatus);
+  Command(window, bus, bankBase, 0, kIntelReadArray);
+  return good ? w : 0;
+}
+
+template <class Window>
+inline std::uint32_t AmdUnit(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
+                             std::uint32_t data) {
+  const std::uint32_t w = bus.width;
+  Command(window, bus, bankBase, kAmdUnlockIndex1, kAmdUnlock1);
+  Command(window, bus, bankBase, kAmdUnlockIndex2, kAmdUnlock2);
+  Command(window, bus, bankBase, kAmdUnlockIndex1, kAmdProgram);
+  StoreBus(window, target, w, data);
+  // A chip is done when its lane reads back the data. Only the chips still
+  // differing are asked for bit 5 (time limit exceeded): a finished chip's
+  // data may have bit 5 clear, which must not keep the poll going.
+  std::uint32_t value = LoadBus(window, target, w);
+  PollClock clock(bus.maxMicroseconds);
+  for (std::uint32_t polls = bus.polls; value != data;) {
+    const std::uint32_t waiting = bus.bit5 & DifferingLanes(value, data, w, bus.chips);
+    if ((value & waiting) == waiting) {
+      value = LoadBus(window, target, w);
+      break;
+    }
+    if (polls-- == 0 || clock.Expired()) break;
+    value = LoadBus(window, target, w);
+  }
+  if (value == data) return w;
+  // A chip past its time limit reads status until reset.
+  Command(window, bus, bankBase, 0, kAmdReset);
+  return 0;
+}
+
+// Programs the run's units in order; the number programmed, which is less
+// than run.count when a unit failed.
+template <class Window, std::uint32_t kWidth>
+inline std::uint32_t ProgramUnitsOfWidth(Window& window, const UnitRun& run) {
+  UnitBus bus = run.bus;
+  bus.width = kWidth;  // the same value, known to the compiler
+  const std::uint8_t* source = run.source;
+  std::uint32_t at = run.at;
+  for (std::uint32_t done = 0; done < run.count; ++done, at += kWidth, source += kWidth) {
+    const std::uint32_t data = UnitFromBytes(source, kWidth);
+    const std::uint32_t programmed = run.commandSet == kIntelSet ? IntelUnit(window, bus, run.bankBase, at, data)
+                                                                 : AmdUnit(window, bus, run.bankBase, at, data);
+    if (programmed == 0) return done;
+  }
+  return run.count;
+}
+
+template <class Window>
+inline std::uint32_t ProgramUnits(Window& window, const UnitRun& run) {
+  if (run.commandSet != kIntelSet && run.commandSet != kAmdSet) return 0;
+  switch (run.bus.width) {
+    case 1: return ProgramUnitsOfWidth<Window, 1>(window, run);
+    case 2: return ProgramUnitsOfWidth<Window, 2>(window, run);
+    case 4: return ProgramUnitsOfWidth<Window, 4>(window, run);
+    default: return 0;
+  }
+}
+
+}  // namespace talvon::flash_unit
+
+namespace talvon {
+
+// A window that runs the unit loop compiled for its own type.
+class BoundFlashWindow : public FlashWindow {
+ public:
+  // flash_unit::ProgramUnits(*this, run) in the window's own type.
+  virtual std::uint32_t ProgramUnits(const flash_unit::UnitRun& run) = 0;
+};
+
+}  // namespace talvon

@@ -1,0 +1,59 @@
+#include "pages/general/touch_panel.h"
+
+#include <cstdint>
+#include <string>
+
+namespace talvon {
+namespace {
+
+void SetDword(Registry& registry, HKEY key, const char* name, std::uint32_t value) {
+  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+  registry.SetValue(key, name, REG_DWORD, bytes, sizeof bytes);  // a failed write is not reported
+}
+
+TouchSelection StartCalibration(Processes& processes, const char* program) {
+  return processes.CreateProcess(program, false, nullptr) ? TouchSelection::CalibrationStarted
+                                                          : TouchSelection::CalibrationNotStarted;
+}
+
+}  // namespace
+
+void ClearTouchCalibration(Registry& registry, HKEY key) {
+  registry.DeleteValue(key, "CalibPoints");
+  for (int n = 0; n < 16; ++n) {
+    registry.DeleteValue(key, "X_" + std::to_string(n));
+    registry.DeleteValue(key, "Y_" + std::to_string(n));
+  }
+}
+
+TouchSelection SelectSerialTouch(const TouchPanelRoles& roles) {
+  Registry& registry = roles.registry;
+  HKEY key = 0;
+  if (registry.OpenKey(HKEY_LOCAL_MACHINE, UsbTouchKey, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    ClearTouchCalibration(registry, key);
+    SetDword(registry, key, "Mode", 1);
+    registry.CloseKey(key);
+  }
+  if (registry.OpenKey(HKEY_LOCAL_MACHINE, SerialTouchKey, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    SetDword(registry, key, "Port", 2);
+    registry.CloseKey(key);
+  }
+  registry.FlushKey(HKEY_LOCAL_MACHINE);
+  return StartCalibration(roles.processes, SerialCalibrationProgram);
+}
+
+TouchSelection SelectUsbTouch(const TouchPanelRoles& roles) {
+  Registry& registry = roles.registry;
+  HKEY key = 0;
+  if (registry.OpenKey(HKEY_LOCAL_MACHINE, SerialTouchKey, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    ClearTouchCalibration(registry, key);
+    SetDword(registry, key, "pmode", 1);
+    SetDword(registry, key, "Port", 0);
+    registry.CloseKey(key);
+  }
+  registry.FlushKey(HKEY_LOCAL_MACHINE);
+  return StartCalibration(roles.processes, UsbCalibrationProgram);
+}
+
+}  // namespace talvon

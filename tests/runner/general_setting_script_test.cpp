@@ -1,0 +1,354 @@
+// Scripted runs of the General Setting page on a simulated controller kept in
+// a directory: display mode, backup and restore of the whole system and of the
+// registry, factory reset, touch panel selection and memory division, each
+// followed across the reboots they cause.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "flash/flash_areas.h"
+#include "flash/image_files.h"
+#include "flash/transfer_buffer.h"
+#include "platform/text.h"
+#include "runner/script.h"
+#include "runner/script_runner.h"
+#include "runner/simulated_controller_provider.h"
+#include "sim/sim_files.h"
+#include "support/flash_sim_fixture.h"
+
+namespace talvon {
+namespace {
+
+std::vector<char> ReadHostFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Contains(const std::string& haystack, const std::string& needle) {
+  return haystack.find(needle) != std::string::npos;
+}
+
+struct GeneralSettingScript : ::testing::Test {
+  // Creates the controller with factory contents (adjust `options` first).
+  void Create() {
+    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
+    provider.emplace(Root(), clock, options);
+    std::string error;
+    ASSERT_NE(provider->Boot(&error), nullptr) << error;
+  }
+
+  std::filesystem::path Root() const { return dir.Path() / "controller"; }
+  std::filesystem::path Host(const std::string& relative) const { return Root() / "fs" / relative; }
+  std::vector<char> FlashBin() const { return ReadHostFile(Root() / "flash.bin"); }
+
+  void AddFlashFault(const std::string& faults) {
+    const auto config = Root() / "controller.json";
+    std::stringstream json;
+    json << std::ifstream(config).rdbuf();
+    std::string text = json.str();
+    text.insert(text.rfind('}'), ",\n  \"flash\": {\"faults\": " + faults + "}\n");
+    std::ofstream(config) << text;
+  }
+
+  // Runs a script; the transcript of this run alone is in `out`.
+  int Run(const std::string& source) {
+    out.str("");
+    err.str("");
+    runner::Script script;
+    std::string error;
+    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
+    runner::ScriptRunner r(*provider, out, err);
+    return r.Run(script);
+  }
+
+  // Sets 800 x 600 / 8 bpp / 70 Hz (or another resolution) and flushes without rebooting.
+  std::string SetAndFlush(int resolution) {
+    return "config\nslider 1056 " + std::to_string(resolution) +
+           "\nselect 1042 2\nselect 1043 2\nclick 1089\nanswer yes\nanswer no\nclick 1088\nhome\n";
+  }
+
+  test::TempDir dir;
+  VirtualClock clock;
+  sim::ControllerOptions options;
+  std::optional<runner::SimulatedControllerProvider> provider;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(GeneralSettingScript, ANewDisplayModeIsInForceAfterTheRebootAndTheDivisionIsUntouched) {
+  Create();
+  const int code = Run(
+      "config\n"
+      "slider 1056 2\n"
+      "select 1042 2\n"
+      "select 1043 2\n"
+      "click 1089\n"
+      "answer yes\n"
+      "answer yes\n"
+      "click 1088\n"
+      "config\n"
+      "print 1038\n"
+      "print 1039\n"
+      "print 1040\n"
+      "print 1056\n"
+      "print 1054\n"
+      "print 1068\n"
+      "reg \"Velmar\" \"MemDivision\"\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box Save Registry | It would take 10-15 seconds to store your settings into internal non-volatile "
+            "memory. Proceed ? | 36 -> yes\n"
+            "box System Reboot | All settings you changed will take effect\\n after system reboot, reboot now ? | "
+            "52 -> yes\n"
+            "reboot\n"
+            "print 1038 800 x 600\n"
+            "print 1039 8\n"
+            "print 1040 70 Hz\n"
+            "print 1056 2\n"
+            "print 1054 140\n"
+            "print 1068 256\n"
+            "reg Velmar MemDivision REG_DWORD 4 4096\n");
+}
+
+TEST_F(GeneralSettingScript, RestoreAllBringsBackTheBackedUpSystem) {
+  Create();
+  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer ok\nclick 1094\n"), runner::kExitOk) << err.str();
+  EXPECT_TRUE(Contains(out.str(), "box TalvonUtility | BackupAll OK ! | 64 -> ok\n")) << out.str();
+  EXPECT_EQ(std::filesystem::file_size(Host("CompactFlash/T5x5x_Backup.bak")), 33'030'148u);
+  {
+    sim::SimFiles files(Root() / "fs");
+    TransferBuffer transfer;
+    EXPECT_EQ(VerifyBackupAllFile(files, transfer, "\\CompactFlash\\T5x5x_Backup.bak"), 0);
+  }
+
+  ASSERT_EQ(Run(SetAndFlush(0) + "config\nprint 1038\n"), runner::kExitOk) << err.str();
+  EXPECT_TRUE(Contains(out.str(), "print 1038 320 x 240")) << out.str();
+
+  const int code = Run(
+      "config\n"
+      "file \"\\CompactFlash\\T5x5x_Backup.bak\"\n"
+      "answer ok\n"
+      "answer ok\n"
+      "click 1095\n"
+      "config\n"
+      "print 1038\n"
+      "print 1093\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box TalvonUtility | Please wait about 3 minutes,the talvon will reboot after finish. | 64 -> ok\n"
+            "box TalvonUtility | Restore Backup File OK ! | 64 -> ok\n"
+            "reboot\n"
+            "print 1038 800 x 600\n"
+            "print 1093 \\CompactFlash\\T5x5x_Backup.bak\n");
+}
+
+TEST_F(GeneralSettingScript, ADamagedBackupIsRefusedWithFlashUnchangedAndStillReboots) {
+  Create();
+  ASSERT_EQ(Run("config\nanswer ok\nclick 1094\n"), runner::kExitOk) << err.str();
+  {
+    std::fstream backup(Host("CompactFlash/T5x5x_Backup.bak"), std::ios::in | std::ios::out | std::ios::binary);
+    backup.seekp(5);
+    backup.put('\x5A');
+  }
+  const std::vector<char> before = FlashBin();
+  const int code = Run(
+      "config\n"
+      "file \"\\CompactFlash\\T5x5x_Backup.bak\"\n"
+      "answer ok\n"
+      "answer ok\n"
+      "click 1095\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box TalvonUtility | Please wait about 3 minutes,the talvon will reboot after finish. | 64 -> ok\n"
+            "box TalvonUtility | Restore Backup File NG ! | 16 -> ok\n"
+            "reboot\n");
+  EXPECT_TRUE(FlashBin() == before);
+}
+
+TEST_F(GeneralSettingScript, RestoreAllThatFailsAfterErasingDoesNotRebootIntoABrokenSystem) {
+  Create();
+  ASSERT_EQ(Run("config\nanswer ok\nclick 1094\n"), runner::kExitOk) << err.str();
+  AddFlashFault("{\"programFailures\": [\"0xBCA90000\"]}");
+  const int code = Run(
+      "config\n"
+      "file \"\\CompactFlash\\T5x5x_Backup.bak\"\n"
+      "answer ok\n"
+      "answer ok\n"
+      "answer ok\n"
+      "answer ok\n"
+      "click 1095\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_FALSE(Contains(out.str(), "\nreboot\n")) << out.str();
+  EXPECT_TRUE(Contains(out.str(),
+                       "box TalvonUtility | ERROR: Allsystem write flash failed. | 16 -> ok\n"
+                       "box TalvonUtility | Restore Backup File NG ! | 16 -> ok\n"
+                       "box ERROR | The system area of the flash memory is incomplete, so the controller has not been "
+                       "restarted."))
+      << out.str();
+}
+
+TEST_F(GeneralSettingScript, RestoreRegistryBringsBackTheDump) {
+  Create();
+  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer yes\nanswer ok\nclick 1091\n"), runner::kExitOk) << err.str();
+  EXPECT_TRUE(Contains(out.str(),
+                       "box Save Registry | Do you want to Dump the Registries? | 36 -> yes\n"
+                       "box TalvonUtility | Registry dump to dumpfile successed. | 64 -> ok\n"))
+      << out.str();
+  EXPECT_EQ(std::filesystem::file_size(Host("CompactFlash/Velmar/Tools/BackUp.REG")), 786'432u);
+
+  ASSERT_EQ(Run(SetAndFlush(3)), runner::kExitOk) << err.str();
+  const int code = Run("config\nanswer yes\nanswer ok\nclick 1092\nconfig\nprint 1038\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box Save Registry | Do you want to Restore the Registries? | 36 -> yes\n"
+            "box TalvonUtility | Registry restore from dumpfile successed. | 64 -> ok\n"
+            "reboot\n"
+            "print 1038 800 x 600\n");
+}
+
+TEST_F(GeneralSettingScript, RestoreRegistryWithoutADumpSaysSoAndRebootsUnchanged) {
+  Create();
+  const std::vector<char> before = FlashBin();
+  const int code = Run("config\nanswer yes\nanswer ok\nclick 1092\nconfig\nprint 1038\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box Save Registry | Do you want to Restore the Registries? | 36 -> yes\n"
+            "box TalvonUtility | Can't open the dumpfile | 16 -> ok\n"
+            "reboot\n"
+            "print 1038 640 x 480\n");
+  EXPECT_TRUE(FlashBin() == before);
+}
+
+TEST_F(GeneralSettingScript, FactoryResetErasesTheRegistryAreaAndBootsTheFactoryRegistry) {
+  Create();
+  ASSERT_EQ(Run(SetAndFlush(2)), runner::kExitOk) << err.str();
+  const int code = Run("config\nanswer yes\nanswer ok\nclick 1071\nconfig\nprint 1038\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box Factory Registry Settings | It would recover all your settings to factory default settings, are you "
+            "sure ? | 52 -> yes\n"
+            "box Factory Registry Settings | It would take few seconds to recover, please wait ! | 64 -> ok\n"
+            "reboot\n"
+            "print 1038 640 x 480\n");
+  const std::vector<char> flash = FlashBin();
+  const std::size_t start = RegistryFlashArea - FlashWindowBase;
+  ASSERT_GE(flash.size(), start + RegistryFlashAreaSize);
+  EXPECT_TRUE(std::all_of(flash.begin() + start, flash.begin() + start + RegistryFlashAreaSize,
+                          [](char c) { return c == '\xFF'; }));
+}
+
+TEST_F(GeneralSettingScript, TouchSelectionsLeaveExactlyTheDriversValues) {
+  Create();
+  {
+    // Calibration left by the USB driver: X_0 to X_4, and X_16 beyond the cleared range.
+    std::string error;
+    auto booted = provider->Boot(&error);
+    ASSERT_NE(booted, nullptr) << error;
+    Registry& registry = booted->GetPlatform().registry;
+    HKEY key = 0;
+    ASSERT_EQ(registry.OpenKey(HKEY_LOCAL_MACHINE, "Drivers\\USB\\ClientDrivers\\PenMount_USB_HID_Class_Driver\\0",
+                               KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    const std::uint8_t one[4] = {1, 0, 0, 0};
+    for (const char* name : {"CalibPoints", "X_0", "X_1", "X_2", "X_3", "X_4", "Y_0", "X_16"}) {
+      registry.SetValue(key, name, REG_DWORD, one, 4);
+    }
+    registry.CloseKey(key);
+    ASSERT_EQ(registry.FlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+  }
+  const std::string usbKey = "\"Drivers\\USB\\ClientDrivers\\PenMount_USB_HID_Class_Driver\\0\"";
+  const std::string serialKey = "\"Drivers\\BuiltIn\\Dmc9x00\"";
+  const std::string values = "reg " + usbKey + " \"Mode\"\nreg " + usbKey + " \"CalibPoints\"\nreg " + usbKey +
+                             " \"X_4\"\nreg " + usbKey + " \"Y_0\"\nreg " + usbKey + " \"X_16\"\nreg " + serialKey +
+                             " \"Port\"\nreg " + serialKey + " \"pmode\"\n";
+  // The selections flush: what they leave outlives a reboot that nothing else flushed before.
+  const int code = Run("config\nclick 1116\n" + values + "answer yes\nanswer yes\nclick 1088\nconfig\nclick 1119\n" +
+                       values);
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  const std::string usb = "reg Drivers\\USB\\ClientDrivers\\PenMount_USB_HID_Class_Driver\\0 ";
+  const std::string serial = "reg Drivers\\BuiltIn\\Dmc9x00 ";
+  const std::string afterSerial = "start \\windows\\Calibrate_serial.exe\n" + usb + "Mode REG_DWORD 4 1\n" + usb +
+                                  "CalibPoints absent\n" + usb + "X_4 absent\n" + usb + "Y_0 absent\n" + usb +
+                                  "X_16 REG_DWORD 4 1\n" + serial + "Port REG_DWORD 4 2\n" + serial +
+                                  "pmode REG_DWORD 4 0\n";
+  const std::string afterUsb = "start \\windows\\Calibrate_usb.exe\n" + usb + "Mode REG_DWORD 4 1\n" + usb +
+                               "CalibPoints absent\n" + usb + "X_4 absent\n" + usb + "Y_0 absent\n" + usb +
+                               "X_16 REG_DWORD 4 1\n" + serial + "Port REG_DWORD 4 0\n" + serial +
+                               "pmode REG_DWORD 4 1\n";
+  EXPECT_TRUE(Contains(out.str(), afterSerial + "box Save Registry")) << out.str();
+  EXPECT_TRUE(Contains(out.str(), "reboot\n" + afterUsb)) << out.str();
+}
+
+// ---- Memory division ----
+
+TEST_F(GeneralSettingScript, TheWorkedDivisionIsAskedForRecordedAndInForceAfterAFlushAndReboot) {
+  Create();
+  const int code = Run(
+      "config\n"
+      "print 1068\nprint 1069\nprint 1070\nprint 1072\nprint 1073\n"
+      "slider 1068 400\n"
+      "print 1068\nprint 1069\nprint 1072\n"
+      "click 1089\n"
+      "reg \"Velmar\" \"MemDivision\"\n"
+      "answer yes\nanswer yes\nclick 1088\n"
+      "config\n"
+      "print 1068\nprint 1069\nprint 1072\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  const std::string s = out.str();
+  EXPECT_EQ(s.substr(0, s.find("box")),
+            "print 1068 256\nprint 1069 16384KB\nprint 1070 4000KB\nprint 1072 16384KB\nprint 1073 12000KB\n"
+            "print 1068 319\nprint 1069 20416KB\nprint 1072 12352KB\n"
+            "division 5104 -> changed\n"
+            "reg Velmar MemDivision REG_DWORD 4 5104\n");
+  EXPECT_TRUE(Contains(s, "reboot\nprint 1068 319\nprint 1069 20416KB\nprint 1072 12352KB\n")) << s;
+}
+
+TEST_F(GeneralSettingScript, AReleaseBelowStorageInUseSnapsToItAndTheSearchFindsTheNextStep) {
+  Create();
+  const int code = Run("config\nslider 1068 10\nprint 1068\nanswer ok\nclick 1089\nprint 1068\n"
+                       "reg \"Velmar\" \"MemDivision\"\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "print 1068 62\n"
+            "division 992 -> refused 3\n"
+            "division 1008 -> changed\n"
+            "box TalvonUtility | The boundary has been moved as far as possible. Resetting the device may allow the "
+            "boundary to be moved further | 0 -> ok\n"
+            "print 1068 63\n"
+            "reg Velmar MemDivision REG_DWORD 4 4096\n");
+}
+
+TEST_F(GeneralSettingScript, ARefusedRequestEasesBackTheMarginBelowTheAcceptedDownwardStep) {
+  options.factory.config.memory.programReservePages = 100;  // storage can reach 5093 pages at most
+  Create();
+  const int code = Run("config\nslider 1068 400\nanswer ok\nclick 1089\nprint 1068\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "division 5104 -> refused 3\n"
+            "division 5088 -> changed\n"
+            "division 5056 -> changed\n"
+            "box TalvonUtility | The boundary has been moved as far as possible. Resetting the device may allow the "
+            "boundary to be moved further | 0 -> ok\n"
+            "print 1068 316\n");
+}
+
+TEST_F(GeneralSettingScript, ARequestNothingSatisfiesLeavesTheDivisionInForce) {
+  options.factory.config.memory.programReservePages = 4200;  // the kernel gives storage nothing in use can spare
+  Create();
+  const int code = Run("config\nslider 1068 400\nanswer ok\nclick 1089\nprint 1068\nprint 1069\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  const std::string s = out.str();
+  EXPECT_EQ(s.find("-> changed"), std::string::npos) << s;
+  // Every step from 5088 down to 1008 and from 5120 up was tried, down first.
+  EXPECT_TRUE(Contains(s, "division 5104 -> refused 3\ndivision 5088 -> refused 3\ndivision 5120 -> refused 3\n"
+                          "division 5072 -> refused 3\ndivision 5056 -> refused 3\n"))
+      << s;
+  EXPECT_TRUE(Contains(s, "division 1008 -> refused 3\nbox TalvonUtility | The boundary")) << s;
+  EXPECT_TRUE(Contains(s, "print 1068 256\nprint 1069 20416KB\n")) << s;
+}
+
+}  // namespace
+}  // namespace talvon
