@@ -84,6 +84,8 @@ bool ReadGeometry(FlashWindow& window, std::uint32_t base, const BusShape& shape
   const std::uint32_t eraseMax = ReadCfiField(window, base, 0x25, 1, w);
   g->programPollLimit = flash_bus::PollLimit(programTypical, programMax, 1, flash_bus::kFallbackProgramPolls);
   g->erasePollLimit = flash_bus::PollLimit(eraseTypical, eraseMax, 1000, flash_bus::kFallbackErasePolls);
+  g->programMaxMicroseconds = flash_bus::StatedMaxMicroseconds(programTypical, programMax, 1);
+  g->eraseMaxMicroseconds = flash_bus::StatedMaxMicroseconds(eraseTypical, eraseMax, 1000);
   flash_bus::ResetBank(window, base, *g);
   return true;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 
 #include "flash/flash_device.h"
@@ -149,5 +150,41 @@ inline std::uint32_t ErasePolls(const FlashGeometry& g) {
 // 2^typicalLog2 units of unitMicroseconds, at most 2^maxLog2 times that.
 std::uint32_t PollLimit(std::uint32_t typicalLog2, std::uint32_t maxLog2, std::uint32_t unitMicroseconds,
                         std::uint32_t fallback);
+// That longest time in microseconds; 0 when the chip does not state it. No
+// real chip states more than 2^15 units (32 ms a word, 33 s a block), and a
+// table that claims more is held to that.
+std::uint32_t StatedMaxMicroseconds(std::uint32_t typicalLog2, std::uint32_t maxLog2, std::uint32_t unitMicroseconds);
+
+inline constexpr std::uint32_t kFallbackProgramMicroseconds = 1u << 15;
+inline constexpr std::uint32_t kFallbackEraseMicroseconds = 33'000'000;
+
+// The time side of a poll's bound. The clock is first read after a
+// thousand polls, so the quick common case costs nothing; from then on it
+// is read every thousand polls.
+class PollClock {
+ public:
+  explicit PollClock(std::uint32_t maxMicroseconds) : limit_(maxMicroseconds) {}
+  // Call once per poll: true once the operation has run longer than the limit.
+  bool Expired() {
+    if ((++polls_ & 0x3FF) != 0) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (polls_ == 0x400) {
+      start_ = now;
+      return false;
+    }
+    return now - start_ > limit_;
+  }
+
+ private:
+  std::chrono::microseconds limit_;
+  std::uint32_t polls_ = 0;
+  std::chrono::steady_clock::time_point start_;
+};
+inline PollClock ProgramClock(const FlashGeometry& g) {
+  return PollClock(g.programMaxMicroseconds ? g.programMaxMicroseconds : kFallbackProgramMicroseconds);
+}
+inline PollClock EraseClock(const FlashGeometry& g) {
+  return PollClock(g.eraseMaxMicroseconds ? g.eraseMaxMicroseconds : kFallbackEraseMicroseconds);
+}
 
 }  // namespace talvon::flash_bus

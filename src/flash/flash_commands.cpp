@@ -53,12 +53,19 @@ std::uint32_t PollLimit(std::uint32_t typicalLog2, std::uint32_t maxLog2, std::u
   constexpr std::uint64_t kPollsPerMicrosecond = 4;
   constexpr std::uint64_t kMinPolls = 1024;
   constexpr std::uint64_t kMaxPolls = 1u << 31;
-  if (typicalLog2 == 0 || maxLog2 == 0) return fallback;  // not stated by the chip
-  if (typicalLog2 + maxLog2 > 40) return static_cast<std::uint32_t>(kMaxPolls);
-  std::uint64_t polls = (std::uint64_t{1} << (typicalLog2 + maxLog2)) * unitMicroseconds * kPollsPerMicrosecond;
+  const std::uint64_t microseconds = StatedMaxMicroseconds(typicalLog2, maxLog2, unitMicroseconds);
+  if (microseconds == 0) return fallback;  // not stated by the chip
+  std::uint64_t polls = microseconds * kPollsPerMicrosecond;
   if (polls < kMinPolls) polls = kMinPolls;
   if (polls > kMaxPolls) polls = kMaxPolls;
   return static_cast<std::uint32_t>(polls);
+}
+
+std::uint32_t StatedMaxMicroseconds(std::uint32_t typicalLog2, std::uint32_t maxLog2, std::uint32_t unitMicroseconds) {
+  constexpr std::uint32_t kMostLog2 = 15;
+  if (typicalLog2 == 0 || maxLog2 == 0) return 0;
+  const std::uint32_t log2 = typicalLog2 + maxLog2 > kMostLog2 ? kMostLog2 : typicalLog2 + maxLog2;
+  return (1u << log2) * unitMicroseconds;
 }
 
 }  // namespace flash_bus

@@ -20,6 +20,10 @@ struct FlashGeometry {
   // 0 (a geometry made by hand) means a fixed generous bound.
   std::uint32_t programPollLimit = 0;
   std::uint32_t erasePollLimit = 0;
+  // The same maxima as time, in microseconds; polls also stop once this
+  // much time has passed. 0 means a fixed generous bound.
+  std::uint32_t programMaxMicroseconds = 0;
+  std::uint32_t eraseMaxMicroseconds = 0;
 };
 
 // All operations answer 1 on success and 0 on failure unless stated.

@@ -17,7 +17,8 @@ int EraseBlockIntel(FlashWindow& window, std::uint32_t bankBase, std::uint32_t b
   // erase once it has had longer than its stated maximum.
   std::uint32_t status = 0;
   bool ready = false;
-  for (std::uint32_t polls = ErasePolls(geometry); polls > 0 && !ready; --polls) {
+  PollClock clock = EraseClock(geometry);
+  for (std::uint32_t polls = ErasePolls(geometry); polls > 0 && !ready && !clock.Expired(); --polls) {
     WriteFlashCommand(window, bankBase, 0, kIntelReadStatus, w, n);
     status = window.Load32(bankBase);
     ready = AnyChipBitClear(status, 7, w, n) == 0;
@@ -43,12 +44,13 @@ int EraseBlockAmd(FlashWindow& window, std::uint32_t bankBase, std::uint32_t blo
   // Poll the block itself: erased reads all ones; a chip past its time
   // limit shows bit 5, and once every busy chip does, one more read decides.
   std::uint32_t value = window.Load32(blockAddress);
+  PollClock clock = EraseClock(geometry);
   for (std::uint32_t polls = ErasePolls(geometry); value != 0xFFFFFFFFu;) {
     if (AnyChipBitClear(value, 5, w, n) == 0) {
       value = window.Load32(blockAddress);
       break;
     }
-    if (polls-- == 0) break;
+    if (polls-- == 0 || clock.Expired()) break;
     value = window.Load32(blockAddress);
   }
   WriteFlashCommand(window, bankBase, 0, kAmdReset, w, n);

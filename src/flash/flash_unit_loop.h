@@ -24,6 +24,7 @@ struct UnitBus {
   std::uint32_t programError = 0;
   std::uint32_t bit5 = 0;
   std::uint32_t polls = 0;
+  std::uint32_t maxMicroseconds = 0;
 };
 
 // False for a bus width / chip count pair the driver cannot talk to.
@@ -38,6 +39,7 @@ inline bool MakeUnitBus(const FlashGeometry& g, UnitBus* bus) {
   bus->programError = LaneBits(4, w, n);
   bus->bit5 = LaneBits(5, w, n);
   bus->polls = ProgramPolls(g);
+  bus->maxMicroseconds = g.programMaxMicroseconds ? g.programMaxMicroseconds : kFallbackProgramMicroseconds;
   return true;
 }
 
@@ -89,7 +91,8 @@ inline std::uint32_t IntelUnit(Window& window, const UnitBus& bus, std::uint32_t
   // unit once it has had longer than its stated maximum.
   std::uint32_t status = 0;
   bool isReady = false;
-  for (std::uint32_t polls = bus.polls; polls > 0 && !isReady; --polls) {
+  PollClock clock(bus.maxMicroseconds);
+  for (std::uint32_t polls = bus.polls; polls > 0 && !isReady && !clock.Expired(); --polls) {
     Command(window, bus, bankBase, 0, kIntelReadStatus);
     status = LoadBus(window, target, w);
     isReady = (status & bus.ready) == bus.ready;
@@ -114,13 +117,14 @@ inline std::uint32_t AmdUnit(Window& window, const UnitBus& bus, std::uint32_t b
   // differing are asked for bit 5 (time limit exceeded): a finished chip's
   // data may have bit 5 clear, which must not keep the poll going.
   std::uint32_t value = LoadBus(window, target, w);
+  PollClock clock(bus.maxMicroseconds);
   for (std::uint32_t polls = bus.polls; value != data;) {
     const std::uint32_t waiting = bus.bit5 & DifferingLanes(value, data, w, bus.chips);
     if ((value & waiting) == waiting) {
       value = LoadBus(window, target, w);
       break;
     }
-    if (polls-- == 0) break;
+    if (polls-- == 0 || clock.Expired()) break;
     value = LoadBus(window, target, w);
   }
   if (value == data) return w;

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "flash/transfer_buffer.h"
@@ -42,6 +44,9 @@ int BackupAllFile(const ImageFileContext& context, std::string_view path);
 // data is cut short. A file that cannot be opened passes, so that the open
 // in RestoreAllFile reports it. Check bytes missing at the end count as 0.
 int VerifyBackupAllFile(Files& files, TransferBuffer& transfer, std::string_view path);
+// The check itself on an open stream: `dataSize` data bytes (SystemFlashAreaSize
+// for a backup) read through `scratch`, then the check bytes.
+int VerifyBackupStream(FileStream& file, std::span<std::uint8_t> scratch, std::uint32_t dataSize);
 // Verifies the backup first (a mismatch answers -1 silently, flash untouched),
 // then erases SystemFlashArea and programs it from the file.
 int RestoreAllFile(const ImageFileContext& context, std::string_view path);

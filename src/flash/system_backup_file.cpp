@@ -80,19 +80,27 @@ int BackupAllFile(const ImageFileContext& context, std::string_view path) {
   return 0;
 }
 
-int VerifyBackupAllFile(Files& files, TransferBuffer& transfer, std::string_view path) {
-  auto file = files.Open(path, "rb");
-  if (!file) return 0;  // RestoreAllFile's own open reports it
+int VerifyBackupStream(FileStream& file, std::span<std::uint8_t> scratch, std::uint32_t dataSize) {
+  // Pieces are folded as if each started at an offset divisible by 4, so
+  // they must be whole words, whatever scratch the caller has.
+  const std::size_t piece = scratch.size() & ~std::size_t{3};
+  if (piece == 0) return -1;
   BackupCheckBytes check;
-  for (std::uint32_t offset = 0; offset < SystemFlashAreaSize;) {
-    const std::uint32_t n = PieceAt(offset, transfer);
-    if (file->Read(transfer.data(), n) != n) return -1;
-    check.Fold(transfer.data(), n);
+  for (std::uint32_t offset = 0; offset < dataSize;) {
+    const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(piece, dataSize - offset));
+    if (file.Read(scratch.data(), n) != n) return -1;
+    check.Fold(scratch.data(), n);
     offset += n;
   }
   std::uint8_t stored[kCheckByteCount] = {};  // bytes missing at the end count as 0
-  file->Read(stored, kCheckByteCount);
+  file.Read(stored, kCheckByteCount);
   return check.Matches(stored) ? 0 : -1;
+}
+
+int VerifyBackupAllFile(Files& files, TransferBuffer& transfer, std::string_view path) {
+  auto file = files.Open(path, "rb");
+  if (!file) return 0;  // RestoreAllFile's own open reports it
+  return VerifyBackupStream(*file, transfer.span(), SystemFlashAreaSize);
 }
 
 int RestoreAllFile(const ImageFileContext& context, std::string_view path) {

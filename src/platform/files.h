@@ -30,6 +30,8 @@ struct FindData {
 
 // The controller's file system, addressed by controller paths such as
 // "\CompactFlash\T5x5x_Backup.bak" (case-insensitive, '\' or '/').
+// Paths and the names found in folders are narrow, one Latin-1 byte per
+// character, as the runtime's narrow file functions take them.
 class Files {
  public:
   virtual ~Files() = default;

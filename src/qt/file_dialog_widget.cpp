@@ -24,6 +24,13 @@
 namespace talvon::qt {
 namespace {
 
+// The controller's files are named in narrow Latin-1 bytes, one per
+// character; what the panel shows and the operator types is Unicode.
+std::string Narrow(const QString& text) { return text.toLatin1().toStdString(); }
+QString Wide(const std::string& narrow) {
+  return QString::fromLatin1(narrow.data(), static_cast<qsizetype>(narrow.size()));
+}
+
 constexpr int kIsFolderRole = Qt::UserRole;
 
 }  // namespace
@@ -151,7 +158,7 @@ FileDialogContent::FileDialogContent(Files& files, const FileDialogRequest& requ
 bool FileDialogContent::FolderExists(const QString& folder) {
   if (folder == QStringLiteral("\\")) return true;
   FindData found;
-  return files_.FindFirstFile(folder.toStdString(), &found) && found.isDirectory;
+  return files_.FindFirstFile(Narrow(folder), &found) && found.isDirectory;
 }
 
 bool FileDialogContent::OpenFolder(const QString& folder) {
@@ -166,16 +173,16 @@ void FileDialogContent::Refill() {
   folderLabel_->setText(folder_);
   note_->clear();
   list_->clear();
-  std::vector<FindData> entries = files_.ListDirectory(folder_.toStdString());
+  std::vector<FindData> entries = files_.ListDirectory(Narrow(folder_));
   std::sort(entries.begin(), entries.end(), [](const FindData& a, const FindData& b) {
     if (a.isDirectory != b.isDirectory) return a.isDirectory;
-    return QString::fromStdString(a.name).compare(QString::fromStdString(b.name), Qt::CaseInsensitive) < 0;
+    return Wide(a.name).compare(Wide(b.name), Qt::CaseInsensitive) < 0;
   });
   const int type = std::max(0, types_->currentIndex());
   const QStringList patterns = filters_[static_cast<std::size_t>(type)].patterns;
   QStyle* style = QApplication::style();
   for (const FindData& entry : entries) {
-    const QString name = QString::fromStdString(entry.name);
+    const QString name = Wide(entry.name);
     if (!entry.isDirectory && !MatchesFilter(name, patterns)) continue;
     auto* item = new QListWidgetItem(
         style->standardIcon(entry.isDirectory ? QStyle::SP_DirIcon : QStyle::SP_FileIcon), name, list_);
@@ -198,7 +205,7 @@ void FileDialogContent::Accept() {
   }
   const QString path = typed.startsWith(QLatin1Char('\\')) ? typed : JoinControllerPath(folder_, typed);
   FindData found;
-  const bool exists = files_.FindFirstFile(path.toStdString(), &found);
+  const bool exists = files_.FindFirstFile(Narrow(path), &found);
   if (exists && found.isDirectory) {
     OpenFolder(path);
     name_->clear();

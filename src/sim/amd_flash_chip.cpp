@@ -25,7 +25,7 @@ std::uint32_t AmdFlashChip::Read(std::uint32_t word) {
     case State::Query: return CfiWord(word);
     case State::Autoselect: return IdentifierWord(word);
     case State::Exceeded: return Status(lastOp_) | 0x20;
-    default: return ArrayWord(word);
+    default: return SeenWord(word);
   }
 }
 

@@ -56,7 +56,7 @@ class ChipBank final : public FlashBank {
       wiring.extraPolls = bank.chipExtraPolls.empty() ? 0 : bank.chipExtraPolls[c];
       chips_.emplace_back(wiring, &layout_, FaultsOfChip(config, index, start, c, layout_));
     }
-    for (Chip& chip : chips_) chip.ApplyAllStuckBits();
+    for (std::uint32_t c = 0; c < kChips; ++c) notReadingArray_ |= std::uint32_t{!chips_[c].ReadsArray()} << c;
   }
 
   std::uint32_t Read(std::uint32_t offset, std::uint32_t size) override {

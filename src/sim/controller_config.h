@@ -39,6 +39,9 @@ struct ControllerConfig {
 // about 1000 pages of files and 3000 pages of programs in use.
 ControllerConfig DefaultControllerConfig();
 
+// Arrays and objects nested deeper than this are refused before parsing.
+inline constexpr std::size_t ControllerConfigMaxDepth = 32;
+
 // Parses controller.json text. On failure answers nullopt and sets *error to
 // a message naming the field, such as "slots[3].identifier (slot 4): expected
 // an integer".

@@ -3,6 +3,7 @@
 // file by hand can find it. Missing top-level fields and memory figures take
 // the default controller's values; a module entry must be complete.
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -242,13 +243,51 @@ ControllerConfig ReadConfig(const Json& root) {
   return config;
 }
 
+// The deepest nesting of arrays and objects in a JSON text, counted outside
+// strings; stops counting past `limit`. The parsed tree is copied and freed
+// recursively, so a hostile file nested thousands deep must be refused
+// before it is parsed.
+std::size_t NestingDepth(std::string_view text, std::size_t limit) {
+  std::size_t depth = 0, deepest = 0;
+  bool inString = false, escaped = false;
+  for (char c : text) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+      continue;
+    }
+    if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+      if (deepest > limit) return deepest;
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return deepest;
+}
+
 }  // namespace
 
 std::optional<ControllerConfig> ParseControllerConfig(std::string_view jsonText, std::string* error) {
+  if (NestingDepth(jsonText, ControllerConfigMaxDepth) > ControllerConfigMaxDepth) {
+    if (error) {
+      *error = "nested more than " + std::to_string(ControllerConfigMaxDepth) +
+               " levels deep; no controller needs that many";
+    }
+    return std::nullopt;
+  }
   Json root;
   try {
     root = Json::parse(jsonText.begin(), jsonText.end());
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {
+    // A syntax error, or a number no double holds ("1e400").
     if (error) *error = std::string("not valid JSON: ") + e.what();
     return std::nullopt;
   }

@@ -88,16 +88,23 @@ std::optional<std::string> FindControllerOption(int argc, const char* const* arg
   return value;
 }
 
-std::optional<ControllerDirectory> ControllerDirectory::OpenOrCreate(const fs::path& root,
+std::optional<ControllerDirectory> ControllerDirectory::OpenOrCreate(const fs::path& givenRoot,
                                                                      const FactoryContents& factory,
                                                                      std::string* error, bool* created) {
   if (created) *created = false;
-  if (root.empty()) {
+  if (givenRoot.empty()) {
     if (error) *error = "no controller directory: set HOME, TALVON_CONTROLLER or --controller";
     return std::nullopt;
   }
-  ControllerDirectory dir(root);
+  // Resolved once, here: the started programs change into fs/ before they
+  // load, and a relative path would then point somewhere else.
   std::error_code ec;
+  const fs::path root = fs::absolute(givenRoot, ec).lexically_normal();
+  if (ec) {
+    if (error) *error = givenRoot.string() + ": " + ec.message();
+    return std::nullopt;
+  }
+  ControllerDirectory dir(root);
   if (fs::exists(dir.ConfigFile(), ec)) {
     fs::create_directories(dir.FileSystemRoot(), ec);
     return dir;
@@ -131,6 +138,21 @@ std::optional<ControllerDirectory> ControllerDirectory::OpenOrCreate(const fs::p
     return std::nullopt;
   }
   if (created) *created = true;
+  return dir;
+}
+
+std::optional<ControllerDirectory> ControllerDirectory::OpenExisting(const fs::path& givenRoot, std::string* error) {
+  if (givenRoot.empty()) {
+    if (error) *error = "no controller directory: set HOME, TALVON_CONTROLLER or --controller";
+    return std::nullopt;
+  }
+  std::error_code ec;
+  const fs::path root = fs::absolute(givenRoot, ec).lexically_normal();
+  ControllerDirectory dir(root);
+  if (ec || !fs::exists(dir.ConfigFile(), ec)) {
+    if (error) *error = "no controller in " + root.string() + " (no controller.json); talvon-sim create makes one";
+    return std::nullopt;
+  }
   return dir;
 }
 

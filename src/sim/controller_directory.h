@@ -57,6 +57,10 @@ class ControllerDirectory {
                                                          const FactoryContents& factory, std::string* error,
                                                          bool* created = nullptr);
 
+  // Opens the controller at `root` when it has one (a controller.json),
+  // and changes nothing on disk.
+  static std::optional<ControllerDirectory> OpenExisting(const std::filesystem::path& root, std::string* error);
+
   const std::filesystem::path& Root() const { return root_; }
   std::filesystem::path ConfigFile() const { return root_ / "controller.json"; }
   std::filesystem::path FactoryRegistryFile() const { return root_ / "factory.reg"; }

@@ -110,16 +110,30 @@ bool AddFlashFault(ControllerFiles& c, const std::vector<std::string>& words, st
   return true;
 }
 
-std::unique_ptr<ControllerFiles> OpenControllerFiles(const std::filesystem::path& directory, std::string* error) {
-  std::optional<ControllerDirectory> dir =
-      ControllerDirectory::OpenOrCreate(directory, ControllerOptions::DefaultFactoryContents(), error);
+std::unique_ptr<ControllerFiles> OpenControllerFiles(const std::filesystem::path& directory, std::string* error,
+                                                     ControllerFilesMode mode) {
+  std::optional<ControllerDirectory> dir;
+  if (mode == ControllerFilesMode::Create) {
+    dir = ControllerDirectory::OpenOrCreate(directory, ControllerOptions::DefaultFactoryContents(), error);
+  } else {
+    dir = ControllerDirectory::OpenExisting(directory, error);
+  }
   if (!dir) return nullptr;
   std::optional<ControllerConfig> config = LoadControllerConfig(dir->ConfigFile(), error);
   if (!config) return nullptr;
   std::optional<FlashConfig> flashConfig = FlashConfigOf(*config, error);
   if (!flashConfig) return nullptr;
+  std::error_code ec;
+  if (!std::filesystem::exists(dir->FlashImageFile(), ec)) {
+    if (mode != ControllerFilesMode::Create) {
+      *error = "flash.bin missing in " + dir->Root().string() + " (talvon-sim create makes factory flash contents)";
+      return nullptr;
+    }
+    if (!CreateFactoryFlashImage(dir->FlashImageFile(), *config, error)) return nullptr;
+  }
   std::string why;
-  std::unique_ptr<SimFlash> flash = SimFlash::Open(dir->FlashImageFile(), *flashConfig, &why);
+  const auto access = mode == ControllerFilesMode::ReadOnly ? FlashFile::Access::ReadOnly : FlashFile::Access::ReadWrite;
+  std::unique_ptr<SimFlash> flash = SimFlash::Open(dir->FlashImageFile(), *flashConfig, &why, access);
   if (!flash) {
     *error = "flash.bin: " + why;
     return nullptr;
@@ -169,16 +183,16 @@ void PrintControllerInfo(ControllerFiles& c, std::ostream& out) {
 }
 
 bool PrintBootRegistry(ControllerFiles& c, std::ostream& out, std::string* error) {
-  std::ifstream in(c.directory.FactoryRegistryFile(), std::ios::binary);
-  if (!in) {
-    *error = "cannot read " + c.directory.FactoryRegistryFile().string();
+  std::string unreadable;
+  const std::optional<std::string> factory = ReadFactoryRegistry(c.directory, &unreadable);
+  if (!unreadable.empty()) {
+    *error = unreadable;
     return false;
   }
-  std::ostringstream factory;
-  factory << in.rdbuf();
   FlashHiveStorage storage(*c.flash);
   SimRegistry registry(storage);
-  RegistryBootReport report = registry.Boot(factory.str());
+  RegistryBootReport report =
+      registry.Boot(factory ? std::optional<std::string_view>(*factory) : std::nullopt);
   if (!report.ok) {
     *error = "factory.reg: " + report.detail;
     return false;

@@ -20,9 +20,15 @@ struct ControllerFiles {
   std::unique_ptr<SimFlash> flash;
 };
 
-// Opens the controller in `directory`, creating it with factory contents
-// when it does not exist yet.
-std::unique_ptr<ControllerFiles> OpenControllerFiles(const std::filesystem::path& directory, std::string* error);
+enum class ControllerFilesMode {
+  Create,    // make the controller, or what it lacks of its files, with factory contents
+  Change,    // an existing controller only; its files may be written
+  ReadOnly,  // an existing controller only; nothing is written, not even by the chips
+};
+
+// Opens the controller in `directory`.
+std::unique_ptr<ControllerFiles> OpenControllerFiles(const std::filesystem::path& directory, std::string* error,
+                                                     ControllerFilesMode mode = ControllerFilesMode::Create);
 
 // Hardware, flash layout, the OS image area's image and version, and whether
 // the registry area holds a saved hive.

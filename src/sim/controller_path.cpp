@@ -93,6 +93,39 @@ bool MatchesFindPattern(std::string_view name, std::string_view pattern) {
   return p == pattern.size();
 }
 
+std::string Latin1ToUtf8(std::string_view latin1) {
+  std::string utf8;
+  utf8.reserve(latin1.size());
+  for (char c : latin1) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (byte >> 6));
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+std::optional<std::string> Utf8ToLatin1(std::string_view utf8) {
+  std::string latin1;
+  latin1.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x80) {
+      latin1 += utf8[i];
+      continue;
+    }
+    // Only the two-byte forms of U+0080 to U+00FF fit one narrow byte.
+    if ((byte != 0xC2 && byte != 0xC3) || i + 1 >= utf8.size()) return std::nullopt;
+    const auto next = static_cast<unsigned char>(utf8[++i]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    latin1 += static_cast<char>(((byte & 0x03) << 6) | (next & 0x3F));
+  }
+  return latin1;
+}
+
 std::vector<HostEntry> ListHostFolder(int folderFd) {
   std::vector<HostEntry> entries;
   int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -108,8 +141,11 @@ std::vector<HostEntry> ListHostFolder(int folderFd) {
     struct stat st {};
     if (::fstatat(folderFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) continue;
+    std::optional<std::string> controllerName = Utf8ToLatin1(name);
+    if (!controllerName) continue;
     HostEntry entry;
     entry.name = d->d_name;
+    entry.controllerName = std::move(*controllerName);
     entry.isDirectory = S_ISDIR(st.st_mode);
     entry.size = entry.isDirectory ? 0 : static_cast<std::uint64_t>(st.st_size);
     entries.push_back(std::move(entry));
@@ -127,8 +163,8 @@ std::vector<HostEntry> ListHostFolder(int folderFd) {
 std::optional<HostEntry> FindHostEntry(int folderFd, std::string_view name) {
   std::optional<HostEntry> caseless;
   for (HostEntry& entry : ListHostFolder(folderFd)) {
-    if (entry.name == name) return entry;
-    if (!caseless && EqualsIgnoringCase(entry.name, name)) caseless = std::move(entry);
+    if (entry.controllerName == name) return entry;
+    if (!caseless && EqualsIgnoringCase(entry.controllerName, name)) caseless = std::move(entry);
   }
   return caseless;
 }

@@ -41,18 +41,27 @@ bool MatchesFindPattern(std::string_view name, std::string_view pattern);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// Controller names are narrow: one byte per character, Latin-1 (what
+// keeping the low byte of each UTF-16 unit makes). Host names are UTF-8.
+std::string Latin1ToUtf8(std::string_view latin1);
+// nullopt when the name is not UTF-8 or holds a character beyond U+00FF,
+// which no narrow controller name can hold.
+std::optional<std::string> Utf8ToLatin1(std::string_view utf8);
+
 struct HostEntry {
-  std::string name;  // as it is stored on the host
+  std::string name;            // as it is stored on the host (UTF-8)
+  std::string controllerName;  // as the controller sees it (Latin-1)
   bool isDirectory = false;
   std::uint64_t size = 0;
 };
 
 // The regular files and folders of an open folder, sorted without regard to
-// case. Links and special files are left out.
+// case. Links, special files and names no controller can spell are left out.
 std::vector<HostEntry> ListHostFolder(int folderFd);
 
-// The entry of an open folder that a controller name means: the exact name
-// when present, else the first that matches without regard to case.
+// The entry of an open folder that a controller name (Latin-1) means: the
+// exact name when present, else the first that matches without regard to
+// case.
 std::optional<HostEntry> FindHostEntry(int folderFd, std::string_view name);
 
 class ControllerFileSystem {

@@ -67,8 +67,7 @@ bool FlashChip::FinishProgram(bool partial) {
   if (partial) cleared &= 0x55555555u;
   const std::uint32_t result = old & ~cleared;
   StoreArrayWord(opWord_, result);
-  const bool stuck = ApplyStuckBits(opWord_, 1);
-  if (stuck) return false;
+  if (StuckBitsShow(opWord_, 1)) return false;
   return programNeedsExactResult_ ? ArrayWord(opWord_) == opData_ : true;
 }
 
@@ -80,7 +79,7 @@ bool FlashChip::FinishErase(bool partial) {
   if (std::binary_search(faults_.eraseFailBlocks.begin(), faults_.eraseFailBlocks.end(), opBlock_)) return false;
   // Cut short, the leading half of the block is erased and the rest is not.
   EraseWords(first, partial ? count / 2 : count);
-  return !ApplyStuckBits(first, count);
+  return !StuckBitsShow(first, count);
 }
 
 void FlashChip::EraseWords(std::uint32_t first, std::uint32_t count) {
@@ -92,22 +91,14 @@ void FlashChip::EraseWords(std::uint32_t first, std::uint32_t count) {
   for (std::uint32_t i = 0; i < count; ++i, p += wiring_.stride) std::memset(p, 0xFF, wiring_.bytes);
 }
 
-bool FlashChip::ApplyStuckBits(std::uint32_t first, std::uint32_t count) {
-  if (faults_.stuck.empty()) return false;
-  bool changed = false;
+bool FlashChip::StuckBitsShow(std::uint32_t first, std::uint32_t count) const {
   auto it = std::lower_bound(faults_.stuck.begin(), faults_.stuck.end(), first,
                              [](const ChipFaults::Stuck& s, std::uint32_t w) { return s.word < w; });
   for (; it != faults_.stuck.end() && it->word - first < count; ++it) {
-    std::uint8_t* cell = wiring_.lane + std::size_t{it->word} * wiring_.stride + it->byte;
-    const std::uint8_t was = *cell;
-    *cell = it->high ? static_cast<std::uint8_t>(was | it->mask) : static_cast<std::uint8_t>(was & ~it->mask);
-    changed = changed || *cell != was;
+    if (SeenWord(it->word) != ArrayWord(it->word)) return true;
   }
-  return changed;
+  return false;
 }
 
-void FlashChip::ApplyAllStuckBits() {
-  for (const ChipFaults::Stuck& s : faults_.stuck) ApplyStuckBits(s.word, 1);
-}
 
 }  // namespace talvon::sim

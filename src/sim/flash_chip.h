@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -66,9 +67,9 @@ class FlashChip {
   }
   // Reads give the cells (no operation runs, no other read mode): the
   // bank may then read its memory directly.
-  bool ReadsArray() const { return readsArray_; }
-  // Power-up: stuck cells read as stuck.
-  void ApplyAllStuckBits();
+  // A chip with stuck bits shows them over its cells on every read, so
+  // the bank never reads its memory directly.
+  bool ReadsArray() const { return readsArray_ && faults_.stuck.empty(); }
   // Power fails: an operation under way stops half done.
   void CutPower();
 
@@ -115,6 +116,20 @@ class FlashChip {
         return v;
       }
     }
+  }
+  // A word as a read shows it: the cells, with stuck bits over them. The
+  // stuck bits live here, in the chip, never in the cells (the file), so
+  // clearing the fault gives back what was stored.
+  std::uint32_t SeenWord(std::uint32_t word) const {
+    std::uint32_t value = ArrayWord(word);
+    if (faults_.stuck.empty()) [[likely]] return value;
+    auto it = std::lower_bound(faults_.stuck.begin(), faults_.stuck.end(), word,
+                               [](const ChipFaults::Stuck& s, std::uint32_t w) { return s.word < w; });
+    for (; it != faults_.stuck.end() && it->word == word; ++it) {
+      const std::uint32_t mask = std::uint32_t{it->mask} << (8 * it->byte);
+      value = it->high ? value | mask : value & ~mask;
+    }
+    return value;
   }
   std::uint32_t CfiWord(std::uint32_t word) const { return word < layout_->cfi.size() ? layout_->cfi[word] : 0; }
   std::uint32_t IdentifierWord(std::uint32_t word) const {
@@ -170,9 +185,9 @@ class FlashChip {
     }
   }
   void EraseWords(std::uint32_t first, std::uint32_t count);
-  // Applies stuck bits to words [first, first + count); true if any cell
-  // reads other than it was meant to.
-  bool ApplyStuckBits(std::uint32_t first, std::uint32_t count);
+  // True if a stuck bit in words [first, first + count) makes a read show
+  // other than the cells hold.
+  bool StuckBitsShow(std::uint32_t first, std::uint32_t count) const;
   bool BlockWords(std::uint32_t block, std::uint32_t* first, std::uint32_t* count) const;
 
   std::uint32_t remaining_ = 0;

@@ -19,22 +19,30 @@ std::string Hex(std::uint32_t value) {
   return text;
 }
 
+// Times a real chip could state: the table keeps exponents, chips put the
+// maximum at most 32 times the typical time, and none takes longer than
+// 32 ms to program a word or 32 s to erase a block. A driver's time-outs
+// follow from these, so a wild value would make a hung chip hang the
+// utility for minutes.
 bool ValidTiming(const FlashTiming& t, const std::string& at, std::string* error) {
   struct Pair {
     const char* typicalName;
     std::uint32_t typical;
     const char* maxName;
     std::uint32_t max;
+    std::uint32_t most;
+    const char* mostText;
   };
-  const Pair pairs[] = {{"wordProgramUs", t.wordProgramUs, "wordProgramMaxUs", t.wordProgramMaxUs},
-                        {"blockEraseMs", t.blockEraseMs, "blockEraseMaxMs", t.blockEraseMaxMs}};
+  const Pair pairs[] = {
+      {"wordProgramUs", t.wordProgramUs, "wordProgramMaxUs", t.wordProgramMaxUs, 32768, "32768 us"},
+      {"blockEraseMs", t.blockEraseMs, "blockEraseMaxMs", t.blockEraseMaxMs, 32768, "32768 ms"}};
   for (const Pair& p : pairs) {
     if (!std::has_single_bit(p.typical)) {
       return Fail(error, at + ".timing." + p.typicalName + ": must be a power of two (the CFI table keeps 2^N)");
     }
-    if (!std::has_single_bit(p.max) || p.max < p.typical || p.max / p.typical > (1u << 15)) {
+    if (!std::has_single_bit(p.max) || p.max < p.typical || p.max / p.typical > 32 || p.max > p.most) {
       return Fail(error, at + ".timing." + p.maxName + ": must be a power of two from " + p.typicalName +
-                             " to 32768 times it");
+                             " to 32 times it, and at most " + p.mostText);
     }
   }
   return true;

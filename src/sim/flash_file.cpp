@@ -90,10 +90,11 @@ bool FlashFile::CreateBlank(const std::filesystem::path& path, std::string* erro
   return true;
 }
 
-std::unique_ptr<FlashFile> FlashFile::Open(const std::filesystem::path& path, std::string* error) {
+std::unique_ptr<FlashFile> FlashFile::Open(const std::filesystem::path& path, std::string* error, Access access) {
+  const bool readOnly = access == Access::ReadOnly;
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec) && !CreateBlank(path, error)) return nullptr;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (!readOnly && !std::filesystem::exists(path, ec) && !CreateBlank(path, error)) return nullptr;
+  const int fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
   if (fd < 0) {
     Fail(error, SystemError("cannot open", path));
     return nullptr;
@@ -121,7 +122,7 @@ std::unique_ptr<FlashFile> FlashFile::Open(const std::filesystem::path& path, st
     ::close(fd);
     return nullptr;
   }
-  void* map = ::mmap(nullptr, FlashWindowSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  void* map = ::mmap(nullptr, FlashWindowSize, PROT_READ | PROT_WRITE, readOnly ? MAP_PRIVATE : MAP_SHARED, fd, 0);
   if (map == MAP_FAILED) {
     const int savedErrno = errno;
     ::close(fd);

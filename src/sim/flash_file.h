@@ -12,12 +12,18 @@ namespace talvon::sim {
 
 class FlashFile {
  public:
-  // Maps the file, creating it first, all 0xFF (blank flash), when it does
-  // not exist, and holds an exclusive lock (flock) on it until destroyed: a
-  // file another FlashFile holds is refused at once with "controller in
-  // use" and the process holding it. A file of another size is refused, not
-  // resized. nullptr with *error on failure.
-  static std::unique_ptr<FlashFile> Open(const std::filesystem::path& path, std::string* error);
+  enum class Access {
+    ReadWrite,  // every store the chips make is in the file
+    ReadOnly,   // the file is never written: stores stay in this process's copy
+  };
+  // Maps the file. ReadWrite creates it first, all 0xFF (blank flash), when
+  // it does not exist; ReadOnly refuses a missing file. A file of another
+  // size is refused, not resized. Either way the FlashFile holds an exclusive
+  // lock (flock) on the file until destroyed: a file another FlashFile holds
+  // is refused at once with "controller in use" and the process holding it.
+  // nullptr with *error on failure.
+  static std::unique_ptr<FlashFile> Open(const std::filesystem::path& path, std::string* error,
+                                         Access access = Access::ReadWrite);
   // Writes a blank image: FlashWindowSize bytes of 0xFF. The file appears
   // whole or not at all.
   static bool CreateBlank(const std::filesystem::path& path, std::string* error);

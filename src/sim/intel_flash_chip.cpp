@@ -15,7 +15,7 @@ std::uint32_t IntelFlashChip::Read(std::uint32_t word) {
     case Progress::Idle: break;
   }
   switch (mode_) {
-    case Mode::Array: return ArrayWord(word);
+    case Mode::Array: return SeenWord(word);
     case Mode::Status: return status_ | kReady;
     case Mode::Query: return CfiWord(word);
     case Mode::Identifier: return IdentifierWord(word);

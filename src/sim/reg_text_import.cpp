@@ -46,11 +46,24 @@ int HexDigit(char c) {
   return -1;
 }
 
+// A piece of the text, in quotes, safe to print on a terminal: bytes that
+// are not printable ASCII (control codes, escape sequences, a binary file's
+// bytes) are written as \xNN.
 std::string Quote(std::string_view s) {
   std::string quoted;
   quoted.reserve(s.size() + 2);
   quoted += '"';
-  quoted += s;
+  for (char c : s) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      quoted += c;
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      quoted += "\\x";
+      quoted += kHex[byte >> 4];
+      quoted += kHex[byte & 0xF];
+    }
+  }
   quoted += '"';
   return quoted;
 }
@@ -147,7 +160,7 @@ class RegTextParser {
       if (c == '\\') {
         if (*pos >= line.size()) break;
         char escaped = line[(*pos)++];
-        if (escaped != '\\' && escaped != '"') return Fail(std::string("unknown escape \\") + escaped);
+        if (escaped != '\\' && escaped != '"') return Fail("unknown escape " + Quote(std::string("\\") + escaped));
         c = escaped;
       }
       out->push_back(c);

@@ -70,7 +70,7 @@ std::optional<OpenMode> ParseMode(std::string_view mode) {
 
 FindData ToFindData(const HostEntry& entry) {
   FindData data;
-  data.name = entry.name;
+  data.name = entry.controllerName;
   data.isDirectory = entry.isDirectory;
   data.size = entry.size;
   return data;
@@ -98,7 +98,7 @@ std::unique_ptr<FileStream> SimFiles::Open(std::string_view controllerPath, std:
   lastError_ = fs_.OpenFolder(names, names.size() - 1, &folder);
   if (lastError_ != ERROR_SUCCESS) return nullptr;
 
-  std::string hostName = names.back();
+  std::string hostName = Latin1ToUtf8(names.back());  // a new file's name on the host
   if (std::optional<HostEntry> existing = FindHostEntry(folder.Get(), names.back())) {
     if (existing->isDirectory) {
       lastError_ = ERROR_ACCESS_DENIED;
@@ -154,7 +154,7 @@ bool SimFiles::FindFirstFile(std::string_view controllerPath, FindData* found) {
     std::optional<HostEntry> match;
     if (wildcard) {
       for (HostEntry& entry : ListHostFolder(folder.Get())) {
-        if (MatchesFindPattern(entry.name, pattern)) {
+        if (MatchesFindPattern(entry.controllerName, pattern)) {
           match = std::move(entry);
           break;
         }

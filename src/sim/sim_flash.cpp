@@ -13,9 +13,9 @@ constexpr std::uint32_t Ones(std::uint32_t size) { return size >= 4 ? 0xFFFFFFFF
 }  // namespace
 
 std::unique_ptr<SimFlash> SimFlash::Open(const std::filesystem::path& file, const FlashConfig& config,
-                                         std::string* error) {
+                                         std::string* error, FlashFile::Access access) {
   if (!ValidateFlashConfig(config, error)) return nullptr;
-  std::unique_ptr<FlashFile> mapped = FlashFile::Open(file, error);
+  std::unique_ptr<FlashFile> mapped = FlashFile::Open(file, error, access);
   if (!mapped) return nullptr;
   return std::unique_ptr<SimFlash>(new SimFlash(std::move(mapped), config));
 }

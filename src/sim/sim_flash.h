@@ -24,10 +24,11 @@ namespace talvon::sim {
 
 class SimFlash final : public BoundFlashWindow {
  public:
-  // Opens `file` (created blank when missing) with the chips of `config`.
-  // nullptr with *error when the configuration or the file is bad.
+  // Opens `file` with the chips of `config` (see FlashFile::Open for what
+  // `access` does with a missing file). nullptr with *error when the
+  // configuration or the file is bad.
   static std::unique_ptr<SimFlash> Open(const std::filesystem::path& file, const FlashConfig& config,
-                                        std::string* error);
+                                        std::string* error, FlashFile::Access access = FlashFile::Access::ReadWrite);
   ~SimFlash() override;
 
   std::uint8_t Load8(std::uint32_t address) override { return static_cast<std::uint8_t>(Load(address, 1)); }

@@ -107,7 +107,7 @@ bool MakePipe(UniqueFd* reader, UniqueFd* writer) {
 }  // namespace
 
 SimProcesses::SimProcesses(std::filesystem::path hostRoot, ChildOutput output)
-    : fs_(std::move(hostRoot)), output_(output) {}
+    : fs_(std::filesystem::absolute(hostRoot)), output_(output) {}
 
 SimProcesses::~SimProcesses() {
   // Closing a waiting process's resume pipe makes it end without loading.

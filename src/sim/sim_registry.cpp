@@ -8,7 +8,7 @@ namespace talvon::sim {
 
 SimRegistry::SimRegistry(HiveStorage& storage) : storage_(storage) {}
 
-RegistryBootReport SimRegistry::Boot(std::string_view factoryRegText) {
+RegistryBootReport SimRegistry::Boot(std::optional<std::string_view> factoryRegText) {
   handles_.clear();
   store_ = RegistryStore();
   RegistryBootReport report;
@@ -20,7 +20,12 @@ RegistryBootReport SimRegistry::Boot(std::string_view factoryRegText) {
   }
   report.source = RegistryBootSource::FactoryRegistry;
   report.detail = hive.error;
-  RegTextResult imported = ImportRegText(factoryRegText, store_);
+  if (!factoryRegText) {
+    report.ok = false;
+    report.detail += ", and factory.reg is missing";
+    return report;
+  }
+  RegTextResult imported = ImportRegText(*factoryRegText, store_);
   if (!imported.ok) {
     report.ok = false;
     report.detail += "; the factory registry cannot be read: " + imported.error;

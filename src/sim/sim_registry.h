@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 // The simulated controller's registry role: HKEY_LOCAL_MACHINE held in a
 // RegistryStore, opened keys reached through a handle table, and flushes
 // written as a hive into the registry area through HiveStorage.
@@ -42,8 +43,9 @@ class SimRegistry : public Registry {
 
   // What the controller does at power-on: closes every handle, then loads
   // the hive from the registry area, or, when the area is blank or damaged,
-  // imports the factory registry text (REGEDIT4).
-  RegistryBootReport Boot(std::string_view factoryRegText);
+  // imports the factory registry text (REGEDIT4). Without a factory text
+  // (factory.reg missing) only a saved hive boots.
+  RegistryBootReport Boot(std::optional<std::string_view> factoryRegText);
 
   long OpenKey(HKEY root, std::string_view subKey, std::uint32_t access, HKEY* result) override;
   long CreateKey(HKEY root, std::string_view subKey, HKEY* result, bool* created) override;

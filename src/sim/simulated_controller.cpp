@@ -12,18 +12,21 @@ namespace talvon::sim {
 
 namespace {
 
-std::optional<std::string> ReadTextFile(const std::filesystem::path& file, std::string* error) {
+}  // namespace
+
+std::optional<std::string> ReadFactoryRegistry(const ControllerDirectory& directory, std::string* error) {
+  const std::filesystem::path file = directory.FactoryRegistryFile();
   std::ifstream in(file, std::ios::binary);
   if (!in) {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) return std::nullopt;  // missing: only a saved hive boots
     *error = "cannot read " + file.string();
-    return std::nullopt;
+    return std::string();
   }
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
-
-}  // namespace
 
 FactoryContents ControllerOptions::DefaultFactoryContents() {
   FactoryContents factory;
@@ -94,6 +97,13 @@ std::unique_ptr<SimulatedController> SimulatedController::Boot(const std::filesy
   SimulatedController& c = *controller;
 
   std::string why;
+  std::error_code ec;
+  if (!std::filesystem::exists(c.directory_.FlashImageFile(), ec)) {
+    *error = "flash.bin missing in " + c.directory_.Root().string() +
+             ": the controller has no flash contents; make factory ones with: talvon-sim create --controller " +
+             c.directory_.Root().string();
+    return nullptr;
+  }
   c.flash_ = SimFlash::Open(c.directory_.FlashImageFile(), *flashConfig, &why);
   if (!c.flash_) {
     *error = "flash.bin: " + why;
@@ -106,11 +116,15 @@ std::unique_ptr<SimulatedController> SimulatedController::Boot(const std::filesy
     return nullptr;
   }
 
-  std::optional<std::string> factoryText = ReadTextFile(c.directory_.FactoryRegistryFile(), error);
-  if (!factoryText) return nullptr;
+  std::string unreadable;
+  const std::optional<std::string> factoryText = ReadFactoryRegistry(c.directory_, &unreadable);
+  if (!unreadable.empty()) {
+    *error = unreadable;
+    return nullptr;
+  }
   c.hiveStorage_ = std::make_unique<FlashHiveStorage>(*c.flash_);
   c.registry_ = std::make_unique<SimRegistry>(*c.hiveStorage_);
-  c.registryBoot_ = c.registry_->Boot(*factoryText);
+  c.registryBoot_ = c.registry_->Boot(factoryText ? std::optional<std::string_view>(*factoryText) : std::nullopt);
   if (!c.registryBoot_.ok) {
     *error = "factory.reg: " + c.registryBoot_.detail;
     return nullptr;

@@ -78,6 +78,10 @@ class SimulatedController {
 
 // The flash layout a configuration asks for: its "flash" section, or the
 // default chips when it has none.
+// factory.reg of a controller: its text; nullopt when the file is missing
+// (a saved hive still boots); an empty text with *error set when it exists
+// but cannot be read.
+std::optional<std::string> ReadFactoryRegistry(const ControllerDirectory& directory, std::string* error);
 std::optional<FlashConfig> FlashConfigOf(const ControllerConfig& config, std::string* error);
 
 // Writes a new controller's flash.bin: blank chips with a full-size factory

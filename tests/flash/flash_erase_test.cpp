@@ -123,6 +123,25 @@ TEST_P(EraseBothSets, ChipThatFinishesLaterIsWaitedFor) {
   EXPECT_EQ(back, Bytes(16, 0xFF));
 }
 
+// A block erase takes far longer than any word program may (a second
+// against two milliseconds on real chips): the erase must be given the
+// chips' erase time, not their program time.
+TEST_P(EraseBothSets, EraseSlowerThanAnyProgramMayTakeSucceeds) {
+  sim::FlashBankConfig bank = test::QuickBank(GetParam(), 4, 2, 1u << 20, 64u << 10);
+  bank.timing = sim::FlashTiming{};  // 128 us programs, at most 2 ms; 1 s erases, at most 16 s
+  FlashGeometry geometry;
+  {
+    auto probe = Open(test::ConfigOf({bank}));
+    ASSERT_EQ(QueryFlashGeometry(*probe, kBase, &geometry), 1);
+  }
+  bank.erasePolls = 3 * geometry.programPollLimit;
+  PutFileBytes(kBase, Bytes(0x20000, 0x00));
+  auto flash = Open(test::ConfigOf({bank}));
+  ASSERT_EQ(EraseFlashRange(*flash, kBase, kBase, 4), 1);
+  EXPECT_EQ(FlashBytes(*flash, kBase, 0x20000), Bytes(0x20000, 0xFF));
+  EXPECT_GT(flash->Stats().busCycles, bank.erasePolls);  // it really was polled that long
+}
+
 INSTANTIATE_TEST_SUITE_P(IntelAndAmd, EraseBothSets, ::testing::Values(1u, 2u),
                          [](const auto& info) { return std::string(info.param == 1 ? "Intel" : "Amd"); });
 

@@ -133,5 +133,32 @@ TEST_F(OsUpdateEndToEnd, ImageMadeBySrecordIsWrittenAndBoots) {
   EXPECT_EQ(ReadOsVersion(controller->Flash()), "TalvonOS 11.0 (srec_cat)");
 }
 
+// The longest version text an image can carry, 120 bytes with two-byte
+// letters in it, comes through the write and the reboot whole.
+TEST_F(OsUpdateEndToEnd, AVersionTextOfTheFullLengthComesThroughWhole) {
+  std::string version = "TalvonOS 12.0 ";
+  while (version.size() < OsVersionMaxLength) version += "\u00e9";
+  ASSERT_EQ(version.size(), 120u);
+  EXPECT_TRUE(BuildBinImage({.version = version + "x", .size = 0x1000}).empty());  // one byte too many
+  auto controller = Boot();
+  ASSERT_NE(controller, nullptr);
+  PutControllerFile("CompactFlash/nk.bin", BuildBinImage({.version = version, .size = 0x8000, .recordSize = 0x1000}));
+  RunUtility(*controller, [](UtilitySession& session, HeadlessDriver& driver) {
+    ASSERT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
+    ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+    driver.AnswerFile("\\CompactFlash\\nk.bin");
+    ASSERT_EQ(driver.Click(session.page1->Handle(), 1045), DriverResult::Done);
+    ASSERT_EQ(driver.Click(session.page1->Handle(), 1048), DriverResult::Done);
+  });
+  ASSERT_TRUE(controller->Sdk().RebootRequested());
+  controller.reset();
+  controller = Boot();
+  ASSERT_NE(controller, nullptr);
+  EXPECT_EQ(ReadOsVersion(controller->Flash()), version);
+  RunUtility(*controller, [&](UtilitySession& session, HeadlessDriver& driver) {
+    EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), 1022), version);
+  });
+}
+
 }  // namespace
 }  // namespace talvon::test

@@ -2,6 +2,8 @@
 // Helpers for the tests of the Qt backend: a dialog sink that records what
 // it is sent, and taps that go through the panel's window as the operator's
 // would (so that whatever lies on top takes them).
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QPointingDevice>
 #include <QTest>
@@ -58,6 +60,31 @@ class RecordingSink final : public DialogWindowSink {
     return out;
   }
   void Clear() { received.clear(); }
+};
+
+// While it lives, the first failed check of the running test ends the
+// utility's run on the backend: the loops end and the panel closes, so the
+// test goes on to its end and reports, rather than waiting inside a modal
+// loop that nothing will close until ctest gives up on it.
+class StopRunOnFailure final : public ::testing::EmptyTestEventListener {
+ public:
+  explicit StopRunOnFailure(QtDialogBackend& backend) : backend_(backend) {
+    ::testing::UnitTest::GetInstance()->listeners().Append(this);
+  }
+  ~StopRunOnFailure() override { ::testing::UnitTest::GetInstance()->listeners().Release(this); }
+  StopRunOnFailure(const StopRunOnFailure&) = delete;
+  StopRunOnFailure& operator=(const StopRunOnFailure&) = delete;
+
+  void OnTestPartResult(const ::testing::TestPartResult& result) override {
+    if (!result.failed() || stopped_) return;
+    stopped_ = true;
+    backend_.Panel()->hide();  // no restart after the run ends
+    backend_.BeginShutdown();
+  }
+
+ private:
+  QtDialogBackend& backend_;
+  bool stopped_ = false;
 };
 
 // Shows the panel and makes it the active window, so that taps give focus.

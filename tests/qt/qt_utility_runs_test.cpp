@@ -68,6 +68,7 @@ class UtilityOnQt : public ::testing::Test {
   VirtualClock clock;
   runner::SimulatedControllerProvider provider;
   QtDialogBackend backend;
+  StopRunOnFailure stopOnFailure{backend};
   RunHooks hooks;
 };
 

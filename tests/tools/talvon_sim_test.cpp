@@ -31,6 +31,7 @@ TEST_F(TalvonSimTest, WrongCommandLinesAreRefusedWithOneLineAndUsage) {
 }
 
 TEST_F(TalvonSimTest, SlotRegistryImportAndInfoWorkOnTheControllerFiles) {
+  ASSERT_EQ(Sim("create").exitCode, 0);  // only create makes a controller
   ToolRun run = Sim("slot 4 rs232-4port");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   run = Sim("slot 7 60 --name 87060");
@@ -58,6 +59,7 @@ TEST_F(TalvonSimTest, SlotRegistryImportAndInfoWorkOnTheControllerFiles) {
 }
 
 TEST_F(TalvonSimTest, WriteOsAndFlashReadWithoutATerminalPrintNoProgressBar) {
+  ASSERT_EQ(Sim("create").exitCode, 0);  // only create makes a controller
   const std::vector<std::uint8_t> image = BuildBinImage({.version = "TalvonOS 13 (console)", .size = 0x20000});
   sim::testing::WriteFile(Path("nk.bin"), std::string(image.begin(), image.end()));
   ASSERT_EQ(Sim("wipe-os").exitCode, 0);

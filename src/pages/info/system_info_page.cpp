@@ -52,7 +52,9 @@ void CSystemInfoPage::OnViewRegistry() {
     MessageBox(kViewerFailed, kViewerCaption, MB_OK);
     return;
   }
-  processes.ResumeThread(viewer.threadId);
+  // A program that cannot load fails only now; the operator hears of it
+  // the same way.
+  if (!processes.ResumeThread(viewer.threadId)) MessageBox(kViewerFailed, kViewerCaption, MB_OK);
 }
 
 }  // namespace talvon

@@ -5,9 +5,26 @@
 namespace talvon {
 
 bool RecordingProcesses::CreateProcess(std::string_view path, bool suspended, ProcessInformation* info) {
+  ProcessInformation own;
+  if (info == nullptr) info = &own;
   const bool started = inner_.CreateProcess(path, suspended, info);
-  transcript_.Add(ProgramStartEvent{std::string(path), started, false});
+  // A suspended program has not loaded yet: whether it starts shows when it
+  // is resumed.
+  if (started && suspended) {
+    suspended_[info->threadId] = std::string(path);
+  } else {
+    transcript_.Add(ProgramStartEvent{std::string(path), started, false});
+  }
   return started;
+}
+
+bool RecordingProcesses::ResumeThread(std::uint32_t threadId) {
+  const bool resumed = inner_.ResumeThread(threadId);
+  if (auto it = suspended_.find(threadId); it != suspended_.end()) {
+    transcript_.Add(ProgramStartEvent{it->second, resumed, false});
+    suspended_.erase(it);
+  }
+  return resumed;
 }
 
 bool RecordingProcesses::OpenThroughShellAndWait(std::string_view path) {

@@ -1,4 +1,7 @@
 #pragma once
+#include <map>
+#include <string>
+
 #include "platform/headless/transcript.h"
 #include "platform/platform.h"
 #include "platform/processes.h"
@@ -12,12 +15,13 @@ class RecordingProcesses final : public Processes {
  public:
   RecordingProcesses(Processes& inner, Transcript& transcript) : inner_(inner), transcript_(transcript) {}
   bool CreateProcess(std::string_view path, bool suspended, ProcessInformation* info) override;
-  bool ResumeThread(std::uint32_t threadId) override { return inner_.ResumeThread(threadId); }
+  bool ResumeThread(std::uint32_t threadId) override;
   bool OpenThroughShellAndWait(std::string_view path) override;
 
  private:
   Processes& inner_;
   Transcript& transcript_;
+  std::map<std::uint32_t, std::string> suspended_;  // by thread, until resumed
 };
 
 // Passes every call on to the controller's SDK and writes each reboot to the

@@ -152,7 +152,14 @@ int Run(int argc, const char* const* argv) {
     return 2;
   }
   std::string error;
-  auto controller = OpenControllerFiles(directory, &error);
+  // Only create makes a controller: a mistyped directory must not become
+  // one. Commands that only read the controller write nothing to it.
+  const bool readsOnly = args.command == "info" || (args.command == "registry" && !importing) ||
+                         args.command == "flash" || args.command == "backup";
+  const ControllerFilesMode mode = args.command == "create" ? ControllerFilesMode::Create
+                                   : readsOnly              ? ControllerFilesMode::ReadOnly
+                                                            : ControllerFilesMode::Change;
+  auto controller = OpenControllerFiles(directory, &error, mode);
   if (!controller) {
     std::cerr << "talvon-sim: " << error << '\n';
     return 1;
