@@ -137,7 +137,7 @@ TEST_P(EraseBothSets, EraseSlowerThanAnyProgramMayTakeSucceeds) {
   bank.erasePolls = 3 * geometry.programPollLimit;
   PutFileBytes(kBase, Bytes(0x20000, 0x00));
   auto flash = Open(test::ConfigOf({bank}));
-  ASSERT_EQ(EraseFlashRange(*flash, kBase, kBase, 4), 1);
+  ASSERT_EQ(EraseFlashRange(*flash, kBase, kBase, 0x20000), 1);
   EXPECT_EQ(FlashBytes(*flash, kBase, 0x20000), Bytes(0x20000, 0xFF));
   EXPECT_GT(flash->Stats().busCycles, bank.erasePolls);  // it really was polled that long
 }

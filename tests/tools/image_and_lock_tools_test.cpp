@@ -70,6 +70,7 @@ TEST_F(ImageAndLockTools, ImageWithoutRomSignatureIsRefusedByVerifyListAndRecove
   EXPECT_NE(list.output.find("verdict       The image does not put the ROM signature"), std::string::npos)
       << list.output;
 
+  ASSERT_EQ(RunTool("talvon-sim create --controller " + Controller()).exitCode, 0);
   ASSERT_EQ(RunTool("talvon-sim wipe-os --controller " + Controller()).exitCode, 0);
   const ToolRun recover = RunTool("talvon-sim recover --controller " + Controller() + " --image " + bad);
   EXPECT_EQ(recover.exitCode, 1);

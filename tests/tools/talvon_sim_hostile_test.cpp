@@ -66,7 +66,7 @@ TEST_F(TalvonSim, AStuckBitShowsWhileTheFaultIsSetAndIsGoneWhenCleared) {
   // Bit 0 of the ROM signature's first byte (0x45) stuck low: the image
   // reads as gone, though flash.bin still holds it.
   ASSERT_EQ(Sim({"fault", "stuck", "0xBCA80040", "0x01", "low"}).exitCode, 0);
-  EXPECT_THAT(Sim({"info"}).output, HasSubstr("OS image    none"));
+  EXPECT_THAT(Sim({"info"}).output, HasSubstr("OS image    no bootable image"));
   ASSERT_EQ(Sim({"fault", "clear"}).exitCode, 0);
   EXPECT_THAT(Sim({"info"}).output, HasSubstr("OS image    present"));
 }
