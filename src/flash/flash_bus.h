@@ -1,5 +1,7 @@
 #pragma once
+#include <bit>
 #include <chrono>
+#include <cstring>
 #include <cstdint>
 
 #include "flash/flash_device.h"
@@ -123,6 +125,10 @@ inline void StoreUnit(FlashWindow& window, std::uint32_t address, std::uint32_t 
 
 inline std::uint32_t UnitFromBytes(const std::uint8_t* bytes, std::uint32_t busWidth) {
   std::uint32_t value = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&value, bytes, busWidth < 4 ? busWidth : 4);
+    return value;
+  }
   for (std::uint32_t k = 0; k < busWidth && k < 4; ++k) value |= std::uint32_t{bytes[k]} << (8 * k);
   return value;
 }
@@ -163,7 +169,8 @@ inline constexpr std::uint32_t kFallbackEraseMicroseconds = 33'000'000;
 // is read every thousand polls.
 class PollClock {
  public:
-  explicit PollClock(std::uint32_t maxMicroseconds) : limit_(maxMicroseconds) {}
+  // Nothing is worked out here: a clock is made for every unit programmed.
+  explicit PollClock(std::uint32_t maxMicroseconds) : limitMicroseconds_(maxMicroseconds) {}
   // Call once per poll: true once the operation has run longer than the limit.
   bool Expired() {
     if ((++polls_ & 0x3FF) != 0) return false;
@@ -172,11 +179,11 @@ class PollClock {
       start_ = now;
       return false;
     }
-    return now - start_ > limit_;
+    return now - start_ > std::chrono::microseconds(limitMicroseconds_);
   }
 
  private:
-  std::chrono::microseconds limit_;
+  std::uint32_t limitMicroseconds_;
   std::uint32_t polls_ = 0;
   std::chrono::steady_clock::time_point start_;
 };

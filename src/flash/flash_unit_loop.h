@@ -27,6 +27,11 @@ struct UnitBus {
   std::uint32_t maxMicroseconds = 0;
 };
 
+// A command code times this is the code in every chip's lane.
+constexpr std::uint32_t CommandRepeat(std::uint32_t busWidth, std::uint32_t chips) {
+  return chips == 1 ? 1 : busWidth == 2 ? 0x0101u : chips == 2 ? 0x00010001u : 0x01010101u;
+}
+
 // False for a bus width / chip count pair the driver cannot talk to.
 inline bool MakeUnitBus(const FlashGeometry& g, UnitBus* bus) {
   const std::uint32_t w = g.busWidth;
@@ -34,7 +39,7 @@ inline bool MakeUnitBus(const FlashGeometry& g, UnitBus* bus) {
   if (!IsKnownBus(w, n)) return false;
   bus->width = w;
   bus->chips = n;
-  bus->repeat = n == 1 ? 1 : w == 2 ? 0x0101u : n == 2 ? 0x00010001u : 0x01010101u;
+  bus->repeat = CommandRepeat(w, n);
   bus->ready = LaneBits(7, w, n);
   bus->programError = LaneBits(4, w, n);
   bus->bit5 = LaneBits(5, w, n);
@@ -55,7 +60,7 @@ struct UnitRun {
 };
 
 template <class Window>
-inline std::uint32_t LoadBus(Window& window, std::uint32_t address, std::uint32_t width) {
+[[gnu::always_inline]] inline std::uint32_t LoadBus(Window& window, std::uint32_t address, std::uint32_t width) {
   switch (width) {
     case 1: return window.Load8(address);
     case 2: return window.Load16(address);
@@ -65,7 +70,7 @@ inline std::uint32_t LoadBus(Window& window, std::uint32_t address, std::uint32_
 }
 
 template <class Window>
-inline void StoreBus(Window& window, std::uint32_t address, std::uint32_t width, std::uint32_t value) {
+[[gnu::always_inline]] inline void StoreBus(Window& window, std::uint32_t address, std::uint32_t width, std::uint32_t value) {
   switch (width) {
     case 1: window.Store8(address, static_cast<std::uint8_t>(value)); break;
     case 2: window.Store16(address, static_cast<std::uint16_t>(value)); break;
@@ -76,13 +81,13 @@ inline void StoreBus(Window& window, std::uint32_t address, std::uint32_t width,
 
 // The store of StoreCommand, for a known pair.
 template <class Window>
-inline void Command(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t index,
+[[gnu::always_inline]] inline void Command(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t index,
                     std::uint32_t command) {
   StoreBus(window, bankBase + bus.width * index, bus.width, (command & 0xFF) * bus.repeat);
 }
 
 template <class Window>
-inline std::uint32_t IntelUnit(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
+[[gnu::always_inline]] inline std::uint32_t IntelUnit(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
                                std::uint32_t data) {
   const std::uint32_t w = bus.width;
   Command(window, bus, bankBase, 0, kIntelProgramSetup);
@@ -106,7 +111,7 @@ inline std::uint32_t IntelUnit(Window& window, const UnitBus& bus, std::uint32_t
 }
 
 template <class Window>
-inline std::uint32_t AmdUnit(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
+[[gnu::always_inline]] inline std::uint32_t AmdUnit(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
                              std::uint32_t data) {
   const std::uint32_t w = bus.width;
   Command(window, bus, bankBase, kAmdUnlockIndex1, kAmdUnlock1);
@@ -134,29 +139,47 @@ inline std::uint32_t AmdUnit(Window& window, const UnitBus& bus, std::uint32_t b
 }
 
 // Programs the run's units in order; the number programmed, which is less
-// than run.count when a unit failed.
-template <class Window, std::uint32_t kWidth>
-inline std::uint32_t ProgramUnitsOfWidth(Window& window, const UnitRun& run) {
+// than run.count when a unit failed. For the bus and command set of the
+// run, which the template arguments repeat so that the command values are
+// constants.
+template <class Window, std::uint32_t kWidth, std::uint32_t kChips, std::uint32_t kSet>
+[[gnu::always_inline]] inline std::uint32_t ProgramUnitsOf(Window& window, const UnitRun& run) {
   UnitBus bus = run.bus;
-  bus.width = kWidth;  // the same value, known to the compiler
+  bus.width = kWidth;
+  bus.chips = kChips;
+  bus.repeat = CommandRepeat(kWidth, kChips);
+  bus.ready = LaneBits(7, kWidth, kChips);
+  bus.programError = LaneBits(4, kWidth, kChips);
+  bus.bit5 = LaneBits(5, kWidth, kChips);
   const std::uint8_t* source = run.source;
   std::uint32_t at = run.at;
   for (std::uint32_t done = 0; done < run.count; ++done, at += kWidth, source += kWidth) {
     const std::uint32_t data = UnitFromBytes(source, kWidth);
-    const std::uint32_t programmed = run.commandSet == kIntelSet ? IntelUnit(window, bus, run.bankBase, at, data)
-                                                                 : AmdUnit(window, bus, run.bankBase, at, data);
+    const std::uint32_t programmed = kSet == kIntelSet ? IntelUnit(window, bus, run.bankBase, at, data)
+                                                       : AmdUnit(window, bus, run.bankBase, at, data);
     if (programmed == 0) return done;
   }
   return run.count;
 }
 
+template <class Window, std::uint32_t kWidth, std::uint32_t kChips>
+inline std::uint32_t ProgramUnitsOfBus(Window& window, const UnitRun& run) {
+  switch (run.commandSet) {
+    case kIntelSet: return ProgramUnitsOf<Window, kWidth, kChips, kIntelSet>(window, run);
+    case kAmdSet: return ProgramUnitsOf<Window, kWidth, kChips, kAmdSet>(window, run);
+    default: return 0;
+  }
+}
+
 template <class Window>
 inline std::uint32_t ProgramUnits(Window& window, const UnitRun& run) {
-  if (run.commandSet != kIntelSet && run.commandSet != kAmdSet) return 0;
-  switch (run.bus.width) {
-    case 1: return ProgramUnitsOfWidth<Window, 1>(window, run);
-    case 2: return ProgramUnitsOfWidth<Window, 2>(window, run);
-    case 4: return ProgramUnitsOfWidth<Window, 4>(window, run);
+  switch (run.bus.width * 8 + run.bus.chips) {
+    case 1 * 8 + 1: return ProgramUnitsOfBus<Window, 1, 1>(window, run);
+    case 2 * 8 + 1: return ProgramUnitsOfBus<Window, 2, 1>(window, run);
+    case 2 * 8 + 2: return ProgramUnitsOfBus<Window, 2, 2>(window, run);
+    case 4 * 8 + 1: return ProgramUnitsOfBus<Window, 4, 1>(window, run);
+    case 4 * 8 + 2: return ProgramUnitsOfBus<Window, 4, 2>(window, run);
+    case 4 * 8 + 4: return ProgramUnitsOfBus<Window, 4, 4>(window, run);
     default: return 0;
   }
 }

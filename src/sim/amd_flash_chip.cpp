@@ -6,8 +6,8 @@ namespace talvon::sim {
 
 std::uint32_t AmdFlashChip::Status(Op op) {
   toggle_ ^= 0x40;
-  if (op == Op::Erase) return toggle_ | 0x08;
-  return (~opData_ & 0x80) | toggle_;
+  if (op == Op::Erase) return Lanes(toggle_ | 0x08);
+  return (~opData_ & Lanes(0x80)) | Lanes(toggle_);
 }
 
 void AmdFlashChip::Finished() {
@@ -24,7 +24,7 @@ std::uint32_t AmdFlashChip::Read(std::uint32_t word) {
   switch (state_) {
     case State::Query: return CfiWord(word);
     case State::Autoselect: return IdentifierWord(word);
-    case State::Exceeded: return Status(lastOp_) | 0x20;
+    case State::Exceeded: return Status(lastOp_) | Lanes(0x20);
     default: return SeenWord(word);
   }
 }

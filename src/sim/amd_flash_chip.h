@@ -28,7 +28,30 @@ class AmdFlashChip : public FlashChip {
   [[gnu::always_inline]] inline std::uint32_t Read(std::uint32_t word);
   [[gnu::always_inline]] inline ChipEvent Write(std::uint32_t word, std::uint32_t value);
 
+  // For a model standing for several chips in step (see ChipWiring):
+  // the next write is program data, whose lanes may differ.
+  bool TakesData() const { return state_ == State::ProgramData; }
+  // Equal among chips that can be joined into one model (the toggle bit
+  // carries on from where each chip left it); kNotQuiet otherwise.
+  std::uint32_t QuietKey() const { return state_ == State::Read && !Busy() ? toggle_ : kNotQuiet; }
+  void BecomeQuiet(std::uint32_t key) {
+    state_ = State::Read;
+    toggle_ = static_cast<std::uint8_t>(key);
+    ClearOperation();
+  }
+  void Adopt(const AmdFlashChip& wide, std::uint32_t shift) {
+    AdoptOperation(wide, shift);
+    state_ = wide.state_;
+    toggle_ = wide.toggle_;
+  }
+
+  template <std::uint32_t kBytes, std::uint32_t kLanes>
+  class Stepper;
+
  private:
+  template <std::uint32_t, std::uint32_t>
+  friend class Stepper;
+
   enum class State : std::uint8_t {
     Read,
     Unlocked1,       // after 0xAA at 0x555
@@ -52,6 +75,147 @@ class AmdFlashChip : public FlashChip {
 
   State state_ = State::Read;
   std::uint8_t toggle_ = 0;
+};
+
+// The states a fault-free model standing for chips in step (see
+// ChipWiring: kBytes the bus width, kLanes its lanes factor) walks through
+// while words are programmed one after another: the unlock cycles, the
+// program command, programming with status on every read. Kept by value,
+// so that the bank's unit loop holds them in registers; every step is the
+// one the model takes (Read, Write, Advance, Finish) for the same cycle.
+// Anything else is the model's: Take declines a chip in any other state,
+// Write declines a cycle it does not know, or a program that would fail,
+// before changing anything, and Put gives the state back.
+template <std::uint32_t kBytes, std::uint32_t kLanes>
+class AmdFlashChip::Stepper {
+ public:
+  // False when the chip is not in one of the stepper's states.
+  bool Take(const AmdFlashChip& chip) {
+    if (!chip.PlainPrograms() || chip.wiring_.bytes != kBytes || chip.wiring_.stride != kBytes ||
+        chip.wiring_.lanes != kLanes) {
+      return false;
+    }
+    const bool idle = chip.op_ == Op::None;
+    if (chip.op_ == Op::Program && chip.state_ == State::Read) {
+      phase_ = Phase::Busy;
+    } else if (!idle) {
+      return false;
+    } else if (chip.state_ == State::Read) {
+      phase_ = Phase::Quiet;
+    } else if (chip.state_ == State::Unlocked1) {
+      phase_ = Phase::Unlocked1;
+    } else if (chip.state_ == State::Unlocked2) {
+      phase_ = Phase::Unlocked2;
+    } else if (chip.state_ == State::ProgramData) {
+      phase_ = Phase::SetUp;
+    } else {
+      return false;
+    }
+    cells_ = chip.wiring_.lane;
+    polls_ = chip.layout_->programPolls + chip.wiring_.extraPolls;
+    remaining_ = chip.remaining_;
+    opWord_ = chip.opWord_;
+    opData_ = chip.opData_;
+    toggle_ = chip.toggle_;
+    finished_ = false;
+    return true;
+  }
+
+  void Put(AmdFlashChip& chip) const {
+    switch (phase_) {
+      case Phase::Unlocked1: chip.state_ = State::Unlocked1; break;
+      case Phase::Unlocked2: chip.state_ = State::Unlocked2; break;
+      case Phase::SetUp: chip.state_ = State::ProgramData; break;
+      default: chip.state_ = State::Read; break;
+    }
+    chip.op_ = phase_ == Phase::Busy ? Op::Program : Op::None;
+    chip.readsArray_ = phase_ != Phase::Busy;
+    chip.remaining_ = remaining_;
+    chip.opWord_ = opWord_;
+    chip.opData_ = opData_;
+    chip.toggle_ = static_cast<std::uint8_t>(toggle_);
+    if (finished_) {
+      chip.lastOp_ = Op::Program;
+      chip.lastFailed_ = false;
+    }
+  }
+
+  bool ReadsArray() const { return phase_ != Phase::Busy; }
+  // The next write is program data, whose lanes may differ.
+  bool TakesData() const { return phase_ == Phase::SetUp; }
+
+  // A read while programming: status, then the cells once done.
+  std::uint32_t Read(std::uint32_t word) {
+    if (remaining_ > 0) {
+      --remaining_;
+      toggle_ ^= 0x40;
+      return (~opData_ & (0x80 * kLanes)) | (toggle_ * kLanes);
+    }
+    Finish();
+    return Cells(word);
+  }
+
+  // False, with nothing changed, for a cycle the model must take.
+  bool Write(std::uint32_t word, std::uint32_t value, ChipEvent* event) {
+    *event = ChipEvent::None;
+    if (phase_ == Phase::SetUp) {
+      if ((Cells(word) & value) != (value & kDataMask)) return false;  // a 1 over a 0 fails the program
+      phase_ = Phase::Busy;
+      opWord_ = word;
+      opData_ = value & kDataMask;
+      remaining_ = polls_;
+      *event = ChipEvent::Program;
+      return true;
+    }
+    if (phase_ == Phase::Busy && remaining_ > 0) return true;  // ignored while busy
+    const std::uint32_t command = value & 0xFF;
+    const std::uint32_t a = word & kAddressMask;
+    const bool first = command == 0xAA && a == 0x555;
+    const bool second = command == 0x55 && a == 0x2AA;
+    Phase next = Phase::Quiet;
+    switch (phase_) {
+      case Phase::Busy:
+      case Phase::Quiet:
+        if (command == 0x98 && a == 0x55) return false;  // CFI query
+        next = first ? Phase::Unlocked1 : Phase::Quiet;
+        break;
+      case Phase::Unlocked1: next = second ? Phase::Unlocked2 : Phase::Quiet; break;
+      case Phase::Unlocked2:
+        if (a == 0x555 && (command == 0x80 || command == 0x90)) return false;  // erase, autoselect
+        next = a == 0x555 && command == 0xA0 ? Phase::SetUp : Phase::Quiet;
+        break;
+      case Phase::SetUp: break;
+    }
+    if (phase_ == Phase::Busy) Finish();
+    phase_ = next;
+    return true;
+  }
+
+ private:
+  enum class Phase : std::uint32_t { Quiet, Unlocked1, Unlocked2, SetUp, Busy };
+  static constexpr std::uint32_t kDataMask = kBytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * kBytes)) - 1;
+
+  std::uint32_t Cells(std::uint32_t word) const {
+    std::uint32_t cells = 0;
+    std::memcpy(&cells, cells_ + std::size_t{word} * kBytes, kBytes);
+    return cells;
+  }
+  // Programming only clears bits; the program was checked to succeed.
+  void Finish() {
+    const std::uint32_t cells = Cells(opWord_) & opData_;
+    std::memcpy(cells_ + std::size_t{opWord_} * kBytes, &cells, kBytes);
+    phase_ = Phase::Quiet;
+    finished_ = true;
+  }
+
+  Phase phase_ = Phase::Quiet;
+  std::uint8_t* cells_ = nullptr;
+  std::uint32_t polls_ = 0;
+  std::uint32_t remaining_ = 0;
+  std::uint32_t opWord_ = 0;
+  std::uint32_t opData_ = 0;
+  std::uint8_t toggle_ = 0;
+  bool finished_ = false;
 };
 
 }  // namespace talvon::sim

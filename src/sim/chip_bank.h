@@ -3,8 +3,11 @@
 #include <bit>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "flash/flash_areas.h"
+#include "flash/flash_unit_loop.h"
 #include "sim/cfi_table.h"
 #include "sim/flash_bank.h"
 #include "sim/flash_chip.h"
@@ -47,16 +50,35 @@ class ChipBank final : public FlashBank {
     layout_.deviceCode = FlashDeviceCode(bank);
     layout_.programPolls = bank.programPolls;
     layout_.erasePolls = bank.erasePolls;
+    auto extraPolls = [&](std::uint32_t c) { return bank.chipExtraPolls.empty() ? 0 : bank.chipExtraPolls[c]; };
+    // Chips without faults and of one speed are given the same commands by
+    // any sane driver and then stay alike: one model in step stands for all
+    // of them until a bus cycle would set them apart.
+    bool alike = kChips > 1;
     chips_.reserve(kChips);
     for (std::uint32_t c = 0; c < kChips; ++c) {
+      ChipFaults faults = FaultsOfChip(config, index, start, c, layout_);
+      alike = alike && faults.eraseFailBlocks.empty() && faults.programFailWords.empty() && faults.stuck.empty() &&
+              !faults.neverReady && !faults.noCfi && extraPolls(c) == extraPolls(0);
       ChipWiring wiring;
       wiring.lane = memory + c * kChipBytes;
       wiring.stride = kBusWidth;
       wiring.bytes = kChipBytes;
-      wiring.extraPolls = bank.chipExtraPolls.empty() ? 0 : bank.chipExtraPolls[c];
-      chips_.emplace_back(wiring, &layout_, FaultsOfChip(config, index, start, c, layout_));
+      wiring.extraPolls = extraPolls(c);
+      chips_.emplace_back(wiring, &layout_, std::move(faults));
     }
     for (std::uint32_t c = 0; c < kChips; ++c) notReadingArray_ |= std::uint32_t{!chips_[c].ReadsArray()} << c;
+    if (alike) {
+      ChipWiring wiring;
+      wiring.lane = memory;
+      wiring.stride = kBusWidth;
+      wiring.bytes = kBusWidth;
+      wiring.chipBytes = kChipBytes;
+      wiring.lanes = kRepeat;
+      wiring.extraPolls = extraPolls(0);
+      inStep_.emplace(wiring, &layout_, ChipFaults{});
+      shared_ = true;
+    }
   }
 
   std::uint32_t Read(std::uint32_t offset, std::uint32_t size) override {
@@ -80,12 +102,23 @@ class ChipBank final : public FlashBank {
   }
 
   void CutPower() override {
+    if (shared_) inStep_->CutPower();
     for (Chip& chip : chips_) chip.CutPower();
   }
 
+  std::uint32_t ProgramUnits(const flash_unit::UnitRun& run, const BusMeter& meter) override {
+    if (run.bus.width == kBusWidth && run.bus.chips == kChips) {
+      if (run.commandSet == flash_bus::kIntelSet) return RunUnits<flash_bus::kIntelSet>(run, meter);
+      if (run.commandSet == flash_bus::kAmdSet) return RunUnits<flash_bus::kAmdSet>(run, meter);
+    }
+    return RunAnyUnits(run, meter);
+  }
+
   std::uint32_t EraseCycles(std::uint32_t offset) const override {
+    // Erases done in step reached every chip.
     std::uint32_t most = 0;
     for (const Chip& chip : chips_) most = std::max(most, chip.EraseCycles(chip.BlockOfWord(offset >> kBusShift)));
+    if (inStep_) most += inStep_->EraseCycles(inStep_->BlockOfWord(offset >> kBusShift));
     return most;
   }
 
@@ -95,6 +128,126 @@ class ChipBank final : public FlashBank {
   static constexpr std::uint32_t kLaneMask = BytesMask(kChipBytes);
   static constexpr std::uint32_t kBusMask = BytesMask(kBusWidth);
   static constexpr std::uint32_t kBusShift = static_cast<std::uint32_t>(std::countr_zero(kBusWidth));
+  static constexpr std::uint32_t kAllChips = (1u << kChips) - 1;
+  // One chip's lane value times this is that value in every chip's lane.
+  static constexpr std::uint32_t kRepeat = kChips == 1 ? 1 : kChips == 2 ? (1u << kLaneBits) + 1 : 0x01010101u;
+
+  // The bank as the window of the driver's unit loop: aligned bus-width
+  // accesses inside the bank, with power staying on, are the bank's own bus
+  // cycles; anything else goes through the whole window. While the chips
+  // work in step on word programs, the model's state is held by a stepper
+  // (and the bus cycle count by the window), which the compiler keeps in
+  // registers; both go back to the bank before anything else looks at them.
+  class BankWindow {
+   public:
+    [[gnu::always_inline]] BankWindow(ChipBank& bank, const BusMeter& meter)
+        : bank_(bank), meter_(meter), base_(FlashWindowBase + bank.Start()), words_(bank.Size() >> kBusShift) {
+      Enter();
+    }
+    [[gnu::always_inline]] ~BankWindow() { Leave(); }
+    BankWindow(const BankWindow&) = delete;
+    BankWindow& operator=(const BankWindow&) = delete;
+
+    [[gnu::always_inline]] std::uint8_t Load8(std::uint32_t address) { return static_cast<std::uint8_t>(Load(address, 1)); }
+    [[gnu::always_inline]] std::uint16_t Load16(std::uint32_t address) { return static_cast<std::uint16_t>(Load(address, 2)); }
+    [[gnu::always_inline]] std::uint32_t Load32(std::uint32_t address) { return Load(address, 4); }
+    [[gnu::always_inline]] void Store8(std::uint32_t address, std::uint8_t value) { Store(address, 1, value); }
+    [[gnu::always_inline]] void Store16(std::uint32_t address, std::uint16_t value) { Store(address, 2, value); }
+    [[gnu::always_inline]] void Store32(std::uint32_t address, std::uint32_t value) { Store(address, 4, value); }
+
+   private:
+    // Takes the bus cycle count, and the model's state when a stepper can.
+    [[gnu::always_inline]] void Enter() {
+      cycles_ = *meter_.busCycles;
+      const std::uint64_t cutAt = *meter_.cutAt;
+      // Cycles that may still be spent before the one power fails at.
+      budget_ = cutAt > cycles_ + 1 ? cutAt - cycles_ - 1 : 0;
+      budgetAtEnter_ = budget_;
+      Step();
+    }
+    [[gnu::always_inline]] void Step() { stepping_ = bank_.shared_ && stepper_.Take(*bank_.inStep_); }
+    // Gives them back.
+    [[gnu::always_inline]] void Unstep() {
+      if (!stepping_) return;
+      stepper_.Put(*bank_.inStep_);
+      bank_.notReadingArray_ = stepper_.ReadsArray() ? 0 : kAllChips;
+      stepping_ = false;
+    }
+    [[gnu::always_inline]] void Leave() {
+      Unstep();
+      *meter_.busCycles = cycles_ + (budgetAtEnter_ - budget_);
+    }
+
+    // The bus word of an aligned access of the bus width inside the bank
+    // that power stays on for, counted as spent; false for any other. The
+    // rotation takes a misaligned offset far past the bank's last word.
+    [[gnu::always_inline]] bool Takes(std::uint32_t address, std::uint32_t size, std::uint32_t* word) {
+      *word = std::rotr(address - base_, kBusShift);
+      if (size != kBusWidth || *word >= words_ || budget_ == 0) return false;
+      --budget_;
+      return true;
+    }
+    [[gnu::always_inline]] std::uint32_t Load(std::uint32_t address, std::uint32_t size) {
+      std::uint32_t word;
+      if (Takes(address, size, &word)) [[likely]] {
+        if (stepping_) [[likely]] return stepper_.ReadsArray() ? bank_.MemoryWord(word) : stepper_.Read(word);
+        const std::uint32_t value = bank_.ReadWordOutOfLine(word);
+        Step();
+        return value;
+      }
+      Leave();
+      const std::uint32_t value = flash_unit::LoadBus(*meter_.whole, address, size);
+      Enter();
+      return value;
+    }
+    [[gnu::always_inline]] void Store(std::uint32_t address, std::uint32_t size, std::uint32_t value) {
+      std::uint32_t word;
+      if (Takes(address, size, &word)) [[likely]] {
+        ChipEvent event;
+        if (stepping_ && (stepper_.TakesData() || value == (value & kLaneMask) * kRepeat) &&
+            stepper_.Write(word, value, &event)) [[likely]] {
+          if (event != ChipEvent::None) bank_.Count(event);
+          return;
+        }
+        // The model's own cycle, which may also set the chips apart or join them.
+        Unstep();
+        bank_.WriteWordOutOfLine(word, value);
+        Step();
+        return;
+      }
+      Leave();
+      flash_unit::StoreBus(*meter_.whole, address, size, value);
+      Enter();
+    }
+
+    ChipBank& bank_;
+    const BusMeter meter_;
+    const std::uint32_t base_;
+    const std::uint32_t words_;
+    typename Chip::template Stepper<kBusWidth, kRepeat> stepper_;
+    bool stepping_ = false;
+    std::uint64_t cycles_ = 0;  // at Enter
+    std::uint64_t budget_ = 0;
+    std::uint64_t budgetAtEnter_ = 0;
+  };
+
+  [[gnu::noinline]] std::uint32_t ReadWordOutOfLine(std::uint32_t word) { return ReadWord(word); }
+  [[gnu::noinline]] void WriteWordOutOfLine(std::uint32_t word, std::uint32_t value) {
+    WriteWord(word, value, kBusMask);
+  }
+
+  // The loop and the window in one function of their own, so that the
+  // window's copies can live in registers.
+  template <std::uint32_t kSet>
+  [[gnu::noinline]] std::uint32_t RunUnits(const flash_unit::UnitRun& run, const BusMeter& meter) {
+    BankWindow window(*this, meter);
+    return flash_unit::ProgramUnitsOf<BankWindow, kBusWidth, kChips, kSet>(window, run);
+  }
+  // A run on a bus other than this bank's.
+  [[gnu::noinline]] std::uint32_t RunAnyUnits(const flash_unit::UnitRun& run, const BusMeter& meter) {
+    BankWindow window(*this, meter);
+    return flash_unit::ProgramUnits(window, run);
+  }
 
   // Wider than the bus: several bus cycles; narrower: only the lanes it covers.
   [[gnu::noinline]] void WriteOtherWidth(std::uint32_t offset, std::uint32_t size, std::uint32_t value) {
@@ -110,21 +263,32 @@ class ChipBank final : public FlashBank {
     WriteWord(word, (value << shift) & driven, driven);
   }
 
-  std::uint32_t ReadWord(std::uint32_t word) {
-    if (notReadingArray_ == 0) {
-      const std::uint8_t* p = memory_ + (std::size_t{word} << kBusShift);
-      if constexpr (kBusWidth == 1) {
-        return p[0];
-      } else if constexpr (kBusWidth == 2) {
-        std::uint16_t v;
-        std::memcpy(&v, p, 2);
-        return v;
-      } else {
-        std::uint32_t v;
-        std::memcpy(&v, p, 4);
-        return v;
-      }
+  std::uint32_t MemoryWord(std::uint32_t word) const {
+    const std::uint8_t* p = memory_ + (std::size_t{word} << kBusShift);
+    if constexpr (kBusWidth == 1) {
+      return p[0];
+    } else if constexpr (kBusWidth == 2) {
+      std::uint16_t v;
+      std::memcpy(&v, p, 2);
+      return v;
+    } else {
+      std::uint32_t v;
+      std::memcpy(&v, p, 4);
+      return v;
     }
+  }
+
+  [[gnu::always_inline]] std::uint32_t ReadWord(std::uint32_t word) {
+    if (notReadingArray_ == 0) return MemoryWord(word);
+    if (shared_) [[likely]] {
+      const std::uint32_t value = inStep_->Read(word) & kBusMask;
+      notReadingArray_ = inStep_->ReadsArray() ? 0 : kAllChips;
+      return value;
+    }
+    return ReadEachChip(word);
+  }
+
+  [[gnu::noinline]] std::uint32_t ReadEachChip(std::uint32_t word) {
     // Locals, not members: the chips' stores could alias members and force
     // reloads on every chip.
     Chip* chips = chips_.data();
@@ -140,7 +304,45 @@ class ChipBank final : public FlashBank {
   }
 
   // Each chip whose lanes are driven sees its own part of the value.
-  void WriteWord(std::uint32_t word, std::uint32_t value, std::uint32_t driven) {
+  [[gnu::always_inline]] void WriteWord(std::uint32_t word, std::uint32_t value, std::uint32_t driven) {
+    if (shared_) [[likely]] {
+      // The chips stay in step when each sees the same thing: the same code
+      // in every lane, or program data that programs alike in every lane.
+      const bool alike = inStep_->TakesData() ? inStep_->ProgramsAlike(word, value)
+                                              : value == (value & kLaneMask) * kRepeat;
+      if (driven == kBusMask && alike) [[likely]] {
+        const ChipEvent event = inStep_->Write(word, value);
+        notReadingArray_ = inStep_->ReadsArray() ? 0 : kAllChips;
+        if (event != ChipEvent::None) Count(event);
+        return;
+      }
+    }
+    WriteApart(word, value, driven);
+  }
+
+  [[gnu::noinline]] void WriteApart(std::uint32_t word, std::uint32_t value, std::uint32_t driven) {
+    if (shared_) Split();
+    WriteEachChip(word, value, driven);
+    if (inStep_ && notReadingArray_ == 0) Join();
+  }
+
+  // Each chip takes on the state of the model in step.
+  void Split() {
+    for (std::uint32_t c = 0; c < kChips; ++c) chips_[c].Adopt(*inStep_, c * kLaneBits);
+    shared_ = false;
+  }
+  // All chips alike and at rest again: back to one model.
+  void Join() {
+    const std::uint32_t key = chips_[0].QuietKey();
+    if (key == Chip::kNotQuiet) return;
+    for (std::uint32_t c = 1; c < kChips; ++c) {
+      if (chips_[c].QuietKey() != key) return;
+    }
+    inStep_->BecomeQuiet(key);
+    shared_ = true;
+  }
+
+  void WriteEachChip(std::uint32_t word, std::uint32_t value, std::uint32_t driven) {
     Chip* chips = chips_.data();
     ChipEvent event = ChipEvent::None;
     std::uint32_t notArray = 0;
@@ -154,7 +356,7 @@ class ChipBank final : public FlashBank {
     if (event != ChipEvent::None) Count(event);
   }
 
-  void Count(ChipEvent event) {
+  [[gnu::always_inline]] void Count(ChipEvent event) {
     if (event == ChipEvent::Program) {
       ++stats_->programs;
       stats_->projectedMicroseconds += programMicroseconds_;
@@ -170,6 +372,10 @@ class ChipBank final : public FlashBank {
   std::uint64_t eraseMicroseconds_ = 0;
   ChipLayout layout_;
   std::vector<Chip> chips_;
+  // The model standing for all chips while they work in step (shared_), for
+  // banks of several chips that are alike.
+  std::optional<Chip> inStep_;
+  bool shared_ = false;
 };
 
 // The bank of `Chip` for the bus width and chip count of bank `index`

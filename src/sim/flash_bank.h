@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "flash/flash_unit_loop.h"
 #include "sim/flash_config.h"
 
 // One bank of interleaved chips on the bus: splits each bus cycle into the
@@ -23,6 +24,15 @@ struct FlashStats {
   std::uint64_t projectedMicroseconds = 0;
 };
 
+// What a bank needs of the whole flash to run the driver's unit loop on
+// its own bus cycles: the bus cycle counter, the cycle power fails at, and
+// the whole window for every access the bank does not take itself.
+struct BusMeter {
+  std::uint64_t* busCycles = nullptr;
+  const std::uint64_t* cutAt = nullptr;
+  FlashWindow* whole = nullptr;
+};
+
 class FlashBank {
  public:
   virtual ~FlashBank() = default;
@@ -32,6 +42,9 @@ class FlashBank {
   virtual void Write(std::uint32_t offset, std::uint32_t size, std::uint32_t value) = 0;
   virtual void CutPower() = 0;
   virtual std::uint32_t EraseCycles(std::uint32_t offset) const = 0;
+  // flash_unit::ProgramUnits over this bank's own bus cycles: each cycle
+  // counted and checked against the power cut as the whole window does it.
+  virtual std::uint32_t ProgramUnits(const flash_unit::UnitRun& run, const BusMeter& meter) = 0;
 
   // Every chip reads its array: the bank's bytes are its memory.
   bool ReadsArray() const { return notReadingArray_ == 0; }

@@ -11,7 +11,9 @@ FlashChip::FlashChip(const ChipWiring& wiring, const ChipLayout* layout, ChipFau
       faults_(std::move(faults)),
       dataMask_(wiring.bytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * wiring.bytes)) - 1),
       plainProgram_(faults_.programFailWords.empty() && faults_.stuck.empty()),
-      eraseCycles_(layout->blockCount, 0) {}
+      eraseCycles_(layout->blockCount, 0) {
+  if (wiring_.chipBytes == 0) wiring_.chipBytes = wiring_.bytes;
+}
 
 std::uint32_t BlockAtChipOffset(const ChipLayout& layout, std::uint64_t offset) {
   std::uint32_t block = 0;
@@ -28,8 +30,8 @@ bool FlashChip::BlockWords(std::uint32_t block, std::uint32_t* first, std::uint3
   std::uint64_t offset = 0;
   for (const FlashRegion& r : layout_->regions) {
     if (block < r.blockCount) {
-      *first = static_cast<std::uint32_t>((offset + std::uint64_t{block} * r.blockSize) / wiring_.bytes);
-      *count = r.blockSize / wiring_.bytes;
+      *first = static_cast<std::uint32_t>((offset + std::uint64_t{block} * r.blockSize) / wiring_.chipBytes);
+      *count = r.blockSize / wiring_.chipBytes;
       return true;
     }
     offset += std::uint64_t{r.blockSize} * r.blockCount;

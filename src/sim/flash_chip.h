@@ -38,6 +38,12 @@ struct ChipWiring {
   std::uint32_t stride = 0;           // bus width in bytes
   std::uint32_t bytes = 0;            // the chip's own width in bytes
   std::uint32_t extraPolls = 0;       // this chip is slower than its siblings
+  // A model may stand for all chips of a bank while they work in step: it
+  // then drives the whole bus word (bytes = stride), addresses its blocks
+  // in the width of one chip (chipBytes), and gives every chip's answer by
+  // multiplying one chip's answer by `lanes`.
+  std::uint32_t chipBytes = 0;        // 0: bytes
+  std::uint32_t lanes = 1;
 };
 
 // Faults of one chip, in its own terms.
@@ -63,7 +69,7 @@ class FlashChip {
   std::uint32_t EraseCycles(std::uint32_t block) const { return block < eraseCycles_.size() ? eraseCycles_[block] : 0; }
   // The block holding a chip word, or blockCount when none does.
   std::uint32_t BlockOfWord(std::uint32_t word) const {
-    return BlockAtChipOffset(*layout_, std::uint64_t{word} * wiring_.bytes);
+    return BlockAtChipOffset(*layout_, std::uint64_t{word} * wiring_.chipBytes);
   }
   // Reads give the cells (no operation runs, no other read mode): the
   // bank may then read its memory directly.
@@ -72,6 +78,14 @@ class FlashChip {
   bool ReadsArray() const { return readsArray_ && faults_.stuck.empty(); }
   // Power fails: an operation under way stops half done.
   void CutPower();
+
+  // Programming `value` at `word` ends alike in every lane: always on a
+  // chip that only drives zeros, and on one that verifies the whole word
+  // only when no lane asks for a 1 over a 0.
+  bool ProgramsAlike(std::uint32_t word, std::uint32_t value) const {
+    return !programNeedsExactResult_ || (ArrayWord(word) & value) == (value & dataMask_);
+  }
+  static constexpr std::uint32_t kNotQuiet = ~0u;
 
  protected:
   enum class Op : std::uint8_t { None, Program, Erase };
@@ -131,14 +145,38 @@ class FlashChip {
     }
     return value;
   }
-  std::uint32_t CfiWord(std::uint32_t word) const { return word < layout_->cfi.size() ? layout_->cfi[word] : 0; }
-  std::uint32_t IdentifierWord(std::uint32_t word) const {
-    return word == 0 ? layout_->makerCode : word == 1 ? layout_->deviceCode : 0;
+  std::uint32_t CfiWord(std::uint32_t word) const {
+    return Lanes(word < layout_->cfi.size() ? layout_->cfi[word] : 0);
   }
+  std::uint32_t IdentifierWord(std::uint32_t word) const {
+    return Lanes(word == 0 ? layout_->makerCode : word == 1 ? layout_->deviceCode : 0);
+  }
+  // One chip's answer in every lane the model drives.
+  std::uint32_t Lanes(std::uint32_t value) const { return value * wiring_.lanes; }
+  // The operation state of `wide`, a model standing for this chip and its
+  // siblings in step; this chip's lane of the data is at bit `shift`.
+  void AdoptOperation(const FlashChip& wide, std::uint32_t shift) {
+    op_ = wide.op_;
+    lastOp_ = wide.lastOp_;
+    lastFailed_ = wide.lastFailed_;
+    opWord_ = wide.opWord_;
+    opData_ = (wide.opData_ >> shift) & dataMask_;
+    opBlock_ = wide.opBlock_;
+    remaining_ = wide.remaining_;
+    readsArray_ = wide.readsArray_;
+  }
+  // No operation, reading the array.
+  void ClearOperation() {
+    op_ = Op::None;
+    readsArray_ = true;
+  }
+  // Programs finish inline and the chip gets ready: no program faults,
+  // stuck bits or never-ready fault.
+  bool PlainPrograms() const { return plainProgram_ && !faults_.neverReady; }
   void SetReadsArray(bool yes) { readsArray_ = yes; }
   bool Busy() const { return op_ != Op::None; }
 
-  const ChipWiring wiring_;
+  ChipWiring wiring_;
   const ChipLayout* layout_;
   ChipFaults faults_;
   std::uint32_t dataMask_;
@@ -152,6 +190,8 @@ class FlashChip {
   std::uint32_t opWord_ = 0;
   std::uint32_t opData_ = 0;
   std::uint32_t opBlock_ = 0;
+  std::uint32_t remaining_ = 0;  // status reads until the operation ends
+  bool readsArray_ = true;
 
  private:
   // A program on a chip without program faults or stuck bits, the bulk of
@@ -190,8 +230,6 @@ class FlashChip {
   bool StuckBitsShow(std::uint32_t first, std::uint32_t count) const;
   bool BlockWords(std::uint32_t block, std::uint32_t* first, std::uint32_t* count) const;
 
-  std::uint32_t remaining_ = 0;
-  bool readsArray_ = true;
   const bool plainProgram_;
   std::vector<std::uint32_t> eraseCycles_;
 };

@@ -10,13 +10,13 @@ void IntelFlashChip::Finished() {
 
 std::uint32_t IntelFlashChip::Read(std::uint32_t word) {
   switch (Advance(true)) {
-    case Progress::Busy: return status_;
+    case Progress::Busy: return Lanes(status_);
     case Progress::Done: Finished(); break;
     case Progress::Idle: break;
   }
   switch (mode_) {
     case Mode::Array: return SeenWord(word);
-    case Mode::Status: return status_ | kReady;
+    case Mode::Status: return Lanes(status_ | kReady);
     case Mode::Query: return CfiWord(word);
     case Mode::Identifier: return IdentifierWord(word);
   }

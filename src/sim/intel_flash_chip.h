@@ -23,7 +23,34 @@ class IntelFlashChip : public FlashChip {
   [[gnu::always_inline]] inline std::uint32_t Read(std::uint32_t word);
   [[gnu::always_inline]] inline ChipEvent Write(std::uint32_t word, std::uint32_t value);
 
+  // For a model standing for several chips in step (see ChipWiring):
+  // the next write is program data, whose lanes may differ.
+  bool TakesData() const { return cycle_ == Cycle::ProgramData; }
+  // Equal among chips that can be joined into one model; kNotQuiet while
+  // anything runs, is pending or is to be reported.
+  std::uint32_t QuietKey() const {
+    return mode_ == Mode::Array && cycle_ == Cycle::Command && !Busy() && status_ == 0 ? 0 : kNotQuiet;
+  }
+  void BecomeQuiet(std::uint32_t) {
+    mode_ = Mode::Array;
+    cycle_ = Cycle::Command;
+    status_ = 0;
+    ClearOperation();
+  }
+  void Adopt(const IntelFlashChip& wide, std::uint32_t shift) {
+    AdoptOperation(wide, shift);
+    mode_ = wide.mode_;
+    cycle_ = wide.cycle_;
+    status_ = wide.status_;
+  }
+
+  template <std::uint32_t kBytes, std::uint32_t kLanes>
+  class Stepper;
+
  private:
+  template <std::uint32_t, std::uint32_t>
+  friend class Stepper;
+
   enum class Mode : std::uint8_t { Array, Status, Query, Identifier };
   // What the next write cycle is taken as.
   enum class Cycle : std::uint8_t { Command, ProgramData, EraseConfirm };
@@ -37,6 +64,124 @@ class IntelFlashChip : public FlashChip {
   Mode mode_ = Mode::Array;
   Cycle cycle_ = Cycle::Command;
   std::uint8_t status_ = 0;  // error bits; bit 7 comes from whether an operation runs
+};
+
+// The states a fault-free model standing for chips in step (see
+// ChipWiring: kBytes the bus width, kLanes its lanes factor) walks through
+// while words are programmed one after another: read array, program set-up,
+// programming, status. Kept by value, so that the bank's unit loop holds
+// them in registers; every step is the one the model takes (Read, Write,
+// Advance, Finish) for the same cycle. Anything else is the model's: Take
+// declines a chip in any other state, Write declines a cycle it does not
+// know before changing anything, and Put gives the state back.
+template <std::uint32_t kBytes, std::uint32_t kLanes>
+class IntelFlashChip::Stepper {
+ public:
+  // False when the chip is not in one of the stepper's states.
+  bool Take(const IntelFlashChip& chip) {
+    if (chip.status_ != 0 || !chip.PlainPrograms() || chip.wiring_.bytes != kBytes ||
+        chip.wiring_.stride != kBytes || chip.wiring_.lanes != kLanes) {
+      return false;
+    }
+    const bool idle = chip.op_ == Op::None;
+    if (idle && chip.mode_ == Mode::Array && chip.cycle_ == Cycle::Command) {
+      phase_ = Phase::Quiet;
+    } else if (idle && chip.mode_ == Mode::Status && chip.cycle_ == Cycle::ProgramData) {
+      phase_ = Phase::SetUp;
+    } else if (idle && chip.mode_ == Mode::Status && chip.cycle_ == Cycle::Command) {
+      phase_ = Phase::Ready;
+    } else if (chip.op_ == Op::Program && chip.mode_ == Mode::Status && chip.cycle_ == Cycle::Command) {
+      phase_ = Phase::Busy;
+    } else {
+      return false;
+    }
+    cells_ = chip.wiring_.lane;
+    polls_ = chip.layout_->programPolls + chip.wiring_.extraPolls;
+    remaining_ = chip.remaining_;
+    opWord_ = chip.opWord_;
+    opData_ = chip.opData_;
+    finished_ = false;
+    return true;
+  }
+
+  void Put(IntelFlashChip& chip) const {
+    chip.mode_ = phase_ == Phase::Quiet ? Mode::Array : Mode::Status;
+    chip.cycle_ = phase_ == Phase::SetUp ? Cycle::ProgramData : Cycle::Command;
+    chip.op_ = phase_ == Phase::Busy ? Op::Program : Op::None;
+    chip.readsArray_ = phase_ == Phase::Quiet;
+    chip.remaining_ = remaining_;
+    chip.opWord_ = opWord_;
+    chip.opData_ = opData_;
+    if (finished_) {
+      chip.lastOp_ = Op::Program;
+      chip.lastFailed_ = false;
+    }
+  }
+
+  bool ReadsArray() const { return phase_ == Phase::Quiet; }
+  // The next write is program data, whose lanes may differ.
+  bool TakesData() const { return phase_ == Phase::SetUp; }
+
+  // A status read (the bank serves array reads from its memory).
+  std::uint32_t Read(std::uint32_t /*word*/) {
+    if (phase_ == Phase::Busy) {
+      if (remaining_ > 0) {
+        --remaining_;
+        return 0;  // busy, no error bits
+      }
+      Finish();
+    }
+    return kReady * kLanes;
+  }
+
+  // A command code in every lane, or the data of a program; false, with
+  // nothing changed, for a cycle the model must take.
+  bool Write(std::uint32_t word, std::uint32_t value, ChipEvent* event) {
+    *event = ChipEvent::None;
+    if (phase_ == Phase::SetUp) {
+      phase_ = Phase::Busy;
+      opWord_ = word;
+      opData_ = value & kDataMask;
+      remaining_ = polls_;
+      *event = ChipEvent::Program;
+      return true;
+    }
+    const std::uint32_t command = value & 0xFF;
+    const bool known = command == 0xFF || command == 0x70 || command == 0x50 || command == 0x40 || command == 0x10;
+    if (phase_ == Phase::Busy) {
+      if (remaining_ > 0) return true;  // ignored while busy
+      if (!known) return false;
+      Finish();
+    }
+    if (!known) return false;
+    if (command == 0xFF) phase_ = Phase::Quiet;
+    if (command == 0x70) phase_ = Phase::Ready;
+    if (command == 0x40 || command == 0x10) phase_ = Phase::SetUp;
+    return true;  // 0x50: no error bits to clear
+  }
+
+ private:
+  enum class Phase : std::uint32_t { Quiet, SetUp, Busy, Ready };
+  static constexpr std::uint32_t kDataMask = kBytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * kBytes)) - 1;
+
+  // Programming only clears bits.
+  void Finish() {
+    std::uint8_t* p = cells_ + std::size_t{opWord_} * kBytes;
+    std::uint32_t cells = 0;
+    std::memcpy(&cells, p, kBytes);
+    cells &= opData_;
+    std::memcpy(p, &cells, kBytes);
+    phase_ = Phase::Ready;
+    finished_ = true;
+  }
+
+  Phase phase_ = Phase::Quiet;
+  std::uint8_t* cells_ = nullptr;
+  std::uint32_t polls_ = 0;
+  std::uint32_t remaining_ = 0;
+  std::uint32_t opWord_ = 0;
+  std::uint32_t opData_ = 0;
+  bool finished_ = false;
 };
 
 }  // namespace talvon::sim

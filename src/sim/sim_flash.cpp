@@ -90,9 +90,13 @@ void SimFlash::CopyOut(std::uint32_t address, void* destination, std::size_t cou
   }
 }
 
-// Instantiated here for this final class: the loads and stores of the loop
-// are direct calls of the inline bus cycles above.
-std::uint32_t SimFlash::ProgramUnits(const flash_unit::UnitRun& run) { return flash_unit::ProgramUnits(*this, run); }
+// The bank at the run's command address runs the loop over its own bus
+// cycles; an access of the run outside that bank still comes here.
+std::uint32_t SimFlash::ProgramUnits(const flash_unit::UnitRun& run) {
+  FlashBank* bank = Route(run.bankBase - FlashWindowBase);
+  if (bank == nullptr || powerLost_) return flash_unit::ProgramUnits(*this, run);
+  return bank->ProgramUnits(run, BusMeter{&stats_.busCycles, &cutAt_, this});
+}
 
 std::uint32_t SimFlash::EraseCycles(std::uint32_t address) const {
   const std::uint32_t offset = address - FlashWindowBase;
