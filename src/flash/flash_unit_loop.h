@@ -151,15 +151,18 @@ template <class Window, std::uint32_t kWidth, std::uint32_t kChips, std::uint32_
   bus.ready = LaneBits(7, kWidth, kChips);
   bus.programError = LaneBits(4, kWidth, kChips);
   bus.bit5 = LaneBits(5, kWidth, kChips);
+  // Locals, which the window's stores cannot be taken to change.
+  const std::uint32_t bankBase = run.bankBase;
+  const std::uint32_t count = run.count;
   const std::uint8_t* source = run.source;
   std::uint32_t at = run.at;
-  for (std::uint32_t done = 0; done < run.count; ++done, at += kWidth, source += kWidth) {
+  for (std::uint32_t done = 0; done < count; ++done, at += kWidth, source += kWidth) {
     const std::uint32_t data = UnitFromBytes(source, kWidth);
-    const std::uint32_t programmed = kSet == kIntelSet ? IntelUnit(window, bus, run.bankBase, at, data)
-                                                       : AmdUnit(window, bus, run.bankBase, at, data);
+    const std::uint32_t programmed = kSet == kIntelSet ? IntelUnit(window, bus, bankBase, at, data)
+                                                       : AmdUnit(window, bus, bankBase, at, data);
     if (programmed == 0) return done;
   }
-  return run.count;
+  return count;
 }
 
 template <class Window, std::uint32_t kWidth, std::uint32_t kChips>

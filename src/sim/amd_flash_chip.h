@@ -91,6 +91,10 @@ class AmdFlashChip::Stepper {
  public:
   // False when the chip is not in one of the stepper's states.
   bool Take(const AmdFlashChip& chip) {
+    phase_ = Phase::Off;
+    // The last operation must be a program that worked, as every one the
+    // stepper finishes is, so that nothing of it needs giving back.
+    if (chip.lastOp_ != Op::Program || chip.lastFailed_) return false;
     if (!chip.PlainPrograms() || chip.wiring_.bytes != kBytes || chip.wiring_.stride != kBytes ||
         chip.wiring_.lanes != kLanes) {
       return false;
@@ -117,7 +121,6 @@ class AmdFlashChip::Stepper {
     opWord_ = chip.opWord_;
     opData_ = chip.opData_;
     toggle_ = chip.toggle_;
-    finished_ = false;
     return true;
   }
 
@@ -134,12 +137,17 @@ class AmdFlashChip::Stepper {
     chip.opWord_ = opWord_;
     chip.opData_ = opData_;
     chip.toggle_ = static_cast<std::uint8_t>(toggle_);
-    if (finished_) {
-      chip.lastOp_ = Op::Program;
-      chip.lastFailed_ = false;
-    }
   }
 
+  // Whether Take succeeded and Stop has not been called since.
+  bool On() const { return phase_ != Phase::Off; }
+  void Stop() { phase_ = Phase::Off; }
+  // The cells of a word (while reading the array).
+  std::uint32_t ArrayWord(std::uint32_t word) const {
+    std::uint32_t cells = 0;
+    std::memcpy(&cells, cells_ + std::size_t{word} * kBytes, kBytes);
+    return cells;
+  }
   bool ReadsArray() const { return phase_ != Phase::Busy; }
   // The next write is program data, whose lanes may differ.
   bool TakesData() const { return phase_ == Phase::SetUp; }
@@ -152,14 +160,14 @@ class AmdFlashChip::Stepper {
       return (~opData_ & (0x80 * kLanes)) | (toggle_ * kLanes);
     }
     Finish();
-    return Cells(word);
+    return ArrayWord(word);
   }
 
   // False, with nothing changed, for a cycle the model must take.
   bool Write(std::uint32_t word, std::uint32_t value, ChipEvent* event) {
     *event = ChipEvent::None;
     if (phase_ == Phase::SetUp) {
-      if ((Cells(word) & value) != (value & kDataMask)) return false;  // a 1 over a 0 fails the program
+      if ((ArrayWord(word) & value) != (value & kDataMask)) return false;  // a 1 over a 0 fails the program
       phase_ = Phase::Busy;
       opWord_ = word;
       opData_ = value & kDataMask;
@@ -185,6 +193,7 @@ class AmdFlashChip::Stepper {
         next = a == 0x555 && command == 0xA0 ? Phase::SetUp : Phase::Quiet;
         break;
       case Phase::SetUp: break;
+      case Phase::Off: return false;
     }
     if (phase_ == Phase::Busy) Finish();
     phase_ = next;
@@ -192,30 +201,23 @@ class AmdFlashChip::Stepper {
   }
 
  private:
-  enum class Phase : std::uint32_t { Quiet, Unlocked1, Unlocked2, SetUp, Busy };
+  enum class Phase : std::uint32_t { Quiet, Unlocked1, Unlocked2, SetUp, Busy, Off };
   static constexpr std::uint32_t kDataMask = kBytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * kBytes)) - 1;
 
-  std::uint32_t Cells(std::uint32_t word) const {
-    std::uint32_t cells = 0;
-    std::memcpy(&cells, cells_ + std::size_t{word} * kBytes, kBytes);
-    return cells;
-  }
   // Programming only clears bits; the program was checked to succeed.
   void Finish() {
-    const std::uint32_t cells = Cells(opWord_) & opData_;
+    const std::uint32_t cells = ArrayWord(opWord_) & opData_;
     std::memcpy(cells_ + std::size_t{opWord_} * kBytes, &cells, kBytes);
     phase_ = Phase::Quiet;
-    finished_ = true;
   }
 
-  Phase phase_ = Phase::Quiet;
+  Phase phase_ = Phase::Off;
   std::uint8_t* cells_ = nullptr;
   std::uint32_t polls_ = 0;
   std::uint32_t remaining_ = 0;
   std::uint32_t opWord_ = 0;
   std::uint32_t opData_ = 0;
   std::uint8_t toggle_ = 0;
-  bool finished_ = false;
 };
 
 }  // namespace talvon::sim

@@ -107,7 +107,9 @@ class ChipBank final : public FlashBank {
   }
 
   std::uint32_t ProgramUnits(const flash_unit::UnitRun& run, const BusMeter& meter) override {
-    if (run.bus.width == kBusWidth && run.bus.chips == kChips) {
+    // The window's base is then the run's: the command cycles at the bank
+    // base need no bounds check.
+    if (run.bus.width == kBusWidth && run.bus.chips == kChips && run.bankBase == FlashWindowBase + Start()) {
       if (run.commandSet == flash_bus::kIntelSet) return RunUnits<flash_bus::kIntelSet>(run, meter);
       if (run.commandSet == flash_bus::kAmdSet) return RunUnits<flash_bus::kAmdSet>(run, meter);
     }
@@ -140,8 +142,8 @@ class ChipBank final : public FlashBank {
   // registers; both go back to the bank before anything else looks at them.
   class BankWindow {
    public:
-    [[gnu::always_inline]] BankWindow(ChipBank& bank, const BusMeter& meter)
-        : bank_(bank), meter_(meter), base_(FlashWindowBase + bank.Start()), words_(bank.Size() >> kBusShift) {
+    [[gnu::always_inline]] BankWindow(ChipBank& bank, const BusMeter& meter, std::uint32_t base)
+        : bank_(bank), meter_(meter), base_(base), words_(bank.Size() >> kBusShift) {
       Enter();
     }
     [[gnu::always_inline]] ~BankWindow() { Leave(); }
@@ -165,13 +167,15 @@ class ChipBank final : public FlashBank {
       budgetAtEnter_ = budget_;
       Step();
     }
-    [[gnu::always_inline]] void Step() { stepping_ = bank_.shared_ && stepper_.Take(*bank_.inStep_); }
+    [[gnu::always_inline]] void Step() {
+      if (bank_.shared_) stepper_.Take(*bank_.inStep_);
+    }
     // Gives them back.
     [[gnu::always_inline]] void Unstep() {
-      if (!stepping_) return;
+      if (!stepper_.On()) return;
       stepper_.Put(*bank_.inStep_);
       bank_.notReadingArray_ = stepper_.ReadsArray() ? 0 : kAllChips;
-      stepping_ = false;
+      stepper_.Stop();
     }
     [[gnu::always_inline]] void Leave() {
       Unstep();
@@ -190,7 +194,7 @@ class ChipBank final : public FlashBank {
     [[gnu::always_inline]] std::uint32_t Load(std::uint32_t address, std::uint32_t size) {
       std::uint32_t word;
       if (Takes(address, size, &word)) [[likely]] {
-        if (stepping_) [[likely]] return stepper_.ReadsArray() ? bank_.MemoryWord(word) : stepper_.Read(word);
+        if (stepper_.On()) [[likely]] return stepper_.ReadsArray() ? stepper_.ArrayWord(word) : stepper_.Read(word);
         const std::uint32_t value = bank_.ReadWordOutOfLine(word);
         Step();
         return value;
@@ -204,7 +208,7 @@ class ChipBank final : public FlashBank {
       std::uint32_t word;
       if (Takes(address, size, &word)) [[likely]] {
         ChipEvent event;
-        if (stepping_ && (stepper_.TakesData() || value == (value & kLaneMask) * kRepeat) &&
+        if (stepper_.On() && (stepper_.TakesData() || value == (value & kLaneMask) * kRepeat) &&
             stepper_.Write(word, value, &event)) [[likely]] {
           if (event != ChipEvent::None) bank_.Count(event);
           return;
@@ -225,7 +229,6 @@ class ChipBank final : public FlashBank {
     const std::uint32_t base_;
     const std::uint32_t words_;
     typename Chip::template Stepper<kBusWidth, kRepeat> stepper_;
-    bool stepping_ = false;
     std::uint64_t cycles_ = 0;  // at Enter
     std::uint64_t budget_ = 0;
     std::uint64_t budgetAtEnter_ = 0;
@@ -240,12 +243,12 @@ class ChipBank final : public FlashBank {
   // window's copies can live in registers.
   template <std::uint32_t kSet>
   [[gnu::noinline]] std::uint32_t RunUnits(const flash_unit::UnitRun& run, const BusMeter& meter) {
-    BankWindow window(*this, meter);
+    BankWindow window(*this, meter, run.bankBase);
     return flash_unit::ProgramUnitsOf<BankWindow, kBusWidth, kChips, kSet>(window, run);
   }
   // A run on a bus other than this bank's.
   [[gnu::noinline]] std::uint32_t RunAnyUnits(const flash_unit::UnitRun& run, const BusMeter& meter) {
-    BankWindow window(*this, meter);
+    BankWindow window(*this, meter, FlashWindowBase + Start());
     return flash_unit::ProgramUnits(window, run);
   }
 

@@ -79,6 +79,10 @@ class IntelFlashChip::Stepper {
  public:
   // False when the chip is not in one of the stepper's states.
   bool Take(const IntelFlashChip& chip) {
+    phase_ = Phase::Off;
+    // The last operation must be a program that worked, as every one the
+    // stepper finishes is, so that nothing of it needs giving back.
+    if (chip.lastOp_ != Op::Program || chip.lastFailed_) return false;
     if (chip.status_ != 0 || !chip.PlainPrograms() || chip.wiring_.bytes != kBytes ||
         chip.wiring_.stride != kBytes || chip.wiring_.lanes != kLanes) {
       return false;
@@ -100,7 +104,6 @@ class IntelFlashChip::Stepper {
     remaining_ = chip.remaining_;
     opWord_ = chip.opWord_;
     opData_ = chip.opData_;
-    finished_ = false;
     return true;
   }
 
@@ -112,12 +115,17 @@ class IntelFlashChip::Stepper {
     chip.remaining_ = remaining_;
     chip.opWord_ = opWord_;
     chip.opData_ = opData_;
-    if (finished_) {
-      chip.lastOp_ = Op::Program;
-      chip.lastFailed_ = false;
-    }
   }
 
+  // Whether Take succeeded and Stop has not been called since.
+  bool On() const { return phase_ != Phase::Off; }
+  void Stop() { phase_ = Phase::Off; }
+  // The cells of a word (while reading the array).
+  std::uint32_t ArrayWord(std::uint32_t word) const {
+    std::uint32_t cells = 0;
+    std::memcpy(&cells, cells_ + std::size_t{word} * kBytes, kBytes);
+    return cells;
+  }
   bool ReadsArray() const { return phase_ == Phase::Quiet; }
   // The next write is program data, whose lanes may differ.
   bool TakesData() const { return phase_ == Phase::SetUp; }
@@ -161,27 +169,22 @@ class IntelFlashChip::Stepper {
   }
 
  private:
-  enum class Phase : std::uint32_t { Quiet, SetUp, Busy, Ready };
+  enum class Phase : std::uint32_t { Quiet, SetUp, Busy, Ready, Off };
   static constexpr std::uint32_t kDataMask = kBytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * kBytes)) - 1;
 
   // Programming only clears bits.
   void Finish() {
-    std::uint8_t* p = cells_ + std::size_t{opWord_} * kBytes;
-    std::uint32_t cells = 0;
-    std::memcpy(&cells, p, kBytes);
-    cells &= opData_;
-    std::memcpy(p, &cells, kBytes);
+    const std::uint32_t cells = ArrayWord(opWord_) & opData_;
+    std::memcpy(cells_ + std::size_t{opWord_} * kBytes, &cells, kBytes);
     phase_ = Phase::Ready;
-    finished_ = true;
   }
 
-  Phase phase_ = Phase::Quiet;
+  Phase phase_ = Phase::Off;
   std::uint8_t* cells_ = nullptr;
   std::uint32_t polls_ = 0;
   std::uint32_t remaining_ = 0;
   std::uint32_t opWord_ = 0;
   std::uint32_t opData_ = 0;
-  bool finished_ = false;
 };
 
 }  // namespace talvon::sim
