@@ -168,12 +168,12 @@ class ChipBank final : public FlashBank {
       Step();
     }
     [[gnu::always_inline]] void Step() {
-      if (bank_.shared_) stepper_.Take(*bank_.inStep_);
+      if (bank_.shared_) stepper_ = Take(*bank_.inStep_);
     }
     // Gives them back.
     [[gnu::always_inline]] void Unstep() {
       if (!stepper_.On()) return;
-      stepper_.Put(*bank_.inStep_);
+      Put(stepper_, *bank_.inStep_);
       bank_.notReadingArray_ = stepper_.ReadsArray() ? 0 : kAllChips;
       stepper_.Stop();
     }
@@ -224,11 +224,21 @@ class ChipBank final : public FlashBank {
       Enter();
     }
 
+    using Stepper = typename Chip::template Stepper<kBusWidth, kRepeat>;
+    // Out of line and by value, so that the window's stepper never has its
+    // address taken and can stay in registers.
+    [[gnu::noinline]] static Stepper Take(const Chip& chip) {
+      Stepper stepper;
+      stepper.Take(chip);
+      return stepper;
+    }
+    [[gnu::noinline]] static void Put(Stepper stepper, Chip& chip) { stepper.Put(chip); }
+
     ChipBank& bank_;
     const BusMeter meter_;
     const std::uint32_t base_;
     const std::uint32_t words_;
-    typename Chip::template Stepper<kBusWidth, kRepeat> stepper_;
+    Stepper stepper_;
     std::uint64_t cycles_ = 0;  // at Enter
     std::uint64_t budget_ = 0;
     std::uint64_t budgetAtEnter_ = 0;
