@@ -109,9 +109,17 @@ class ChipBank final : public FlashBank {
   std::uint32_t ProgramUnits(const flash_unit::UnitRun& run, const BusMeter& meter) override {
     // The window's base is then the run's: the command cycles at the bank
     // base need no bounds check.
+    // Without a power cut to come, a cycle is only counted, not checked.
+    const bool cutAhead = *meter.cutAt != ~std::uint64_t{0};
     if (run.bus.width == kBusWidth && run.bus.chips == kChips && run.bankBase == FlashWindowBase + Start()) {
-      if (run.commandSet == flash_bus::kIntelSet) return RunUnits<flash_bus::kIntelSet>(run, meter);
-      if (run.commandSet == flash_bus::kAmdSet) return RunUnits<flash_bus::kAmdSet>(run, meter);
+      if (run.commandSet == flash_bus::kIntelSet) {
+        return cutAhead ? RunUnits<flash_bus::kIntelSet, true>(run, meter)
+                        : RunUnits<flash_bus::kIntelSet, false>(run, meter);
+      }
+      if (run.commandSet == flash_bus::kAmdSet) {
+        return cutAhead ? RunUnits<flash_bus::kAmdSet, true>(run, meter)
+                        : RunUnits<flash_bus::kAmdSet, false>(run, meter);
+      }
     }
     return RunAnyUnits(run, meter);
   }
@@ -140,6 +148,8 @@ class ChipBank final : public FlashBank {
   // work in step on word programs, the model's state is held by a stepper
   // (and the bus cycle count by the window), which the compiler keeps in
   // registers; both go back to the bank before anything else looks at them.
+  // kCutAhead: power is to fail at a cycle, and each cycle checks for it.
+  template <bool kCutAhead>
   class BankWindow {
    public:
     [[gnu::always_inline]] BankWindow(ChipBank& bank, const BusMeter& meter, std::uint32_t base)
@@ -164,7 +174,7 @@ class ChipBank final : public FlashBank {
       const std::uint64_t cutAt = *meter_.cutAt;
       // Cycles that may still be spent before the one power fails at.
       budget_ = cutAt > cycles_ + 1 ? cutAt - cycles_ - 1 : 0;
-      budgetAtEnter_ = budget_;
+      spent_ = 0;
       Step();
     }
     [[gnu::always_inline]] void Step() {
@@ -179,7 +189,7 @@ class ChipBank final : public FlashBank {
     }
     [[gnu::always_inline]] void Leave() {
       Unstep();
-      *meter_.busCycles = cycles_ + (budgetAtEnter_ - budget_);
+      *meter_.busCycles = cycles_ + spent_;
     }
 
     // The bus word of an aligned access of the bus width inside the bank
@@ -187,8 +197,11 @@ class ChipBank final : public FlashBank {
     // rotation takes a misaligned offset far past the bank's last word.
     [[gnu::always_inline]] bool Takes(std::uint32_t address, std::uint32_t size, std::uint32_t* word) {
       *word = std::rotr(address - base_, kBusShift);
-      if (size != kBusWidth || *word >= words_ || budget_ == 0) return false;
-      --budget_;
+      if (size != kBusWidth || *word >= words_) return false;
+      if constexpr (kCutAhead) {
+        if (spent_ == budget_) return false;
+      }
+      ++spent_;
       return true;
     }
     [[gnu::always_inline]] std::uint32_t Load(std::uint32_t address, std::uint32_t size) {
@@ -240,8 +253,8 @@ class ChipBank final : public FlashBank {
     const std::uint32_t words_;
     Stepper stepper_;
     std::uint64_t cycles_ = 0;  // at Enter
-    std::uint64_t budget_ = 0;
-    std::uint64_t budgetAtEnter_ = 0;
+    std::uint64_t budget_ = 0;  // cycles that may be spent from Enter
+    std::uint64_t spent_ = 0;
   };
 
   [[gnu::noinline]] std::uint32_t ReadWordOutOfLine(std::uint32_t word) { return ReadWord(word); }
@@ -251,14 +264,14 @@ class ChipBank final : public FlashBank {
 
   // The loop and the window in one function of their own, so that the
   // window's copies can live in registers.
-  template <std::uint32_t kSet>
+  template <std::uint32_t kSet, bool kCutAhead>
   [[gnu::noinline]] std::uint32_t RunUnits(const flash_unit::UnitRun& run, const BusMeter& meter) {
-    BankWindow window(*this, meter, run.bankBase);
-    return flash_unit::ProgramUnitsOf<BankWindow, kBusWidth, kChips, kSet>(window, run);
+    BankWindow<kCutAhead> window(*this, meter, run.bankBase);
+    return flash_unit::ProgramUnitsOf<BankWindow<kCutAhead>, kBusWidth, kChips, kSet>(window, run);
   }
-  // A run on a bus other than this bank's.
+  // A run on another bus, or with its command cycles at another base.
   [[gnu::noinline]] std::uint32_t RunAnyUnits(const flash_unit::UnitRun& run, const BusMeter& meter) {
-    BankWindow window(*this, meter, FlashWindowBase + Start());
+    BankWindow<true> window(*this, meter, FlashWindowBase + Start());
     return flash_unit::ProgramUnits(window, run);
   }
 
