@@ -182,6 +182,8 @@ class ChipBank final : public FlashBank {
     }
     // Gives them back.
     [[gnu::always_inline]] void Unstep() {
+      bank_.Count(ChipEvent::Program, programs_);
+      programs_ = 0;
       if (!stepper_.On()) return;
       Put(stepper_, *bank_.inStep_);
       bank_.notReadingArray_ = stepper_.ReadsArray() ? 0 : kAllChips;
@@ -223,7 +225,7 @@ class ChipBank final : public FlashBank {
         ChipEvent event;
         if (stepper_.On() && (stepper_.TakesData() || value == (value & kLaneMask) * kRepeat) &&
             stepper_.Write(word, value, &event)) [[likely]] {
-          if (event != ChipEvent::None) bank_.Count(event);
+          programs_ += event == ChipEvent::Program;
           return;
         }
         // The model's own cycle, which may also set the chips apart or join them.
@@ -255,6 +257,7 @@ class ChipBank final : public FlashBank {
     std::uint64_t cycles_ = 0;  // at Enter
     std::uint64_t budget_ = 0;  // cycles that may be spent from Enter
     std::uint64_t spent_ = 0;
+    std::uint64_t programs_ = 0;  // started by the stepper, not yet counted
   };
 
   [[gnu::noinline]] std::uint32_t ReadWordOutOfLine(std::uint32_t word) { return ReadWord(word); }
@@ -382,10 +385,10 @@ class ChipBank final : public FlashBank {
     if (event != ChipEvent::None) Count(event);
   }
 
-  [[gnu::always_inline]] void Count(ChipEvent event) {
+  [[gnu::always_inline]] void Count(ChipEvent event, std::uint64_t times = 1) {
     if (event == ChipEvent::Program) {
-      ++stats_->programs;
-      stats_->projectedMicroseconds += programMicroseconds_;
+      stats_->programs += times;
+      stats_->projectedMicroseconds += times * programMicroseconds_;
     } else if (event == ChipEvent::Erase) {
       ++stats_->erases;
       stats_->projectedMicroseconds += eraseMicroseconds_;
