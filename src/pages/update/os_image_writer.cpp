@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -12,6 +13,20 @@
 
 namespace talvon {
 namespace {
+
+// Bytes of [data, data + n) other than 0xFF. An erased area is the common
+// case, so whole erased words are passed over eight bytes at a time.
+std::uint64_t CountNotErased(const std::uint8_t* data, std::size_t n) {
+  const auto notErased = [](std::uint8_t byte) { return byte != 0xFF; };
+  std::uint64_t count = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, data + i, 8);
+    if (word != ~std::uint64_t{0}) count += static_cast<std::uint64_t>(std::count_if(data + i, data + i + 8, notErased));
+  }
+  return count + static_cast<std::uint64_t>(std::count_if(data + i, data + n, notErased));
+}
 
 constexpr std::uint32_t kPaceMs = 5;
 constexpr std::uint32_t kIntelCommandSet = 1;
@@ -93,8 +108,7 @@ std::uint64_t CountUnerasedBytes(FlashWindow& flash, TransferBuffer& transfer) {
     if (!ReadFlashRange(flash, FlashWindowBase, SystemFlashArea + offset, n, transfer.data())) {
       unerased += n;
     } else {
-      unerased += static_cast<std::uint64_t>(
-          std::count_if(transfer.data(), transfer.data() + n, [](std::uint8_t byte) { return byte != 0xFF; }));
+      unerased += CountNotErased(transfer.data(), n);
     }
     offset += n;
   }
