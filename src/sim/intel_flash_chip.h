@@ -154,18 +154,19 @@ class IntelFlashChip::Stepper {
       *event = ChipEvent::Program;
       return true;
     }
-    const std::uint32_t command = value & 0xFF;
-    const bool known = command == 0xFF || command == 0x70 || command == 0x50 || command == 0x40 || command == 0x10;
-    if (phase_ == Phase::Busy) {
-      if (remaining_ > 0) return true;  // ignored while busy
-      if (!known) return false;
-      Finish();
+    if (phase_ == Phase::Busy && remaining_ > 0) return true;  // ignored while busy
+    Phase next;
+    switch (value & 0xFF) {
+      case 0xFF: next = Phase::Quiet; break;
+      case 0x70: next = Phase::Ready; break;
+      case 0x40:
+      case 0x10: next = Phase::SetUp; break;
+      case 0x50: next = phase_ == Phase::Quiet ? Phase::Quiet : Phase::Ready; break;  // no error bits to clear
+      default: return false;
     }
-    if (!known) return false;
-    if (command == 0xFF) phase_ = Phase::Quiet;
-    if (command == 0x70) phase_ = Phase::Ready;
-    if (command == 0x40 || command == 0x10) phase_ = Phase::SetUp;
-    return true;  // 0x50: no error bits to clear
+    if (phase_ == Phase::Busy) Finish();
+    phase_ = next;
+    return true;
   }
 
  private:
