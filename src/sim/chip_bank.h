@@ -242,12 +242,12 @@ class ChipBank final : public FlashBank {
     using Stepper = typename Chip::template Stepper<kBusWidth, kRepeat>;
     // Out of line and by value, so that the window's stepper never has its
     // address taken and can stay in registers.
-    [[gnu::noinline]] static Stepper Take(const Chip& chip) {
+    [[gnu::noinline, gnu::cold]] static Stepper Take(const Chip& chip) {
       Stepper stepper;
       stepper.Take(chip);
       return stepper;
     }
-    [[gnu::noinline]] static void Put(Stepper stepper, Chip& chip) { stepper.Put(chip); }
+    [[gnu::noinline, gnu::cold]] static void Put(Stepper stepper, Chip& chip) { stepper.Put(chip); }
 
     ChipBank& bank_;
     const BusMeter meter_;
@@ -260,8 +260,8 @@ class ChipBank final : public FlashBank {
     std::uint64_t programs_ = 0;  // started by the stepper, not yet counted
   };
 
-  [[gnu::noinline]] std::uint32_t ReadWordOutOfLine(std::uint32_t word) { return ReadWord(word); }
-  [[gnu::noinline]] void WriteWordOutOfLine(std::uint32_t word, std::uint32_t value) {
+  [[gnu::noinline, gnu::cold]] std::uint32_t ReadWordOutOfLine(std::uint32_t word) { return ReadWord(word); }
+  [[gnu::noinline, gnu::cold]] void WriteWordOutOfLine(std::uint32_t word, std::uint32_t value) {
     WriteWord(word, value, kBusMask);
   }
 
