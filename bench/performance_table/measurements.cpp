@@ -10,6 +10,7 @@
 #include "flash/bin_image_builder.h"
 #include "memory_stream.h"
 #include "flash/flash_areas.h"
+#include "flash/flash_device.h"
 #include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
 #include "pages/update/os_image_writer.h"
@@ -147,6 +148,58 @@ Prepared RestoreAllFloor(const fs::path& folder) {
       const std::uint32_t n = std::min<std::uint32_t>(TransferBuffer::Size, SystemFlashAreaSize - at);
       good = std::fread(rig->transfer.data(), 1, n, file) == n;
       std::memcpy(target->Data() + kSystemOffset + at, rig->transfer.data(), n);
+    }
+    std::fclose(file);
+    return RunNote{good, {}};
+  }};
+}
+
+// A file of the system area's bytes (the rig's varied flash), to program from.
+fs::path RawSystemArea(FileRig& rig, const fs::path& folder) {
+  const fs::path raw = folder / "raw.bin";
+  BackupAllFile(rig.Context(), kBackupPath);
+  fs::copy_file(folder / "fs" / "CompactFlash" / "T5x5x_Backup.bak", raw);
+  fs::resize_file(raw, SystemFlashAreaSize);  // without the check bytes
+  return raw;
+}
+
+// The whole system area, erased and programmed from a file of raw bytes one
+// transfer buffer at a time: ProgramFlashRange over all of it.
+Prepared ProgramRange(const fs::path& folder) {
+  auto rig = std::make_shared<FileRig>(folder);
+  const fs::path raw = RawSystemArea(*rig, folder);
+  return {[rig, raw] {
+    rig->flash->ResetStats();
+    if (!EraseFlashRange(*rig->flash, FlashWindowBase, SystemFlashArea, SystemFlashAreaSize)) return RunNote{false, {}};
+    std::FILE* file = std::fopen(raw.c_str(), "rb");
+    if (file == nullptr) return RunNote{false, {}};
+    bool good = true;
+    for (std::uint32_t at = 0; at < SystemFlashAreaSize && good; at += TransferBuffer::Size) {
+      const std::uint32_t n = std::min<std::uint32_t>(TransferBuffer::Size, SystemFlashAreaSize - at);
+      good = std::fread(rig->transfer.data(), 1, n, file) == n &&
+             ProgramFlashRange(*rig->flash, FlashWindowBase, SystemFlashArea + at, n, rig->transfer.data()) == 1;
+    }
+    std::fclose(file);
+    return RunNote{good, CyclesPerUnit(*rig->flash)};
+  }};
+}
+
+// Setting the area to erased bytes, then reading the file and copying it in.
+Prepared ProgramRangeFloor(const fs::path& folder) {
+  auto rig = std::make_shared<FileRig>(folder);
+  const fs::path raw = RawSystemArea(*rig, folder);
+  std::string error;
+  std::shared_ptr<sim::FlashFile> target = sim::FlashFile::Open(folder / "floor-flash.bin", &error);
+  return {[rig, target, raw] {
+    std::FILE* file = std::fopen(raw.c_str(), "rb");
+    if (file == nullptr || !target) return RunNote{false, {}};
+    std::uint8_t* area = target->Data() + kSystemOffset;
+    std::memset(area, 0xFF, SystemFlashAreaSize);
+    bool good = true;
+    for (std::uint32_t at = 0; at < SystemFlashAreaSize && good; at += TransferBuffer::Size) {
+      const std::uint32_t n = std::min<std::uint32_t>(TransferBuffer::Size, SystemFlashAreaSize - at);
+      good = std::fread(rig->transfer.data(), 1, n, file) == n;
+      std::memcpy(area + at, rig->transfer.data(), n);
     }
     std::fclose(file);
     return RunNote{good, {}};
@@ -309,6 +362,8 @@ std::vector<Measurement> AllMeasurements() {
        P(BackupAllFloor)},
       {"Restore All", "read the backup file and copy it into the mapped flash", 3, P(RestoreAll),
        P(RestoreAllFloor)},
+      {"ProgramFlashRange of the whole system area", "erase the area, read the file and copy it into the mapped flash",
+       3, P(ProgramRange), P(ProgramRangeFloor)},
       {"OS write, flash work alone", "erase the OS area and copy each record into the mapped flash", 3,
        [](const fs::path& f) { return OsWrite(f, false); }, [](const fs::path& f) { return OsWriteFloor(f, false); }},
       {"OS write, with the page's pacing", "the same copy, then the page's pauses on the real clock", 1,
