@@ -87,22 +87,17 @@ class AmdFlashChip : public FlashChip {
 // Write declines a cycle it does not know, or a program that would fail,
 // before changing anything, and Put gives the state back.
 template <std::uint32_t kBytes, std::uint32_t kLanes>
-class AmdFlashChip::Stepper {
+class AmdFlashChip::Stepper : public FlashChip::ProgramSteps<kBytes, kLanes> {
+  using Steps = FlashChip::ProgramSteps<kBytes, kLanes>;
+
  public:
   // False when the chip is not in one of the stepper's states.
   bool Take(const AmdFlashChip& chip) {
     phase_ = Phase::Off;
-    // The last operation must be a program that worked, as every one the
-    // stepper finishes is, so that nothing of it needs giving back.
-    if (chip.lastOp_ != Op::Program || chip.lastFailed_) return false;
-    if (!chip.PlainPrograms() || chip.wiring_.bytes != kBytes || chip.wiring_.stride != kBytes ||
-        chip.wiring_.lanes != kLanes) {
-      return false;
-    }
-    const bool idle = chip.op_ == Op::None;
+    if (!Steps::TakeProgram(chip)) return false;
     if (chip.op_ == Op::Program && chip.state_ == State::Read) {
       phase_ = Phase::Busy;
-    } else if (!idle) {
+    } else if (chip.op_ != Op::None) {
       return false;
     } else if (chip.state_ == State::Read) {
       phase_ = Phase::Quiet;
@@ -112,16 +107,9 @@ class AmdFlashChip::Stepper {
       phase_ = Phase::Unlocked2;
     } else if (chip.state_ == State::ProgramData) {
       phase_ = Phase::SetUp;
-    } else {
-      return false;
     }
-    cells_ = chip.wiring_.lane;
-    polls_ = chip.layout_->programPolls + chip.wiring_.extraPolls;
-    remaining_ = chip.remaining_;
-    opWord_ = chip.opWord_;
-    opData_ = chip.opData_;
     toggle_ = chip.toggle_;
-    return true;
+    return phase_ != Phase::Off;
   }
 
   void Put(AmdFlashChip& chip) const {
@@ -133,49 +121,40 @@ class AmdFlashChip::Stepper {
     }
     chip.op_ = phase_ == Phase::Busy ? Op::Program : Op::None;
     chip.readsArray_ = phase_ != Phase::Busy;
-    chip.remaining_ = remaining_;
-    chip.opWord_ = opWord_;
-    chip.opData_ = opData_;
     chip.toggle_ = static_cast<std::uint8_t>(toggle_);
+    Steps::PutProgram(chip);
   }
 
   // Whether Take succeeded and Stop has not been called since.
   bool On() const { return phase_ != Phase::Off; }
   void Stop() { phase_ = Phase::Off; }
-  // The cells of a word (while reading the array).
-  std::uint32_t ArrayWord(std::uint32_t word) const {
-    std::uint32_t cells = 0;
-    std::memcpy(&cells, cells_ + std::size_t{word} * kBytes, kBytes);
-    return cells;
-  }
   bool ReadsArray() const { return phase_ != Phase::Busy; }
   // The next write is program data, whose lanes may differ.
   bool TakesData() const { return phase_ == Phase::SetUp; }
 
   // A read while programming: status, then the cells once done.
   std::uint32_t Read(std::uint32_t word) {
-    if (remaining_ > 0) {
-      --remaining_;
+    if (this->remaining_ > 0) {
+      --this->remaining_;
       toggle_ ^= 0x40;
-      return (~opData_ & (0x80 * kLanes)) | (toggle_ * kLanes);
+      return (~this->opData_ & (0x80 * kLanes)) | (toggle_ * kLanes);
     }
     Finish();
-    return ArrayWord(word);
+    return this->ArrayWord(word);
   }
 
   // False, with nothing changed, for a cycle the model must take.
   bool Write(std::uint32_t word, std::uint32_t value, ChipEvent* event) {
     *event = ChipEvent::None;
     if (phase_ == Phase::SetUp) {
-      if ((ArrayWord(word) & value) != (value & kDataMask)) return false;  // a 1 over a 0 fails the program
+      // A 1 over a 0 fails the program, in some lanes only perhaps.
+      if ((this->ArrayWord(word) & value) != (value & Steps::kDataMask)) return false;
       phase_ = Phase::Busy;
-      opWord_ = word;
-      opData_ = value & kDataMask;
-      remaining_ = polls_;
+      Steps::StartProgram(word, value);
       *event = ChipEvent::Program;
       return true;
     }
-    if (phase_ == Phase::Busy && remaining_ > 0) return true;  // ignored while busy
+    if (phase_ == Phase::Busy && this->remaining_ > 0) return true;  // ignored while busy
     const std::uint32_t command = value & 0xFF;
     const std::uint32_t a = word & kAddressMask;
     const bool first = command == 0xAA && a == 0x555;
@@ -202,22 +181,15 @@ class AmdFlashChip::Stepper {
 
  private:
   enum class Phase : std::uint32_t { Quiet, Unlocked1, Unlocked2, SetUp, Busy, Off };
-  static constexpr std::uint32_t kDataMask = kBytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * kBytes)) - 1;
 
-  // Programming only clears bits; the program was checked to succeed.
+  // The program was checked to succeed.
   void Finish() {
-    const std::uint32_t cells = ArrayWord(opWord_) & opData_;
-    std::memcpy(cells_ + std::size_t{opWord_} * kBytes, &cells, kBytes);
+    Steps::FinishProgram();
     phase_ = Phase::Quiet;
   }
 
   Phase phase_ = Phase::Off;
-  std::uint8_t* cells_ = nullptr;
-  std::uint32_t polls_ = 0;
-  std::uint32_t remaining_ = 0;
-  std::uint32_t opWord_ = 0;
-  std::uint32_t opData_ = 0;
-  std::uint8_t toggle_ = 0;
+  std::uint32_t toggle_ = 0;
 };
 
 }  // namespace talvon::sim

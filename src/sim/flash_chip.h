@@ -87,6 +87,9 @@ class FlashChip {
   }
   static constexpr std::uint32_t kNotQuiet = ~0u;
 
+  template <std::uint32_t kBytes, std::uint32_t kLanes>
+  class ProgramSteps;
+
  protected:
   enum class Op : std::uint8_t { None, Program, Erase };
   enum class Progress : std::uint8_t { Idle, Busy, Done };
@@ -232,6 +235,60 @@ class FlashChip {
 
   const bool plainProgram_;
   std::vector<std::uint32_t> eraseCycles_;
+};
+
+// What a stepper of either command set (see the chip models) keeps of a
+// word program, and the cells it programs: a fault-free model standing for
+// chips in step, wired for a bus of kBytes whose lanes factor is kLanes.
+template <std::uint32_t kBytes, std::uint32_t kLanes>
+class FlashChip::ProgramSteps {
+ public:
+  // The cells of a word (while reading the array).
+  std::uint32_t ArrayWord(std::uint32_t word) const {
+    std::uint32_t cells = 0;
+    std::memcpy(&cells, cells_ + std::size_t{word} * kBytes, kBytes);
+    return cells;
+  }
+
+ protected:
+  static constexpr std::uint32_t kDataMask = kBytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * kBytes)) - 1;
+
+  // False unless the chip is such a model and its last operation is a
+  // program that worked, as every one a stepper finishes is, so that
+  // nothing of it needs giving back.
+  bool TakeProgram(const FlashChip& chip) {
+    if (chip.lastOp_ != Op::Program || chip.lastFailed_ || !chip.PlainPrograms() || chip.wiring_.bytes != kBytes ||
+        chip.wiring_.stride != kBytes || chip.wiring_.lanes != kLanes) {
+      return false;
+    }
+    cells_ = chip.wiring_.lane;
+    polls_ = chip.layout_->programPolls + chip.wiring_.extraPolls;
+    remaining_ = chip.remaining_;
+    opWord_ = chip.opWord_;
+    opData_ = chip.opData_;
+    return true;
+  }
+  void PutProgram(FlashChip& chip) const {
+    chip.remaining_ = remaining_;
+    chip.opWord_ = opWord_;
+    chip.opData_ = opData_;
+  }
+  void StartProgram(std::uint32_t word, std::uint32_t value) {
+    opWord_ = word;
+    opData_ = value & kDataMask;
+    remaining_ = polls_;
+  }
+  // Programming only clears bits.
+  void FinishProgram() {
+    const std::uint32_t cells = ArrayWord(opWord_) & opData_;
+    std::memcpy(cells_ + std::size_t{opWord_} * kBytes, &cells, kBytes);
+  }
+
+  std::uint8_t* cells_ = nullptr;
+  std::uint32_t polls_ = 0;
+  std::uint32_t remaining_ = 0;  // status reads until the program ends
+  std::uint32_t opWord_ = 0;
+  std::uint32_t opData_ = 0;
 };
 
 }  // namespace talvon::sim

@@ -75,18 +75,14 @@ class IntelFlashChip : public FlashChip {
 // declines a chip in any other state, Write declines a cycle it does not
 // know before changing anything, and Put gives the state back.
 template <std::uint32_t kBytes, std::uint32_t kLanes>
-class IntelFlashChip::Stepper {
+class IntelFlashChip::Stepper : public FlashChip::ProgramSteps<kBytes, kLanes> {
+  using Steps = FlashChip::ProgramSteps<kBytes, kLanes>;
+
  public:
   // False when the chip is not in one of the stepper's states.
   bool Take(const IntelFlashChip& chip) {
     phase_ = Phase::Off;
-    // The last operation must be a program that worked, as every one the
-    // stepper finishes is, so that nothing of it needs giving back.
-    if (chip.lastOp_ != Op::Program || chip.lastFailed_) return false;
-    if (chip.status_ != 0 || !chip.PlainPrograms() || chip.wiring_.bytes != kBytes ||
-        chip.wiring_.stride != kBytes || chip.wiring_.lanes != kLanes) {
-      return false;
-    }
+    if (!Steps::TakeProgram(chip) || chip.status_ != 0) return false;
     const bool idle = chip.op_ == Op::None;
     if (idle && chip.mode_ == Mode::Array && chip.cycle_ == Cycle::Command) {
       phase_ = Phase::Quiet;
@@ -96,15 +92,8 @@ class IntelFlashChip::Stepper {
       phase_ = Phase::Ready;
     } else if (chip.op_ == Op::Program && chip.mode_ == Mode::Status && chip.cycle_ == Cycle::Command) {
       phase_ = Phase::Busy;
-    } else {
-      return false;
     }
-    cells_ = chip.wiring_.lane;
-    polls_ = chip.layout_->programPolls + chip.wiring_.extraPolls;
-    remaining_ = chip.remaining_;
-    opWord_ = chip.opWord_;
-    opData_ = chip.opData_;
-    return true;
+    return phase_ != Phase::Off;
   }
 
   void Put(IntelFlashChip& chip) const {
@@ -112,20 +101,12 @@ class IntelFlashChip::Stepper {
     chip.cycle_ = phase_ == Phase::SetUp ? Cycle::ProgramData : Cycle::Command;
     chip.op_ = phase_ == Phase::Busy ? Op::Program : Op::None;
     chip.readsArray_ = phase_ == Phase::Quiet;
-    chip.remaining_ = remaining_;
-    chip.opWord_ = opWord_;
-    chip.opData_ = opData_;
+    Steps::PutProgram(chip);
   }
 
   // Whether Take succeeded and Stop has not been called since.
   bool On() const { return phase_ != Phase::Off; }
   void Stop() { phase_ = Phase::Off; }
-  // The cells of a word (while reading the array).
-  std::uint32_t ArrayWord(std::uint32_t word) const {
-    std::uint32_t cells = 0;
-    std::memcpy(&cells, cells_ + std::size_t{word} * kBytes, kBytes);
-    return cells;
-  }
   bool ReadsArray() const { return phase_ == Phase::Quiet; }
   // The next write is program data, whose lanes may differ.
   bool TakesData() const { return phase_ == Phase::SetUp; }
@@ -133,8 +114,8 @@ class IntelFlashChip::Stepper {
   // A status read (the bank serves array reads from its memory).
   std::uint32_t Read(std::uint32_t /*word*/) {
     if (phase_ == Phase::Busy) {
-      if (remaining_ > 0) {
-        --remaining_;
+      if (this->remaining_ > 0) {
+        --this->remaining_;
         return 0;  // busy, no error bits
       }
       Finish();
@@ -148,13 +129,11 @@ class IntelFlashChip::Stepper {
     *event = ChipEvent::None;
     if (phase_ == Phase::SetUp) {
       phase_ = Phase::Busy;
-      opWord_ = word;
-      opData_ = value & kDataMask;
-      remaining_ = polls_;
+      Steps::StartProgram(word, value);
       *event = ChipEvent::Program;
       return true;
     }
-    if (phase_ == Phase::Busy && remaining_ > 0) return true;  // ignored while busy
+    if (phase_ == Phase::Busy && this->remaining_ > 0) return true;  // ignored while busy
     Phase next;
     switch (value & 0xFF) {
       case 0xFF: next = Phase::Quiet; break;
@@ -171,21 +150,13 @@ class IntelFlashChip::Stepper {
 
  private:
   enum class Phase : std::uint32_t { Quiet, SetUp, Busy, Ready, Off };
-  static constexpr std::uint32_t kDataMask = kBytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * kBytes)) - 1;
 
-  // Programming only clears bits.
   void Finish() {
-    const std::uint32_t cells = ArrayWord(opWord_) & opData_;
-    std::memcpy(cells_ + std::size_t{opWord_} * kBytes, &cells, kBytes);
+    Steps::FinishProgram();
     phase_ = Phase::Ready;
   }
 
   Phase phase_ = Phase::Off;
-  std::uint8_t* cells_ = nullptr;
-  std::uint32_t polls_ = 0;
-  std::uint32_t remaining_ = 0;
-  std::uint32_t opWord_ = 0;
-  std::uint32_t opData_ = 0;
 };
 
 }  // namespace talvon::sim
