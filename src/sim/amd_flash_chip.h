@@ -143,6 +143,27 @@ class AmdFlashChip::Stepper : public FlashChip::ProgramSteps<kBytes, kLanes> {
     return this->ArrayWord(word);
   }
 
+  // The step a word program takes with command `value` (a code in every
+  // lane) at `word`, when that is the step it takes from here; false
+  // otherwise, with nothing changed. For callers that spell the command as
+  // a constant, so that this is the only check left of their cycle.
+  [[gnu::always_inline]] bool ProgramStep(std::uint32_t word, std::uint32_t value) {
+    const std::uint32_t a = word & kAddressMask;
+    if (value == 0xAA * kLanes && a == 0x555 && phase_ == Phase::Quiet) {
+      phase_ = Phase::Unlocked1;
+      return true;
+    }
+    if (value == 0x55 * kLanes && a == 0x2AA && phase_ == Phase::Unlocked1) {
+      phase_ = Phase::Unlocked2;
+      return true;
+    }
+    if (value == 0xA0 * kLanes && a == 0x555 && phase_ == Phase::Unlocked2) {
+      phase_ = Phase::SetUp;
+      return true;
+    }
+    return false;
+  }
+
   // False, with nothing changed, for a cycle the model must take.
   bool Write(std::uint32_t word, std::uint32_t value, ChipEvent* event) {
     *event = ChipEvent::None;

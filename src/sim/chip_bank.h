@@ -222,6 +222,9 @@ class ChipBank final : public FlashBank {
     [[gnu::always_inline]] void Store(std::uint32_t address, std::uint32_t size, std::uint32_t value) {
       std::uint32_t word;
       if (Takes(address, size, &word)) [[likely]] {
+        // A command the caller spells as a constant is first tried as the
+        // step a word program takes with it.
+        if (__builtin_constant_p(value) && stepper_.ProgramStep(word, value)) [[likely]] return;
         ChipEvent event;
         if (stepper_.On() && (stepper_.TakesData() || value == (value & kLaneMask) * kRepeat) &&
             stepper_.Write(word, value, &event)) [[likely]] {

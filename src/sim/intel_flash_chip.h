@@ -123,6 +123,26 @@ class IntelFlashChip::Stepper : public FlashChip::ProgramSteps<kBytes, kLanes> {
     return kReady * kLanes;
   }
 
+  // The step a word program takes with command `value` (a code in every
+  // lane), when that is the step it takes from here; false otherwise, with
+  // nothing changed. For callers that spell the command as a constant, so
+  // that this is the only check left of their cycle.
+  [[gnu::always_inline]] bool ProgramStep(std::uint32_t /*word*/, std::uint32_t value) {
+    if (value == 0x40 * kLanes && (phase_ == Phase::Quiet || phase_ == Phase::Ready)) {
+      phase_ = Phase::SetUp;
+      return true;
+    }
+    if (value == 0x70 * kLanes && phase_ == Phase::Busy) {
+      if (this->remaining_ == 0) Finish();  // then reading status, ready
+      return true;
+    }
+    if (value == 0xFF * kLanes && phase_ == Phase::Ready) {
+      phase_ = Phase::Quiet;
+      return true;
+    }
+    return false;
+  }
+
   // A command code in every lane, or the data of a program; false, with
   // nothing changed, for a cycle the model must take.
   bool Write(std::uint32_t word, std::uint32_t value, ChipEvent* event) {
