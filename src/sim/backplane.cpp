@@ -113,7 +113,7 @@ void Backplane::Command(const std::string& text) {
 
 std::string Backplane::ReplyOf(const SlotConfig& slot) {
   if (!slot.IsSerialBusModule() || slot.reply == BusReply::Silent) return {};
-  std::string reply = "!00" + *slot.busName + "\r";
+  std::string reply = "!00" + ModuleNameBytes(*slot.busName) + "\r";
   switch (slot.reply) {
     case BusReply::Garbled:
       for (std::size_t i = 1; i < reply.size(); ++i) reply[i] = static_cast<char>(reply[i] ^ 0xA5);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "sdk/controller_sdk.h"
+#include "sim/controller_path.h"
 
 namespace talvon::sim {
 namespace {
@@ -43,6 +44,11 @@ nlohmann::ordered_json SlotToJson(const SlotConfig& slot) {
 }
 
 }  // namespace
+
+std::string ModuleNameBytes(std::string_view text) {
+  std::optional<std::string> latin1 = Utf8ToLatin1(text);
+  return latin1 ? std::move(*latin1) : std::string(text);
+}
 
 std::string_view BusReplyName(BusReply reply) {
   switch (reply) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "sim/controller_config.h"
+#include "sim/controller_path.h"
 
 namespace talvon::sim {
 namespace {
@@ -76,6 +77,16 @@ std::string ReadText(const Json& value, const std::string& path, std::size_t max
   return text;
 }
 
+// A module keeps its name one byte per character, in Latin-1: the limit
+// counts those characters, and a character beyond Latin-1 cannot be held.
+std::string ReadModuleText(const Json& value, const std::string& path, std::size_t maxCharacters) {
+  std::string text = ReadText(value, path, std::numeric_limits<std::size_t>::max());
+  const std::optional<std::string> bytes = Utf8ToLatin1(text);
+  if (!bytes) Fail(path, "has a character beyond Latin-1, which a module cannot hold");
+  if (bytes->size() > maxCharacters) Fail(path, "longer than " + std::to_string(maxCharacters) + " characters");
+  return text;
+}
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -138,11 +149,11 @@ SlotConfig ReadSlot(const Json& entry, std::size_t index) {
   slot.identifier = static_cast<int>(ReadInteger(entry["identifier"], field("identifier"),
                                                  std::numeric_limits<std::int32_t>::min(),
                                                  std::numeric_limits<std::int32_t>::max()));
-  slot.name = ReadText(entry["name"], field("name"), MaxModuleNameLength);
+  slot.name = ReadModuleText(entry["name"], field("name"), MaxModuleNameLength);
 
   const bool bus = entry.contains("busName");
   if (bus) {
-    slot.busName = ReadText(entry["busName"], field("busName"), MaxBusNameLength);
+    slot.busName = ReadModuleText(entry["busName"], field("busName"), MaxBusNameLength);
   }
   for (std::string_view key : {"reply", "replyDelayMs", "zeroBytePosition"}) {
     if (!bus && entry.contains(key)) Fail(field(key), "only a serial-bus module (one with a busName) answers");
@@ -161,7 +172,7 @@ SlotConfig ReadSlot(const Json& entry, std::size_t index) {
       Fail(field("zeroBytePosition"), "missing (required for a zeroByte reply)");
     }
     // The reply is "!00", the bus name and a carriage return.
-    const std::int64_t last = static_cast<std::int64_t>(3 + slot.busName->size());
+    const std::int64_t last = static_cast<std::int64_t>(3 + ModuleNameBytes(*slot.busName).size());
     slot.zeroBytePosition =
         static_cast<std::uint32_t>(ReadInteger(entry["zeroBytePosition"], field("zeroBytePosition"), 0, last));
   } else if (entry.contains("zeroBytePosition")) {

@@ -92,6 +92,27 @@ bool ApplyFault(const std::vector<std::string>& w, FlashFaults& faults, std::str
   return true;
 }
 
+// The injected faults in the words `talvon-sim fault` takes, banks and
+// chips counted from 0 as the flash map counts them.
+void PrintFlashFaults(const FlashFaults& f, std::ostream& out) {
+  std::vector<std::string> lines;
+  for (const FlashEraseFailure& e : f.eraseFailures) {
+    lines.push_back("erase " + Hex(e.address) + (e.chip ? " (chip " + std::to_string(*e.chip) + " only)" : ""));
+  }
+  for (std::uint32_t address : f.programFailures) lines.push_back("program " + Hex(address));
+  for (const FlashStuckBits& b : f.stuckBits) {
+    char mask[8];
+    std::snprintf(mask, sizeof mask, "0x%02X", b.mask);
+    lines.push_back("stuck " + Hex(b.address) + " " + mask + (b.stuckHigh ? " high" : " low"));
+  }
+  for (const FlashChipRef& r : f.neverReady) {
+    lines.push_back("never-ready " + std::to_string(r.bank) + " " + std::to_string(r.chip));
+  }
+  for (const FlashChipRef& r : f.noCfi) lines.push_back("no-cfi " + std::to_string(r.bank) + " " + std::to_string(r.chip));
+  if (f.powerLossAtCycle != 0) lines.push_back("power lost before bus cycle " + std::to_string(f.powerLossAtCycle));
+  for (const std::string& line : lines) out << "fault       " << line << '\n';
+}
+
 }  // namespace
 
 bool AddFlashFault(ControllerFiles& c, const std::vector<std::string>& words, std::string* error) {
@@ -164,7 +185,10 @@ void PrintControllerInfo(ControllerFiles& c, std::ostream& out) {
   out << "\nSDK         " << c.config.sdkVersion << '\n';
 
   std::string error;
-  if (std::optional<FlashConfig> flash = FlashConfigOf(c.config, &error)) PrintFlashMap(*flash, out);
+  if (std::optional<FlashConfig> flash = FlashConfigOf(c.config, &error)) {
+    PrintFlashMap(*flash, out);
+    PrintFlashFaults(flash->faults, out);
+  }
   // What the boot looks at, and what else the area holds.
   const OsAreaFinding os = InspectOsArea(*c.flash);
   if (os.boots) {

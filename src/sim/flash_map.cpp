@@ -95,9 +95,11 @@ void PrintFlashMap(const FlashConfig& flash, std::ostream& out) {
   for (std::size_t i = 0; i < flash.banks.size(); ++i) {
     const FlashBankConfig& bank = flash.banks[i];
     const std::uint64_t size = std::uint64_t{bank.chips} * bank.deviceSize;
-    out << "  bank " << i + 1 << "      " << Hex(base) << " to " << Hex(base + size) << ": " << bank.chips << " x "
-        << CommandSetName(bank.commandSet) << " chip of " << Size(bank.deviceSize) << " on a " << bank.busWidth * 8
-        << "-bit bus, blocks";
+    // Banks and chips count from 0, as controller.json and talvon-sim fault number them.
+    const std::string chips = bank.chips == 1 ? "chip 0" : "chips 0 to " + std::to_string(bank.chips - 1);
+    out << "  bank " << i << "      " << Hex(base) << " to " << Hex(base + size) << ": " << bank.chips << " x "
+        << CommandSetName(bank.commandSet) << " chip of " << Size(bank.deviceSize) << " (" << chips << ") on a "
+        << bank.busWidth * 8 << "-bit bus, blocks";
     for (const FlashRegion& region : bank.regions) {
       out << ' ' << region.blockCount << " x " << Size(std::uint64_t{bank.chips} * region.blockSize);
     }

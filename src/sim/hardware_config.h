@@ -23,6 +23,11 @@ inline constexpr std::size_t MaxModuleNameLength = 7;
 // Longest name a serial-bus module answers with on the line.
 inline constexpr std::size_t MaxBusNameLength = 32;
 
+// The bytes a module holds for a name text of controller.json (UTF-8 there):
+// one Latin-1 byte per character. A text with a character beyond Latin-1,
+// which controller.json refuses, goes as its UTF-8 bytes.
+std::string ModuleNameBytes(std::string_view text);
+
 // How a serial-bus module answers "$00M" + CR. The normal reply is
 // "!00" + bus name + CR.
 enum class BusReply {

@@ -44,7 +44,8 @@ int SimSdk::GetNameOfModule(int slot, char* name8) {
   if (name8 != nullptr) {
     std::memset(name8, 0, 8);
     if (occupied) {
-      std::memcpy(name8, module->name.data(), std::min(module->name.size(), MaxModuleNameLength));
+      const std::string bytes = ModuleNameBytes(module->name);
+      std::memcpy(name8, bytes.data(), std::min(bytes.size(), MaxModuleNameLength));
     }
   }
   return occupied ? module->identifier : NoModuleIdentifier;

@@ -64,6 +64,35 @@ TEST_F(AutoRunPageTest, ConfirmWritesAllTenAsTextKeepingUnreadValuesAndDepends) 
   EXPECT_EQ(Value("Init", "Depend81"), nullptr);
 }
 
+TEST_F(AutoRunPageTest, ExpandAndMultiStringValuesLeftAloneKeepTheirTypeAndData) {
+  const std::vector<std::uint8_t> expand = ToRegSz("%WINDIR%\\agent.exe");
+  std::vector<std::uint8_t> multi = ToRegSz("\\Windows\\first.exe");
+  const std::vector<std::uint8_t> second = ToRegSz("\\Windows\\second.exe");
+  multi.insert(multi.end(), second.begin(), second.end());
+  multi.insert(multi.end(), {0, 0});
+  SetValue("Init", Launch(3), REG_EXPAND_SZ, expand);
+  SetValue("Init", Launch(4), REG_MULTI_SZ, multi);
+  SetValue("Init", Launch(5), REG_EXPAND_SZ, expand);
+  SetValue("Init", Launch(6), REG_BINARY, ToRegSz("\\Windows\\raw.exe"));
+  Run([&] {
+    const WindowHandle page = ShowTab(kAutoRunTab);
+    EXPECT_EQ(Shown(page, ProgramEdit(3)), "%WINDIR%\\agent.exe");
+    EXPECT_EQ(Shown(page, ProgramEdit(4)), "\\Windows\\first.exe");
+    ASSERT_EQ(Driver().TypeText(page, ProgramEdit(5), "\\Windows\\typed.exe"), DriverResult::Done);
+    ASSERT_EQ(Driver().Click(page, ConfirmSettingButton), DriverResult::Done);
+  });
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(Value("Init", Launch(3))->type, REG_EXPAND_SZ);
+  EXPECT_EQ(Value("Init", Launch(3))->data, expand);
+  EXPECT_EQ(Value("Init", Launch(4))->type, REG_MULTI_SZ);
+  EXPECT_EQ(Value("Init", Launch(4))->data, multi);
+  // What the operator typed, and a type the field shows whole, are written as text.
+  EXPECT_EQ(Value("Init", Launch(5))->type, REG_SZ);
+  EXPECT_EQ(Text("Init", Launch(5)), "\\Windows\\typed.exe");
+  EXPECT_EQ(Value("Init", Launch(6))->type, REG_SZ);
+  EXPECT_EQ(Text("Init", Launch(6)), "\\Windows\\raw.exe");
+}
+
 TEST_F(AutoRunPageTest, BrowseFillsTheRememberedFieldOnceAfterEachFocus) {
   PutFile("CompactFlash/tool.exe");
   Run([&] {

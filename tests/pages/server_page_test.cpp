@@ -44,10 +44,82 @@ TEST_F(ServerPageTest, OneServerWithAuthenticationShowsThePasswordAsStars) {
       EXPECT_EQ(Shown(page, id), "*****");
       EXPECT_TRUE(Enabled(page, id));
     }
-    Click(page, TelnetServerCheck);  // its key is missing: nothing is written, nothing said
   });
   EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(Store().Find(kTelnet), nullptr);
+}
+
+TEST_F(ServerPageTest, ABoxWhoseKeyIsMissingSaysSoAndShowsWhatTheRegistryHolds) {
+  RemoveKey(kTelnet);
+  const std::string before = Controller().Registry().ExportText();
+  Run([&] {
+    const WindowHandle page = ShowTab(kServerTab);
+    Driver().AnswerBox(IDOK);
+    Click(page, TelnetServerCheck);
+    EXPECT_EQ(Shown(page, TelnetServerCheck), "0");  // not ticked: the server asks for nothing
+    EXPECT_EQ(Shown(page, PasswordEdit), "Disable");
+  });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Telnet RegOpenKeyEx Failed");
+  EXPECT_EQ(boxes[0].caption, "Save Registry");
+  EXPECT_EQ(boxes[0].style, 48u);
+  EXPECT_EQ(Controller().Registry().ExportText(), before);
+}
+
+TEST_F(ServerPageTest, WithoutVelmarNoLoginIsTurnedOnAndNoPasswordVanishesUnsaid) {
+  RemoveKey("Velmar");
+  const std::string before = Controller().Registry().ExportText();
+  Run([&] {
+    const WindowHandle page = ShowTab(kServerTab);
+    Driver().AnswerBox(IDOK);
+    Click(page, FtpServerCheck);  // a login no password could ever be stored for
+    EXPECT_EQ(Shown(page, FtpServerCheck), "0");
+    EXPECT_FALSE(Enabled(page, PasswordEdit));
+  });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "Password RegOpenKeyEx Failed\nNo password can be stored (the registry key Velmar is missing), so FTP "
+            "Server does not ask for a login.");
+  EXPECT_EQ(boxes[0].style, 48u);
+  EXPECT_EQ(Controller().Registry().ExportText(), before);
+
+  // A login already asked for: the typed password cannot be kept, and that is said.
+  SetDword(kTelnet, "UseAuthentication", 1);
+  Run([&] {
+    const WindowHandle page = ShowTab(kServerTab);
+    TypePassword(page, "secret");
+    Driver().AnswerBox(IDOK);
+    Click(page, ConfirmSettingsButton);
+  });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Password RegOpenKeyEx Failed\nThe password has not been stored: the registry key Velmar "
+                           "is missing.");
+  EXPECT_EQ(Store().Find("Velmar"), nullptr);
+}
+
+TEST_F(ServerPageTest, APasswordWhoseFlushFailsIsReportedAndTheStoredOneStillBoots) {
+  SetDword(kTelnet, "UseAuthentication", 1);
+  SetDword("Velmar", "Pa2", 4);
+  SetValue("Velmar", "Pa1", REG_BINARY, ServicePasswordPa1(u"keep"));
+  ASSERT_EQ(Controller().GetPlatform().registry.FlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+  FailRegistryFlushes();
+  const std::vector<std::uint8_t> area = RegistryArea();
+  Run([&] {
+    const WindowHandle page = ShowTab(kServerTab);
+    TypePassword(page, "new");
+    Driver().AnswerBox(IDOK);
+    Click(page, ConfirmSettingsButton);
+  });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "RegFlushKey failed\nThe password could not be stored in flash memory and is lost when the controller "
+            "restarts. Please press Confirm Registry to store it again.");
+  EXPECT_EQ(boxes[0].caption, "Save Registry");
+  EXPECT_EQ(boxes[0].style, 48u);
+  EXPECT_EQ(ServicePasswordFromStored(Pa1(), Dword("Velmar", "Pa2")), u"new");  // in force until the restart
+  EXPECT_TRUE(RegistryArea() == area);
+  Reboot();
+  EXPECT_EQ(ServicePasswordFromStored(Pa1(), Dword("Velmar", "Pa2")), u"keep");
+  EXPECT_EQ(Dword(kTelnet, "UseAuthentication"), 1u);
 }
 
 TEST_F(ServerPageTest, OnlyAValueOfExactlyOneTicksABox) {
@@ -102,6 +174,8 @@ TEST_F(ServerPageTest, DirectoriesThatAreNotOneExistingEntryAreRefusedAndNothing
       {"\\NoSuch\\Deeper", "Directory not exist, please create it first. ErrCode : 3"},
       {"\\CompactFlash\\*", "Directory not exist, please create it first. ErrCode : 123"},
       {"\\CompactFlash\\Velma?", "Directory not exist, please create it first. ErrCode : 123"},
+      // Its low byte is zero: no name on the card, and never the card's root.
+      {"\\CompactFlash\\\u0100", "Directory not exist, please create it first. ErrCode : 123"},
       {longPath, "FTP directory is longer than 99 characters,Please choose a directory with a shorter path."},
   };
   for (const auto& c : cases) {
@@ -135,6 +209,17 @@ TEST_F(ServerPageTest, DirectoriesAreStoredIn200BytesAndAFileNamePasses) {
   EXPECT_EQ(Text(kFtp, "DefaultDir"), "\\compactflash\\SITE");
   EXPECT_EQ(Value(kVroot, "Default")->data.size(), 200u);
   EXPECT_EQ(Text(kVroot, "Default"), "\\CompactFlash\\site\\index.htm");
+}
+
+TEST_F(ServerPageTest, ADirectoryWithLatinOneLettersIsFoundOnTheCard) {
+  PutFile("CompactFlash/Donn\u00e9es/index.htm");
+  Run([&] {
+    const WindowHandle page = ShowTab(kServerTab);
+    Type(page, FtpDirectoryEdit, "\\CompactFlash\\Donn\u00e9es");
+    Click(page, ConfirmSettingsButton);
+  });
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(Text(kFtp, "DefaultDir"), "\\CompactFlash\\Donn\u00e9es");
 }
 
 TEST_F(ServerPageTest, ConfirmSettingsGoesOnPastEachFailureInItsOrder) {

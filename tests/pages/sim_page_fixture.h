@@ -9,12 +9,14 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/home_dlg.h"
 #include "app/utility_app.h"
+#include "flash/flash_areas.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"
 #include "platform/text.h"
@@ -123,6 +125,28 @@ class SimPageTest : public ::testing::Test {
   }
   std::string Shown(WindowHandle window, int controlId) { return Driver().DisplayValue(window, controlId); }
   bool Enabled(WindowHandle window, int controlId) { return Driver().Control(window, controlId)->enabled; }
+
+  // From the next boot on, neither copy of the registry area erases, so
+  // every flush fails and the registry last flushed is what boots.
+  void FailRegistryFlushes() {
+    const std::filesystem::path file = Controller().Directory().ConfigFile();
+    std::string error;
+    std::optional<sim::ControllerConfig> config = sim::LoadControllerConfig(file, &error);
+    ASSERT_TRUE(config) << error;
+    std::optional<sim::FlashConfig> flash = sim::FlashConfigOf(*config, &error);
+    ASSERT_TRUE(flash) << error;
+    for (std::uint32_t copy : {0u, 1u}) {
+      flash->faults.eraseFailures.push_back({RegistryFlashArea + copy * sim::RegistryCopySize, std::nullopt});
+    }
+    config->flash = sim::FlashConfigToJson(*flash);
+    ASSERT_TRUE(sim::SaveControllerConfig(*config, file, &error)) << error;
+    Reboot();
+  }
+  // The registry area of the flash as the next boot reads it.
+  std::vector<std::uint8_t> RegistryArea() {
+    const std::uint8_t* area = Controller().Flash().Contents() + (RegistryFlashArea - FlashWindowBase);
+    return std::vector<std::uint8_t>(area, area + RegistryFlashAreaSize);
+  }
 
   // ---- The controller's registry, read and set directly ----
   sim::RegistryStore& Store() { return Controller().Registry().Store(); }

@@ -91,6 +91,11 @@ TEST_F(SystemInfoPage, SerialBusModuleWithoutUsableReplyLeavesItsFieldEmpty) {
   });
 }
 
+TEST_F(SystemInfoPage, NamesWithLettersBeyondAsciiAreShownAsTheModuleSendsThem) {
+  Slot(2).busName = "R\u00e9gl\u00e9";  // five characters, one Latin-1 byte each on the line
+  Run([&] { EXPECT_EQ(SlotShown(2), "R-R\u00e9gl\u00e9"); });
+}
+
 TEST_F(SystemInfoPage, GarbledNameIsShownAsTheBytesCame) {
   Slot(2).reply = sim::BusReply::Garbled;
   Run([&] {

@@ -308,23 +308,26 @@ TEST_F(GeneralSettingScript, TheWorkedDivisionIsAskedForRecordedAndInForceAfterA
 
 TEST_F(GeneralSettingScript, AReleaseBelowStorageInUseSnapsToItAndTheSearchFindsTheNextStep) {
   Create();
-  const int code = Run("config\nslider 1068 10\nprint 1068\nanswer ok\nclick 1089\nprint 1068\n"
-                       "reg \"Velmar\" \"MemDivision\"\n");
+  const int code = Run("config\nslider 1068 10\nprint 1068\nprint 1069\nanswer ok\nclick 1089\nprint 1068\n"
+                       "print 1069\nprint 1072\nreg \"Velmar\" \"MemDivision\"\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "print 1068 62\n"
+            "print 1069 3968KB\n"
             "division 992 -> refused 3\n"
             "division 1008 -> changed\n"
             "box TalvonUtility | The boundary has been moved as far as possible. Resetting the device may allow the "
             "boundary to be moved further | 0 -> ok\n"
             "print 1068 63\n"
+            "print 1069 4032KB\n"   // the division found, not the request refused
+            "print 1072 28736KB\n"
             "reg Velmar MemDivision REG_DWORD 4 4096\n");
 }
 
 TEST_F(GeneralSettingScript, ARefusedRequestEasesBackTheMarginBelowTheAcceptedDownwardStep) {
   options.factory.config.memory.programReservePages = 100;  // storage can reach 5093 pages at most
   Create();
-  const int code = Run("config\nslider 1068 400\nanswer ok\nclick 1089\nprint 1068\n");
+  const int code = Run("config\nslider 1068 400\nanswer ok\nclick 1089\nprint 1068\nprint 1069\nprint 1072\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "division 5104 -> refused 3\n"
@@ -332,7 +335,9 @@ TEST_F(GeneralSettingScript, ARefusedRequestEasesBackTheMarginBelowTheAcceptedDo
             "division 5056 -> changed\n"
             "box TalvonUtility | The boundary has been moved as far as possible. Resetting the device may allow the "
             "boundary to be moved further | 0 -> ok\n"
-            "print 1068 316\n");
+            "print 1068 316\n"
+            "print 1069 20224KB\n"
+            "print 1072 12544KB\n");
 }
 
 TEST_F(GeneralSettingScript, ARequestNothingSatisfiesLeavesTheDivisionInForce) {
@@ -347,7 +352,25 @@ TEST_F(GeneralSettingScript, ARequestNothingSatisfiesLeavesTheDivisionInForce) {
                           "division 5072 -> refused 3\ndivision 5056 -> refused 3\n"))
       << s;
   EXPECT_TRUE(Contains(s, "division 1008 -> refused 3\nbox TalvonUtility | The boundary")) << s;
-  EXPECT_TRUE(Contains(s, "print 1068 256\nprint 1069 20416KB\n")) << s;
+  EXPECT_TRUE(Contains(s, "print 1068 256\nprint 1069 16384KB\n")) << s;
+}
+
+TEST_F(GeneralSettingScript, TinyRamNeverShowsANegativeSize) {
+  // Eight pages: less than one unit of the slider, whose least position is one.
+  options.factory.config.memory = {.pageSize = 4096, .totalPages = 8, .storagePages = 4, .storageUsedBytes = 0,
+                                   .programUsedBytes = 0, .programReservePages = 0};
+  Create();
+  const int code = Run(
+      "config\nprint 1069\nprint 1072\nslider 1068 1\nprint 1068\nprint 1069\nprint 1072\n"
+      "click 1089\nprint 1069\nprint 1072\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  // The least position stands for 16 pages: the labels show what there is, and
+  // after Confirm Settings the division the controller took.
+  EXPECT_EQ(out.str(),
+            "print 1069 16KB\nprint 1072 16KB\n"
+            "print 1068 1\nprint 1069 32KB\nprint 1072 0KB\n"
+            "division 0 -> changed\n"
+            "print 1069 0KB\nprint 1072 32KB\n");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "pages/server/service_password.h"
 #include "runner/script_runner.h"
+#include "sim/controller_maintenance.h"
 #include "script_fixture.h"
 
 namespace talvon::test {
@@ -62,6 +63,33 @@ TEST_F(ServerSettingsScript, SavedSettingsComeBackAfterARebootAndAnUntouchedPlac
   EXPECT_EQ(Value("Velmar", "Pa1")->data, pa1);
   EXPECT_EQ(Value("Velmar", "Pa1")->type, REG_BINARY);
   EXPECT_EQ(Dword(Value("Velmar", "Pa2")), 7u);
+}
+
+TEST_F(ServerSettingsScript, APasswordSaveWhoseFlushFailsSaysSoAndTheControllerBootsWithTheOldOne) {
+  ASSERT_EQ(RunScript("config\ntab 3\nclick 1063\ntext 1065 \"first\"\ntext 1066 \"first\"\nclick 1061\n"),
+            runner::kExitOk)
+      << err.str();
+  {
+    // What `talvon-sim fault erase ADDR` does, for both copies of the registry area.
+    std::string error;
+    auto files = sim::OpenControllerFiles(ControllerDir(), &error, sim::ControllerFilesMode::Change);
+    ASSERT_NE(files, nullptr) << error;
+    for (const char* copy : {"0xBE940000", "0xBE980000"}) {
+      ASSERT_TRUE(sim::AddFlashFault(*files, {"erase", copy}, &error)) << error;
+    }
+  }
+  const int code = RunScript(
+      "config\ntab 3\ntext 1065 \"second\"\ntext 1066 \"second\"\nanswer ok\nclick 1061\n"
+      "answer yes\nanswer ok\nclick 1088\n");
+  ASSERT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box Save Registry | RegFlushKey failed\\nThe password could not be stored in flash memory and is lost "
+            "when the controller restarts. Please press Confirm Registry to store it again. | 48 -> ok\n"
+            "box Save Registry | It would take 10-15 seconds to store your settings into internal non-volatile "
+            "memory. Proceed ? | 36 -> yes\n"
+            "box Save Registry | RegFlushKey failed | 48 -> ok\n");
+  EXPECT_EQ(ServicePasswordFromStored(Value("Velmar", "Pa1")->data, Dword(Value("Velmar", "Pa2"))), u"first");
+  EXPECT_EQ(Dword(Value("Comm\\FTPD", "UseAuthentication")), 1u);
 }
 
 TEST_F(ServerSettingsScript, MissingDirectoriesShowTheSystemsCodeAndChangeNothing) {

@@ -107,7 +107,9 @@ TEST(ControllerConfig, ErrorsNameTheField) {
       {DefaultWith("/memory/bogus", 1), "memory.bogus: unknown field"},
       {DefaultWith("/slots", nlohmann::json::array({nullptr})), "slots: expected an array of 7 entries"},
       {DefaultWith("/slots/4", 17), "slots[4] (slot 5): expected a module object"},
-      {DefaultWith("/slots/0/name", "80170000"), "slots[0].name (slot 1): longer than 7 bytes"},
+      {DefaultWith("/slots/0/name", "80170000"), "slots[0].name (slot 1): longer than 7 characters"},
+      {DefaultWith("/slots/0/name", "Donn\u00e9ess"), "slots[0].name (slot 1): longer than 7 characters"},
+      {DefaultWith("/slots/1/busName", "\u0100"), "slots[1].busName (slot 2): has a character beyond Latin-1"},
       {DefaultWith("/slots/0/name", std::string("80\0" "17", 5)), "slots[0].name (slot 1): must not contain"},
       {DefaultWith("/slots/4", {{"name", "8017"}}), "slots[4].identifier (slot 5): missing"},
       {DefaultWith("/slots/0/reply", "late"), "slots[0].reply (slot 1): only a serial-bus module"},
@@ -140,6 +142,19 @@ TEST(ControllerConfig, ErrorsNameTheField) {
     EXPECT_EQ(ErrorOf(c.text).rfind(c.message, 0), 0u) << "got \"" << ErrorOf(c.text) << "\"\nwanted \"" << c.message
                                                         << "\"";
   }
+}
+
+TEST(ControllerConfig, ModuleNamesCountTheLatinOneCharactersTheModuleHolds) {
+  std::string error;
+  nlohmann::json json = nlohmann::json::parse(DefaultWith("/slots/0/name", "Donn\u00e9es"));  // 8 bytes of UTF-8
+  json["slots"][1]["busName"] = "R\u00e9gl\u00e9" + std::string(27, 'x');                      // 32 characters
+  json["slots"][1]["reply"] = "zeroByte";
+  json["slots"][1]["zeroBytePosition"] = 35;  // the CR after them
+  const auto config = ParseControllerConfig(json.dump(), &error);
+  ASSERT_TRUE(config) << error;
+  EXPECT_EQ(ModuleNameBytes(config->slots[0].name), "Donn\xE9" "es");
+  json["slots"][1]["zeroBytePosition"] = 36;
+  EXPECT_FALSE(ParseControllerConfig(json.dump(), &error));
 }
 
 TEST(ControllerConfig, ZeroBytePositionMustFallInsideTheReply) {

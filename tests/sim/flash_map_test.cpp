@@ -20,7 +20,7 @@ TEST(FlashMap, DefaultLayoutShowsEachAreaWithItsBlocksAndNoProblem) {
   EXPECT_NE(map.find("0xBCA00000  boot area        512 KiB  2 blocks of 256 KiB"), std::string::npos) << map;
   EXPECT_NE(map.find("0xBCA80000  OS image area  31488 KiB  123 blocks of 256 KiB"), std::string::npos) << map;
   EXPECT_NE(map.find("0xBE940000  registry area    768 KiB  3 blocks of 256 KiB"), std::string::npos) << map;
-  EXPECT_NE(map.find("bank 1      0xBCA00000 to 0xBEA00000: 2 x Intel chip of 16 MiB on a 32-bit bus"),
+  EXPECT_NE(map.find("bank 0      0xBCA00000 to 0xBEA00000: 2 x Intel chip of 16 MiB (chips 0 to 1) on a 32-bit bus"),
             std::string::npos)
       << map;
   EXPECT_EQ(map.find("problem"), std::string::npos) << map;

@@ -80,5 +80,24 @@ TEST_F(TalvonSimTest, WriteOsAndFlashReadWithoutATerminalPrintNoProgressBar) {
             "not been changed.\n");
 }
 
+TEST_F(TalvonSimTest, InfoAndFaultNumberBanksAndChipsAlike) {
+  ASSERT_EQ(Sim("create").exitCode, 0);
+  ToolRun run = Sim("fault never-ready 0 1");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  run = Sim("fault erase 0xBE940000");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  run = Sim("info");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  // The chip the fault names is the one the map lists under that number.
+  EXPECT_NE(run.output.find("  bank 0      0xBCA00000 to 0xBEA00000: 2 x Intel chip of 16 MiB (chips 0 to 1)"),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("fault       never-ready 0 1\n"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("fault       erase 0xBE940000\n"), std::string::npos) << run.output;
+  // One bank and two chips: bank 1 and chip 2 are past the last.
+  EXPECT_EQ(Sim("fault never-ready 1 0").exitCode, 1);
+  EXPECT_EQ(Sim("fault no-cfi 0 2").exitCode, 1);
+}
+
 }  // namespace
 }  // namespace talvon::test

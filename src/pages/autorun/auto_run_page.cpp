@@ -36,7 +36,7 @@ bool CAutoRunPage::OnInitDialog() {
   for (int index = 0; index < AutoRunProgramCount; ++index) {
     const AutoRunField& field = load.fields[index];
     if (!field.text.empty()) SetDlgItemText(ProgramEdit(index + 1), field.text);
-    session_.autoRun.keepStored[index] = field.unreadable;
+    session_.autoRun.keepStored[index] = field.keepUnlessEdited;
   }
   return true;
 }

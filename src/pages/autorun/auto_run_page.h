@@ -8,8 +8,9 @@ class UtilitySession;
 
 // The "Auto-execution" page (tab 2 of the configuration sheet): the ten
 // programs the system starts at boot. Browse fills the field that last took
-// the focus; Confirm Setting writes all ten values (not flushed). The
-// reading and writing live in auto_run_programs.h.
+// the focus; Confirm Setting writes all ten values (not flushed), but a
+// value the field cannot show whole stays as stored until the operator
+// edits its field. The reading and writing live in auto_run_programs.h.
 // Constructed by its sheet with no window; Create(sheet) builds the window
 // from template 131 as a child of the sheet and runs OnInitDialog once.
 class CAutoRunPage : public CDialog {

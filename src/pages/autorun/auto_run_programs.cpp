@@ -13,13 +13,16 @@ AutoRunLoad LoadAutoRunPrograms(Registry& registry) {
   if (!load.keyOpened) return load;
   for (int i = 0; i < AutoRunProgramCount; ++i) {
     std::vector<std::uint8_t> data;
-    // The type is not examined: a value of another type shows what its bytes make.
-    const SettingResult result = key.ReadBytes(AutoRunPrograms[i], &data);
+    std::uint32_t type = REG_NONE;
+    // A value of another type shows what its bytes make as text.
+    const SettingResult result = key.ReadBytes(AutoRunPrograms[i], &data, &type);
     AutoRunField& field = load.fields[i];
     if (result == SettingResult::Done) {
       field.text = FromRegSz(data.data(), data.size());
+      field.keepUnlessEdited = type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
     } else {
       field.unreadable = result != SettingResult::NoValue;
+      field.keepUnlessEdited = field.unreadable;
     }
   }
   return load;

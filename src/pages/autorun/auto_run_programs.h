@@ -35,6 +35,12 @@ struct AutoRunField {
   std::string text;
   // The value exists but could not be read (larger than 400 bytes).
   bool unreadable = false;
+  // Rewriting the field's text as REG_SZ would change what the system
+  // starts: the value could not be read, or it is a REG_EXPAND_SZ (whose
+  // %...% names the launcher expands) or a REG_MULTI_SZ (whose later
+  // strings the field does not show). Kept as stored unless the operator
+  // edits the field.
+  bool keepUnlessEdited = false;
 };
 
 struct AutoRunLoad {

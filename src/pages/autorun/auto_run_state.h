@@ -8,8 +8,9 @@ namespace talvon {
 struct AutoRunState {
   // Index 0 to 9 of the field that last took the focus: Browse fills it.
   int rememberedField = 0;
-  // The field's value could not be read at start and the operator has not
-  // touched the field since: Confirm Setting leaves the value as it is.
+  // The field's value would not survive a rewrite as REG_SZ (see
+  // AutoRunField::keepUnlessEdited) and the operator has not touched the
+  // field since start: Confirm Setting leaves the value as it is.
   std::array<bool, 10> keepStored{};
 };
 

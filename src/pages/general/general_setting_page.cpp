@@ -1,5 +1,6 @@
 #include "pages/general/general_setting_page.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/utility_session.h"
@@ -140,17 +141,16 @@ void CGeneralSettingPage::OnCtlColor(ControlColours& colours, int controlId) {
 // ---- Touch panel ----
 
 void CGeneralSettingPage::SelectSerialTouch() {
-  const TouchPanelRoles roles{session_.platform.registry, session_.platform.processes};
-  if (talvon::SelectSerialTouch(roles) == TouchSelection::CalibrationNotStarted) {
-    MessageBox(kCalibrationNotStarted, kSaveRegistryCaption, MB_ICONSTOP);
-  }
+  ReportTouchSelection(talvon::SelectSerialTouch({session_.platform.registry, session_.platform.processes}));
 }
 
 void CGeneralSettingPage::SelectUsbTouch() {
-  const TouchPanelRoles roles{session_.platform.registry, session_.platform.processes};
-  if (talvon::SelectUsbTouch(roles) == TouchSelection::CalibrationNotStarted) {
-    MessageBox(kCalibrationNotStarted, kSaveRegistryCaption, MB_ICONSTOP);
-  }
+  ReportTouchSelection(talvon::SelectUsbTouch({session_.platform.registry, session_.platform.processes}));
+}
+
+void CGeneralSettingPage::ReportTouchSelection(const TouchSelection& selection) {
+  if (!selection.flushed) MessageBox(kTouchFlushFailed, kSaveRegistryCaption, MB_ICONEXCLAMATION);
+  if (!selection.calibrationStarted) MessageBox(kCalibrationNotStarted, kSaveRegistryCaption, MB_ICONSTOP);
 }
 
 // ---- Memory division ----
@@ -170,8 +170,11 @@ void CGeneralSettingPage::SetUpMemoryDivision() {
 }
 
 void CGeneralSettingPage::ShowAllocated(const MemoryFigures& figures, std::int64_t storagePages) {
-  SetDlgItemText(kStorageAllocated, Kilobytes(PagesToKb(figures, storagePages)));
-  SetDlgItemText(kProgramAllocated, Kilobytes(PagesToKb(figures, figures.totalPages - storagePages)));
+  // With very little RAM the slider's least position can stand for more
+  // pages than there are: neither side is ever shown below nothing.
+  const std::int64_t storage = std::clamp<std::int64_t>(storagePages, 0, figures.totalPages);
+  SetDlgItemText(kStorageAllocated, Kilobytes(PagesToKb(figures, storage)));
+  SetDlgItemText(kProgramAllocated, Kilobytes(PagesToKb(figures, figures.totalPages - storage)));
 }
 
 void CGeneralSettingPage::RefreshMemoryInUse() {
@@ -199,9 +202,9 @@ void CGeneralSettingPage::OnMemorySliderScroll(int scrollCode, int position, int
   if (controlId == kMemorySlider && scrollCode == TB_THUMBPOSITION) {
     memorySliderMoved_ = true;
     const MemoryFigures f = QueryMemoryFigures(session_.platform.memory);
-    const int rest = ReleasedPosition(f, position);
-    memorySlider_.SetPos(rest, true);
-    ShowAllocated(f, std::int64_t{rest} * PagesPerSliderUnit);
+    memorySlider_.SetPos(ReleasedPosition(f, position), true);
+    // Where the slider came to rest within its range is what Confirm Settings asks for.
+    ShowAllocated(f, std::int64_t{memorySlider_.GetPos()} * PagesPerSliderUnit);
   }
   Default();
 }
@@ -209,6 +212,8 @@ void CGeneralSettingPage::OnMemorySliderScroll(int scrollCode, int position, int
 void CGeneralSettingPage::ApplyMemoryDivision(std::uint32_t fallback) {
   const MemoryDivisionRoles roles{session_.platform.memory, session_.platform.registry};
   const MemoryDivisionResult result = talvon::ApplyMemoryDivision(roles, memorySlider_.GetPos(), fallback);
+  // The labels show the division in force, not the request.
+  ShowAllocated(QueryMemoryFigures(session_.platform.memory), result.storagePages);
   if (result.outcome == MemoryDivisionResult::Outcome::Applied) return;
   memorySlider_.SetPos(static_cast<int>(result.storagePages / PagesPerSliderUnit), true);
   UpdateWindow();

@@ -12,6 +12,7 @@ class UtilitySession;
 struct DisplayMode;
 struct ImageFileContext;
 struct MemoryFigures;
+struct TouchSelection;
 
 // The "General Setting" page (tab 0 of the configuration sheet): display mode, touch panel, memory division, backup and
 // restore. Constructed by its sheet with no window; Create(sheet) builds the window from template 134 as a child of the
@@ -40,6 +41,7 @@ class CGeneralSettingPage : public CDialog {
   // Touch panel.
   void SelectSerialTouch();
   void SelectUsbTouch();
+  void ReportTouchSelection(const TouchSelection& selection);
 
   // Memory division.
   void SetUpMemoryDivision();

@@ -15,6 +15,9 @@ inline constexpr char kSetFailedSuffix[] = " RegSetValueEx Failed";  // after th
 // Touch panel.
 inline constexpr char kSaveRegistryCaption[] = "Save Registry";
 inline constexpr char kCalibrationNotStarted[] = "CreateProcess failed!!Please Check the driver's path";
+inline constexpr char kTouchFlushFailed[] =
+    "RegFlushKey failed\nThe touch panel selection could not be stored in flash memory and is lost when the "
+    "controller restarts. Please press Confirm Registry to store it again.";
 
 // Memory division.
 inline constexpr char kKilobytesFormat[] = "%dKB";

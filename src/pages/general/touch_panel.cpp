@@ -12,9 +12,11 @@ void SetDword(Registry& registry, HKEY key, const char* name, std::uint32_t valu
   registry.SetValue(key, name, REG_DWORD, bytes, sizeof bytes);  // a failed write is not reported
 }
 
-TouchSelection StartCalibration(Processes& processes, const char* program) {
-  return processes.CreateProcess(program, false, nullptr) ? TouchSelection::CalibrationStarted
-                                                          : TouchSelection::CalibrationNotStarted;
+TouchSelection FlushAndCalibrate(const TouchPanelRoles& roles, const char* program) {
+  TouchSelection selection;
+  selection.flushed = roles.registry.FlushKey(HKEY_LOCAL_MACHINE) == ERROR_SUCCESS;
+  selection.calibrationStarted = roles.processes.CreateProcess(program, false, nullptr);
+  return selection;
 }
 
 }  // namespace
@@ -39,8 +41,7 @@ TouchSelection SelectSerialTouch(const TouchPanelRoles& roles) {
     SetDword(registry, key, "Port", 2);
     registry.CloseKey(key);
   }
-  registry.FlushKey(HKEY_LOCAL_MACHINE);
-  return StartCalibration(roles.processes, SerialCalibrationProgram);
+  return FlushAndCalibrate(roles, SerialCalibrationProgram);
 }
 
 TouchSelection SelectUsbTouch(const TouchPanelRoles& roles) {
@@ -52,8 +53,7 @@ TouchSelection SelectUsbTouch(const TouchPanelRoles& roles) {
     SetDword(registry, key, "Port", 0);
     registry.CloseKey(key);
   }
-  registry.FlushKey(HKEY_LOCAL_MACHINE);
-  return StartCalibration(roles.processes, UsbCalibrationProgram);
+  return FlushAndCalibrate(roles, UsbCalibrationProgram);
 }
 
 }  // namespace talvon

@@ -15,9 +15,12 @@ struct TouchPanelRoles {
   Processes& processes;
 };
 
-enum class TouchSelection {
-  CalibrationStarted,
-  CalibrationNotStarted,  // the registry changes are flushed all the same
+struct TouchSelection {
+  // The registry could be stored in flash; when not, the selection holds
+  // only until the controller restarts.
+  bool flushed = true;
+  // The calibration program could be started (whatever became of the flush).
+  bool calibrationStarted = true;
 };
 
 // Deletes "CalibPoints", then X_n and Y_n for n = 0 to 15, from an open key.

@@ -70,13 +70,38 @@ void CServerPage::SetPasswordFields(std::string_view text, bool enabled) {
 void CServerPage::OnPasswordEdited() { session_.server.placeholderShown = false; }
 
 void CServerPage::OnFtpServerCheck() {
-  WriteFtpAuthentication(session_.platform.registry, ftpCheck_.GetCheck() == BST_CHECKED);
+  ReportAuthenticationWrite(WriteFtpAuthentication(session_.platform.registry, ftpCheck_.GetCheck() == BST_CHECKED),
+                            true);
   AfterCheckBoxChanged();
 }
 
 void CServerPage::OnTelnetServerCheck() {
-  WriteTelnetAuthentication(session_.platform.registry, telnetCheck_.GetCheck() == BST_CHECKED);
+  ReportAuthenticationWrite(
+      WriteTelnetAuthentication(session_.platform.registry, telnetCheck_.GetCheck() == BST_CHECKED), false);
   AfterCheckBoxChanged();
+}
+
+void CServerPage::ReportAuthenticationWrite(AuthenticationWrite outcome, bool ftp) {
+  switch (outcome) {
+    case AuthenticationWrite::Written:
+      return;
+    case AuthenticationWrite::NoPasswordKey: {
+      char message[160];
+      std::snprintf(message, sizeof message, kNoPasswordKey, ftp ? "FTP Server" : "Telnet Server");
+      MessageBox(message, kSaveCaption, MB_ICONEXCLAMATION);
+      break;
+    }
+    case AuthenticationWrite::OpenFailed:
+      MessageBox(ftp ? kFtpOpenFailed : kTelnetOpenFailed, kSaveCaption, MB_ICONEXCLAMATION);
+      break;
+    case AuthenticationWrite::SetFailed:
+      MessageBox(ftp ? kFtpSetFailed : kTelnetSetFailed, kSaveCaption, MB_ICONEXCLAMATION);
+      break;
+  }
+  // A box that did not take effect must not look as if it had.
+  const ServerAuthentication auth = ReadServerAuthentication(session_.platform.registry);
+  ftpCheck_.SetCheck(auth.ftp ? BST_CHECKED : BST_UNCHECKED);
+  telnetCheck_.SetCheck(auth.telnet ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CServerPage::AfterCheckBoxChanged() {
@@ -126,20 +151,27 @@ void CServerPage::SaveDirectory(ServerDirectory which) {
 void CServerPage::SavePassword() {
   UpdateData(true);
   const PasswordEntry entry{password_, confirmation_, session_.server.placeholderShown};
-  switch (SaveServicePassword(session_.platform.registry, entry)) {
+  const PasswordSaveResult saved = SaveServicePassword(session_.platform.registry, entry);
+  switch (saved.outcome) {
     case PasswordSave::Mismatch:
       MessageBox(kPasswordMismatch, kErrorCaption, MB_ICONSTOP);
       break;
     case PasswordSave::TooLong:
       MessageBox(kPasswordTooLong, kErrorCaption, MB_ICONSTOP);
       break;
+    case PasswordSave::NoKey:
+      MessageBox(kPasswordOpenFailed, kSaveCaption, MB_ICONEXCLAMATION);
+      break;
     case PasswordSave::SetFailed:
       MessageBox(kPasswordSetFailed, kSaveCaption, MB_ICONEXCLAMATION);
       break;
     case PasswordSave::Stored:
     case PasswordSave::Unchanged:
-    case PasswordSave::NoKey:
       break;
+  }
+  if (!saved.flushed) {
+    MessageBox(saved.outcome == PasswordSave::Stored ? kPasswordFlushFailed : kFlushFailed, kSaveCaption,
+               MB_ICONEXCLAMATION);
   }
 }
 

@@ -28,6 +28,9 @@ class CServerPage : public CDialog {
  private:
   void OnFtpServerCheck();
   void OnTelnetServerCheck();
+  // Says what a check box write could not do, and puts both boxes back to
+  // what the registry holds.
+  void ReportAuthenticationWrite(AuthenticationWrite outcome, bool ftp);
   void OnConfirmSettings();
   void SaveFtpDirectory() { SaveDirectory(ServerDirectory::Ftp); }
   void SaveHttpDirectory() { SaveDirectory(ServerDirectory::Http); }

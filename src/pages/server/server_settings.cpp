@@ -1,5 +1,7 @@
 #include "pages/server/server_settings.h"
 
+#include <algorithm>
+#include <span>
 #include <vector>
 
 #include "pages/server/server_texts.h"
@@ -30,6 +32,7 @@ const AuthenticationValue kFtpAuthentication[] = {
     {FtpAllowAnonymousVroots, 0, 0},
     {FtpAllowAnonymousUpload, 0, 1},
 };
+const AuthenticationValue kTelnetAuthentication[] = {{TelnetUseAuthentication, 1, 0}};
 
 const RegistrySetting& DirectoryRow(ServerDirectory which) {
   return which == ServerDirectory::Ftp ? FtpDefaultDir : HttpRootDir;
@@ -50,14 +53,35 @@ ServerAuthentication ReadServerAuthentication(Registry& registry) {
   return auth;
 }
 
-void WriteFtpAuthentication(Registry& registry, bool required) {
-  for (const AuthenticationValue& value : kFtpAuthentication) {
-    WriteDwordSetting(registry, value.row, required ? value.whenRequired : value.whenCleared);
+namespace {
+
+// A login that asks for a password needs somewhere to keep one: without
+// "Velmar" the server would be left locked, or open to whatever it makes
+// of a missing password.
+bool PasswordKeyOpens(Registry& registry) { return SettingsKey(registry, PasswordPa1.key).IsOpen(); }
+
+AuthenticationWrite WriteAuthentication(Registry& registry, std::span<const AuthenticationValue> values,
+                                        bool required) {
+  if (required && !PasswordKeyOpens(registry)) return AuthenticationWrite::NoPasswordKey;
+  // Every value is tried, in its order; the first failure is the one told.
+  AuthenticationWrite outcome = AuthenticationWrite::Written;
+  for (const AuthenticationValue& value : values) {
+    const SettingResult result =
+        WriteDwordSetting(registry, value.row, required ? value.whenRequired : value.whenCleared);
+    if (result == SettingResult::Done || outcome != AuthenticationWrite::Written) continue;
+    outcome = result == SettingResult::NoKey ? AuthenticationWrite::OpenFailed : AuthenticationWrite::SetFailed;
   }
+  return outcome;
 }
 
-void WriteTelnetAuthentication(Registry& registry, bool required) {
-  WriteDwordSetting(registry, TelnetUseAuthentication, required ? 1 : 0);
+}  // namespace
+
+AuthenticationWrite WriteFtpAuthentication(Registry& registry, bool required) {
+  return WriteAuthentication(registry, kFtpAuthentication, required);
+}
+
+AuthenticationWrite WriteTelnetAuthentication(Registry& registry, bool required) {
+  return WriteAuthentication(registry, kTelnetAuthentication, required);
 }
 
 std::string ReadServerDirectory(const ServerSettingsRoles& roles, ServerDirectory which) {
@@ -73,10 +97,14 @@ std::string ReadServerDirectory(const ServerSettingsRoles& roles, ServerDirector
 
 DirectorySave SaveServerDirectory(const ServerSettingsRoles& roles, ServerDirectory which, std::string_view text) {
   using Outcome = DirectorySave::Outcome;
-  if (Utf8ToUtf16(text).size() > MaxServerDirectoryLength) return {Outcome::TooLong, 0};
-  if (text.find_first_of("*?") != std::string_view::npos) return {Outcome::NotFound, ERROR_INVALID_NAME};
+  const std::u16string wide = Utf8ToUtf16(text);
+  if (wide.size() > MaxServerDirectoryLength) return {Outcome::TooLong, 0};
+  const bool nameable = std::none_of(wide.begin(), wide.end(), [](char16_t unit) {
+    return unit == 0 || unit > 0xFF || unit == u'*' || unit == u'?';
+  });
+  if (!nameable) return {Outcome::NotFound, ERROR_INVALID_NAME};
   FindData found;
-  if (!roles.files.FindFirstFile(text, &found)) return {Outcome::NotFound, roles.files.GetLastError()};
+  if (!roles.files.FindFirstFile(NarrowPath(wide), &found)) return {Outcome::NotFound, roles.files.GetLastError()};
 
   const RegistrySetting& row = DirectoryRow(which);
   SettingsKey key(roles.registry, row.key);
@@ -108,10 +136,11 @@ PasswordSave StorePassword(Registry& registry, const PasswordEntry& entry) {
 
 }  // namespace
 
-PasswordSave SaveServicePassword(Registry& registry, const PasswordEntry& entry) {
-  const PasswordSave outcome = StorePassword(registry, entry);
-  registry.FlushKey(HKEY_LOCAL_MACHINE);
-  return outcome;
+PasswordSaveResult SaveServicePassword(Registry& registry, const PasswordEntry& entry) {
+  PasswordSaveResult result;
+  result.outcome = StorePassword(registry, entry);
+  result.flushed = registry.FlushKey(HKEY_LOCAL_MACHINE) == ERROR_SUCCESS;
+  return result;
 }
 
 std::optional<std::u16string> ReadServicePassword(Registry& registry) {

@@ -45,11 +45,19 @@ struct ServerAuthentication {
 // A value that cannot be read counts as 0.
 ServerAuthentication ReadServerAuthentication(Registry& registry);
 
+enum class AuthenticationWrite {
+  Written,
+  // Ticked while "Velmar" cannot be opened: no password could ever be stored
+  // for the login, so nothing is written and the server stays as it was.
+  NoPasswordKey,
+  OpenFailed,  // the server's key cannot be opened: nothing written
+  SetFailed,   // a value could not be set; those before it are written
+};
 // Ticked: the FTP server asks for a login and lets nobody in anonymously;
 // cleared: anonymous logins and uploads are allowed again. Four values, each
-// through its own open and close, never flushed; a missing key writes nothing.
-void WriteFtpAuthentication(Registry& registry, bool required);
-void WriteTelnetAuthentication(Registry& registry, bool required);
+// through its own open and close, never flushed.
+AuthenticationWrite WriteFtpAuthentication(Registry& registry, bool required);
+AuthenticationWrite WriteTelnetAuthentication(Registry& registry, bool required);
 
 enum class ServerDirectory { Ftp, Http };
 
@@ -70,8 +78,10 @@ struct DirectorySave {
   long errorCode = 0;
 };
 // Stores `text` when the file system has an entry of that name (a file
-// passes too). Wildcards never name one entry, so "*" and "?" are refused
-// as ERROR_INVALID_NAME before the look-up.
+// passes too). The look-up takes the narrow form of the path, one Latin-1
+// byte per character, as the card's names are. Wildcards never name one
+// entry, and a character beyond Latin-1 can be in no name on the card, so
+// both are refused as ERROR_INVALID_NAME before the look-up.
 DirectorySave SaveServerDirectory(const ServerSettingsRoles& roles, ServerDirectory which, std::string_view text);
 
 // What the operator left in the two password fields.
@@ -88,12 +98,16 @@ enum class PasswordSave {
   Unchanged,  // the placeholder was left: "Pa1" and "Pa2" untouched
   Mismatch,   // the two fields differ (case counts)
   TooLong,    // over MaxServicePasswordLength units
-  NoKey,      // "Velmar" cannot be opened: silently not stored
+  NoKey,      // "Velmar" cannot be opened: not stored
   SetFailed,  // "Pa1" or "Pa2" could not be set
+};
+struct PasswordSaveResult {
+  PasswordSave outcome = PasswordSave::Stored;
+  bool flushed = true;  // false: the registry could not be stored in flash
 };
 // Stores the scrambled password in "Pa1" and its length in "Pa2", then
 // flushes the registry, whatever became of the password.
-PasswordSave SaveServicePassword(Registry& registry, const PasswordEntry& entry);
+PasswordSaveResult SaveServicePassword(Registry& registry, const PasswordEntry& entry);
 
 // The stored password, unscrambled; none when "Pa1" and "Pa2" do not agree.
 std::optional<std::u16string> ReadServicePassword(Registry& registry);

@@ -14,6 +14,7 @@
 //                                            then refuses to boot until recovered)
 //   talvon-sim fault KIND ARGS... [--controller DIR]
 //                                            inject a flash fault from the next boot on
+//                                            (banks and chips count from 0, as info shows them)
 //   talvon-sim flash read ADDR LEN OUT       copy a range of the flash window to a file
 //   talvon-sim backup FILE | restore FILE    Backup All and Restore All of the utility
 //   talvon-sim write-os IMAGE.bin            the utility's OS image write
@@ -50,7 +51,8 @@ constexpr char kUsage[] =
     "                        no-cfi BANK CHIP|clear [--controller DIR]\n"
     "       talvon-sim flash read ADDR LEN OUT [--controller DIR]\n"
     "       talvon-sim backup FILE | restore FILE | write-os IMAGE.bin [--controller DIR]\n"
-    "Numbers are decimal or 0x hexadecimal; flash addresses are window addresses (0xBCA00000 on).\n";
+    "Numbers are decimal or 0x hexadecimal; flash addresses are window addresses (0xBCA00000 on);\n"
+    "BANK and CHIP count from 0, as the flash map of info and controller.json number them.\n";
 
 int UsageError(const std::string& why) {
   std::cerr << "talvon-sim: " << why << '\n' << kUsage;
