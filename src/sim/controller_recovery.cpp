@@ -92,6 +92,7 @@ class ProgressFiles final : public Files {
 
    private:
     std::size_t Count(std::size_t moved) {
+      if (moved == 0) return 0;  // a look past the end moves nothing
       done_ += moved;
       owner_.progress_.Show(step_, std::min(done_, owner_.total_), owner_.total_);
       return moved;
