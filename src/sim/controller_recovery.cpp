@@ -206,15 +206,15 @@ bool RestoreAllFromFile(ControllerFiles& c, const std::string& hostPath, const C
     case RestoreAllOutcome::Refused:
       // The restore refuses a file whose check bytes do not match without a word.
       *error = result.refusal == RestoreAllRefusal::CheckBytes
-                   ? std::string(RestoreAllNgText) + " The check bytes of the file do not match its data"
+                   ? std::string(RestoreAllNgText) + " The check bytes of the file do not match its data."
                    : messages.Verdict(RestoreAllNgText);
-      *error += "; the flash has not been changed";
+      *error += " The flash has not been changed.";
       return false;
     case RestoreAllOutcome::Incomplete:
       break;
   }
   *error = messages.Verdict(RestoreAllNgText) +
-           "; the system area is incomplete: restore a good backup before the controller is started";
+           " The system area is incomplete: restore a good backup before the controller is started.";
   return false;
 }
 

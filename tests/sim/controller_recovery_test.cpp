@@ -72,7 +72,7 @@ TEST_F(ControllerRecoveryTest, RefusedBackupsLeaveTheFlashAsItWasAndSayWhy) {
     error.clear();
     EXPECT_FALSE(RestoreAllFromFile(*controller_, HostPath(name), out_, &error)) << name;
     EXPECT_EQ(error.rfind(RestoreAllNgText, 0), 0u) << error;
-    EXPECT_NE(error.find("the flash has not been changed"), std::string::npos) << error;
+    EXPECT_NE(error.find("The flash has not been changed."), std::string::npos) << error;
     return error;
   };
   // Zero-filled: its check bytes are zero too, but there is no OS to boot.
@@ -84,7 +84,7 @@ TEST_F(ControllerRecoveryTest, RefusedBackupsLeaveTheFlashAsItWasAndSayWhy) {
   EXPECT_NE(refused("tampered.bak", bytes).find("check bytes"), std::string::npos) << error;
   // The utility's own message for a file it cannot open.
   EXPECT_FALSE(RestoreAllFromFile(*controller_, HostPath("none.bak"), out_, &error));
-  EXPECT_EQ(error, std::string(RestoreAllNgText) + " ERROR: Can't open this file!!; the flash has not been changed");
+  EXPECT_EQ(error, std::string(RestoreAllNgText) + " ERROR: Can't open this file!! The flash has not been changed.");
   EXPECT_TRUE(Flash() == before);
 }
 
