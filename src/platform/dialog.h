@@ -147,6 +147,8 @@ class CFileDialog {
   // filter as "label|pattern|...", flags OFN_*.
   CFileDialog(DialogBackend& backend, std::string filter, std::uint32_t flags, std::string defaultExtension = {},
               std::string initialFile = {}, WindowHandle owner = 0);
+  // The folder the dialog opens in (the root when empty or missing).
+  void SetInitialFolder(std::string folder) { request_.initialFolder = std::move(folder); }
   // IDOK when a file was chosen, IDCANCEL otherwise.
   int DoModal();
   // The chosen file's full controller path.

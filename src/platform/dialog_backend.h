@@ -24,6 +24,7 @@ struct FileDialogRequest {
   std::uint32_t flags = 0;  // OFN_*
   std::string defaultExtension;
   std::string initialFile;
+  std::string initialFolder;  // the folder the dialog opens in (a controller path); empty: the root
 };
 
 // Tree item contents, for reading a tree back.

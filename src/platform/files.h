@@ -44,6 +44,17 @@ class Files {
   // The entries of a folder, for file dialogs; empty when it does not exist.
   virtual std::vector<FindData> ListDirectory(std::string_view controllerPath) = 0;
   virtual long GetLastError() const = 0;
+
+  // What a save needs to keep the last good file until the new one is whole.
+  // A file system that cannot tell or do these answers false, and the saves
+  // then write over the old file as they always did.
+  //
+  // Free bytes on the card that holds `controllerPath` (the file need not exist).
+  virtual bool GetDiskFreeSpace(std::string_view /*controllerPath*/, std::uint64_t* /*freeBytes*/) { return false; }
+  // Gives the file `from` the name `to`, in one step, replacing a file `to`
+  // that exists (MoveFileEx with MOVEFILE_REPLACE_EXISTING).
+  virtual bool ReplaceFile(std::string_view /*from*/, std::string_view /*to*/) { return false; }
+  virtual bool DeleteFile(std::string_view /*controllerPath*/) { return false; }
 };
 
 }  // namespace talvon

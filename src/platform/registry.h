@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/errors.h"
@@ -27,6 +29,17 @@ inline constexpr std::size_t MaxRegistryKeyNameLength = 255;   // one path eleme
 inline constexpr std::size_t MaxRegistryKeyPathLength = 1024;  // a whole subkey path
 inline constexpr std::size_t MaxRegistryValueNameLength = 255;
 inline constexpr std::uint32_t MaxRegistryValueSize = 64 * 1024;
+
+// What the controller's boot would make of a registry area holding given bytes.
+struct SavedRegistryCheck {
+  enum class Verdict {
+    Registry,  // a saved registry: the boot loads it
+    Blank,     // an erased area: the boot takes the factory registry
+    Unusable,  // anything else: the boot could not load it
+  };
+  Verdict verdict = Verdict::Unusable;
+  std::string reason;  // why it is unusable, in the registry's own words
+};
 
 // The controller's registry (HKEY_LOCAL_MACHINE). Key and value names are
 // compared without regard to case; the case first written is kept. Key paths
@@ -58,6 +71,13 @@ class Registry {
   virtual long CloseKey(HKEY key) = 0;
   // Persists the whole tree (the controller keeps it in flash).
   virtual long FlushKey(HKEY key) = 0;
+  // Whether `area`, put into the registry area of flash as it stands (its
+  // whole content), is a registry the next boot would load. Only the
+  // registry knows the form it keeps itself in there; a registry that cannot
+  // tell answers Unusable, so nothing unchecked is ever written.
+  virtual SavedRegistryCheck CheckSavedRegistry(std::span<const std::uint8_t> /*area*/) {
+    return {SavedRegistryCheck::Verdict::Unusable, "the registry cannot check a saved copy"};
+  }
 };
 
 }  // namespace talvon

@@ -147,11 +147,13 @@ FileDialogContent::FileDialogContent(Files& files, const FileDialogRequest& requ
   bottom->addWidget(cancel);
   layout->addLayout(bottom);
 
-  // Start where the suggested file lies, else at the root.
+  // Start in the folder asked for, else where the suggested file lies; a
+  // folder that has gone gives the nearest one above it that is there.
   const QString initial = QString::fromStdString(request.initialFile);
-  if (!(initial.startsWith(QLatin1Char('\\')) && OpenFolder(ControllerFolderOf(initial)))) {
-    OpenFolder(QStringLiteral("\\"));
-  }
+  QString start = QString::fromStdString(request.initialFolder);
+  if (start.isEmpty() && initial.startsWith(QLatin1Char('\\'))) start = ControllerFolderOf(initial);
+  if (!start.startsWith(QLatin1Char('\\'))) start = QStringLiteral("\\");
+  while (!OpenFolder(start)) start = ControllerFolderOf(start);
   if (!initial.isEmpty()) name_->setText(initial.mid(initial.lastIndexOf(QLatin1Char('\\')) + 1));
 }
 

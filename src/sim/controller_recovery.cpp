@@ -47,8 +47,9 @@ class ConsoleMessages final : public AppMessageBoxes {
 };
 
 // Host files whose streams report the bytes that pass, so the file
-// operations' progress shows without touching them. Each open starts a new
-// step, named by the caller's list (the last name stays for further opens).
+// operations' progress shows without touching them. Each open, and each
+// return to the start of a file that has been read, starts a new step, named
+// by the caller's list (the last name stays for further steps).
 class ProgressFiles final : public Files {
  public:
   ProgressFiles(ConsoleProgress& progress, std::uint64_t total, std::vector<std::string> steps)
@@ -57,37 +58,48 @@ class ProgressFiles final : public Files {
   std::unique_ptr<FileStream> Open(std::string_view path, std::string_view mode) override {
     auto file = host_.Open(path, mode);
     if (!file) return nullptr;
-    const std::string& step = steps_[std::min(opens_, steps_.size() - 1)];
-    ++opens_;
-    progress_.Show(step, 0, total_);
-    return std::make_unique<Stream>(std::move(file), progress_, step, total_);
+    auto stream = std::make_unique<Stream>(std::move(file), *this);
+    stream->NextStep();
+    return stream;
   }
   bool FindFirstFile(std::string_view path, FindData* found) override { return host_.FindFirstFile(path, found); }
   std::vector<FindData> ListDirectory(std::string_view path) override { return host_.ListDirectory(path); }
   long GetLastError() const override { return host_.GetLastError(); }
-  std::size_t Opens() const { return opens_; }
+  bool GetDiskFreeSpace(std::string_view path, std::uint64_t* freeBytes) override {
+    return host_.GetDiskFreeSpace(path, freeBytes);
+  }
+  bool ReplaceFile(std::string_view from, std::string_view to) override { return host_.ReplaceFile(from, to); }
+  bool DeleteFile(std::string_view path) override { return host_.DeleteFile(path); }
 
  private:
   class Stream final : public FileStream {
    public:
-    Stream(std::unique_ptr<FileStream> inner, ConsoleProgress& progress, std::string step, std::uint64_t total)
-        : inner_(std::move(inner)), progress_(progress), step_(std::move(step)), total_(total) {}
+    Stream(std::unique_ptr<FileStream> inner, ProgressFiles& owner) : inner_(std::move(inner)), owner_(owner) {}
     std::size_t Read(void* buffer, std::size_t count) override { return Count(inner_->Read(buffer, count)); }
     std::size_t Write(const void* buffer, std::size_t count) override { return Count(inner_->Write(buffer, count)); }
-    int Seek(std::int64_t offset, int origin) override { return inner_->Seek(offset, origin); }
+    int Seek(std::int64_t offset, int origin) override {
+      const int result = inner_->Seek(offset, origin);
+      if (result == 0 && offset == 0 && origin == SEEK_SET && done_ > 0) NextStep();
+      return result;
+    }
     std::int64_t Tell() override { return inner_->Tell(); }
     int Close() override { return inner_->Close(); }
+    void NextStep() {
+      step_ = owner_.steps_[std::min(owner_.stepsTaken_++, owner_.steps_.size() - 1)];
+      done_ = 0;
+      owner_.progress_.Show(step_, 0, owner_.total_);
+    }
 
    private:
     std::size_t Count(std::size_t moved) {
+      if (moved == 0) return 0;  // a look past the end moves nothing
       done_ += moved;
-      progress_.Show(step_, std::min(done_, total_), total_);
+      owner_.progress_.Show(step_, std::min(done_, owner_.total_), owner_.total_);
       return moved;
     }
     std::unique_ptr<FileStream> inner_;
-    ConsoleProgress& progress_;
+    ProgressFiles& owner_;
     std::string step_;
-    std::uint64_t total_;
     std::uint64_t done_ = 0;
   };
 
@@ -95,7 +107,7 @@ class ProgressFiles final : public Files {
   ConsoleProgress& progress_;
   std::uint64_t total_;
   std::vector<std::string> steps_;
-  std::size_t opens_ = 0;
+  std::size_t stepsTaken_ = 0;
 };
 
 // The OS image write's status line and bar, turned into the console's steps.
@@ -182,23 +194,27 @@ bool BackupAllToFile(ControllerFiles& c, const std::string& hostPath, const Cons
 
 bool RestoreAllFromFile(ControllerFiles& c, const std::string& hostPath, const ConsoleOutput& out,
                         std::string* error) {
-  // The first open checks the file, the second erases the area and copies the file in.
+  // One open: the whole file is checked, then the area erased and the file copied in.
   ProgressFiles files(out.progress, kBackupFileSize, {"check", "restore"});
   ConsoleMessages messages(out);
   TransferBuffer transfer;
-  const int result = RestoreAllFile({files, *c.flash, messages, transfer}, hostPath);
+  const RestoreAllResult result = RestoreAllFromBackup({files, *c.flash, messages, transfer}, hostPath);
   out.progress.End();
-  if (result == 0) return true;
-  if (!messages.Said() && files.Opens() == 0) {
-    *error = std::string(RestoreAllNgText) + " " + hostPath + " cannot be opened; the flash has not been changed";
-  } else if (!messages.Said() && files.Opens() == 1) {
-    // The restore refuses a file whose check bytes do not match without a word.
-    *error = std::string(RestoreAllNgText) +
-             " The file is not a whole backup (cut short, or its check bytes do not match); the flash has not been "
-             "changed";
-  } else {
-    *error = messages.Verdict(RestoreAllNgText);
+  switch (result.outcome) {
+    case RestoreAllOutcome::Restored:
+      return true;
+    case RestoreAllOutcome::Refused:
+      // The restore refuses a file whose check bytes do not match without a word.
+      *error = result.refusal == RestoreAllRefusal::CheckBytes
+                   ? std::string(RestoreAllNgText) + " The check bytes of the file do not match its data."
+                   : messages.Verdict(RestoreAllNgText);
+      *error += " The flash has not been changed.";
+      return false;
+    case RestoreAllOutcome::Incomplete:
+      break;
   }
+  *error = messages.Verdict(RestoreAllNgText) +
+           " The system area is incomplete: restore a good backup before the controller is started.";
   return false;
 }
 

@@ -65,17 +65,22 @@ std::vector<std::uint8_t> FlashHiveStorage::Load() {
   if (!ReadFlashRange(flash_, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize, area.data())) {
     area.assign(RegistryFlashAreaSize, 0xFF);
   }
+  return HiveOfArea(area);
+}
+
+std::vector<std::uint8_t> FlashHiveStorage::HiveOfArea(std::span<const std::uint8_t> area) const {
   if (std::optional<HiveCopyChoice> newest = NewestHiveCopy(area)) {
     const std::size_t at = std::size_t(newest->copy) * RegistryCopySize;
     const std::uint32_t length = GetU32(&area[at + 8]);
     return {area.begin() + at + HiveCopyHeaderSize, area.begin() + at + HiveCopyHeaderSize + length};
   }
-  if (std::equal(std::begin(kHiveMagic), std::end(kHiveMagic), area.begin())) return area;
+  if (area.size() >= 4 && std::equal(std::begin(kHiveMagic), std::end(kHiveMagic), area.begin())) {
+    return {area.begin(), area.end()};
+  }
   // Neither copy is whole: a blank area reads as blank, anything else as the
   // damaged thing it is.
-  if (std::all_of(area.begin(), area.end(), [](std::uint8_t b) { return b == 0xFF; })) return area;
-  std::vector<std::uint8_t> damaged(area.begin(), area.begin() + RegistryCopySize);
-  return damaged;
+  if (std::all_of(area.begin(), area.end(), [](std::uint8_t b) { return b == 0xFF; })) return {area.begin(), area.end()};
+  return {area.begin(), area.begin() + std::min<std::size_t>(area.size(), RegistryCopySize)};
 }
 
 bool FlashHiveStorage::Store(const std::vector<std::uint8_t>& image) {

@@ -37,6 +37,7 @@ class FlashHiveStorage final : public HiveStorage {
   bool Store(const std::vector<std::uint8_t>& image) override;
   std::size_t Capacity() const override;
   std::string Problem() const override { return problem_; }
+  std::vector<std::uint8_t> HiveOfArea(std::span<const std::uint8_t> area) const override;
 
  private:
   FlashWindow& flash_;

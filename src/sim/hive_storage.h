@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,11 @@ class HiveStorage {
   virtual std::size_t Capacity() const { return 0xC0000; }
   // Why the last Store failed, when the storage can tell.
   virtual std::string Problem() const { return {}; }
+  // What Load would give if the area held `area` (its whole content): the
+  // bytes a boot decodes as the hive.
+  virtual std::vector<std::uint8_t> HiveOfArea(std::span<const std::uint8_t> area) const {
+    return {area.begin(), area.end()};
+  }
 };
 
 }  // namespace talvon::sim

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -188,6 +190,65 @@ std::vector<FindData> SimFiles::ListDirectory(std::string_view controllerPath) {
     }
   }
   return result;
+}
+
+long SimFiles::LocateFile(std::string_view controllerPath, UniqueFd* folder, std::string* hostName, bool* exists) {
+  std::vector<std::string> names;
+  long error = SplitControllerPath(controllerPath, false, &names);
+  if (error != ERROR_SUCCESS) return error;
+  if (names.empty()) return controllerPath.empty() ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED;
+  error = fs_.OpenFolder(names, names.size() - 1, folder);
+  if (error != ERROR_SUCCESS) return error;
+  *hostName = Latin1ToUtf8(names.back());
+  *exists = false;
+  if (std::optional<HostEntry> existing = FindHostEntry(folder->Get(), names.back())) {
+    if (existing->isDirectory) return ERROR_ACCESS_DENIED;
+    *hostName = existing->name;
+    *exists = true;
+  }
+  return ERROR_SUCCESS;
+}
+
+bool SimFiles::GetDiskFreeSpace(std::string_view, std::uint64_t* freeBytes) {
+  struct statvfs volume {};
+  if (::statvfs(fs_.HostRoot().c_str(), &volume) != 0) {
+    lastError_ = ErrorFromErrno(errno);
+    return false;
+  }
+  *freeBytes = std::uint64_t{volume.f_bavail} * volume.f_frsize;
+  lastError_ = ERROR_SUCCESS;
+  return true;
+}
+
+bool SimFiles::ReplaceFile(std::string_view from, std::string_view to) {
+  UniqueFd fromFolder, toFolder;
+  std::string fromName, toName;
+  bool fromExists = false, toExists = false;
+  lastError_ = LocateFile(from, &fromFolder, &fromName, &fromExists);
+  if (lastError_ == ERROR_SUCCESS && !fromExists) lastError_ = ERROR_FILE_NOT_FOUND;
+  if (lastError_ == ERROR_SUCCESS) lastError_ = LocateFile(to, &toFolder, &toName, &toExists);
+  if (lastError_ != ERROR_SUCCESS) return false;
+  // rename(2) puts the new file in place in one step: a power cut leaves
+  // the old file or the new one, never neither.
+  if (::renameat(fromFolder.Get(), fromName.c_str(), toFolder.Get(), toName.c_str()) != 0) {
+    lastError_ = ErrorFromErrno(errno);
+    return false;
+  }
+  return true;
+}
+
+bool SimFiles::DeleteFile(std::string_view controllerPath) {
+  UniqueFd folder;
+  std::string name;
+  bool exists = false;
+  lastError_ = LocateFile(controllerPath, &folder, &name, &exists);
+  if (lastError_ == ERROR_SUCCESS && !exists) lastError_ = ERROR_FILE_NOT_FOUND;
+  if (lastError_ != ERROR_SUCCESS) return false;
+  if (::unlinkat(folder.Get(), name.c_str(), 0) != 0) {
+    lastError_ = ErrorFromErrno(errno);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace talvon::sim

@@ -25,8 +25,17 @@ class SimFiles final : public Files {
   bool FindFirstFile(std::string_view controllerPath, FindData* found) override;
   std::vector<FindData> ListDirectory(std::string_view controllerPath) override;
   long GetLastError() const override { return lastError_; }
+  // The free space of the host volume that holds fs/.
+  bool GetDiskFreeSpace(std::string_view controllerPath, std::uint64_t* freeBytes) override;
+  bool ReplaceFile(std::string_view from, std::string_view to) override;
+  bool DeleteFile(std::string_view controllerPath) override;
 
  private:
+  // The open folder of a file's path and the file's name on the host (its
+  // existing name, whatever its case, else the name as given). `exists`
+  // says whether a regular file is there; a folder of that name is refused.
+  long LocateFile(std::string_view controllerPath, UniqueFd* folder, std::string* hostName, bool* exists);
+
   ControllerFileSystem fs_;
   long lastError_ = 0;
 };

@@ -33,6 +33,24 @@ RegistryBootReport SimRegistry::Boot(std::optional<std::string_view> factoryRegT
   return report;
 }
 
+SavedRegistryCheck SimRegistry::CheckSavedRegistry(std::span<const std::uint8_t> area) {
+  // A copy of another size is not what the area can hold.
+  if (area.size() != HiveAreaSize) {
+    return {SavedRegistryCheck::Verdict::Unusable,
+            std::to_string(area.size()) + " bytes, not the " + std::to_string(HiveAreaSize) + " of the registry area"};
+  }
+  const HiveDecodeResult hive = DecodeHive(storage_.HiveOfArea(area));
+  switch (hive.status) {
+    case HiveStatus::Valid:
+      return {SavedRegistryCheck::Verdict::Registry, {}};
+    case HiveStatus::Blank:
+      return {SavedRegistryCheck::Verdict::Blank, hive.error};
+    case HiveStatus::Damaged:
+      break;
+  }
+  return {SavedRegistryCheck::Verdict::Unusable, hive.error};
+}
+
 long SimRegistry::Resolve(HKEY handle, std::shared_ptr<RegistryKey>* key) {
   if (handle == HKEY_LOCAL_MACHINE) {
     *key = store_.RootShared();

@@ -60,6 +60,8 @@ class SimRegistry : public Registry {
   // hive does not fit the registry area, ERROR_REGISTRY_IO_FAILED when the
   // area cannot be written; either way the stored hive stays as it was.
   long FlushKey(HKEY key) override;
+  // Decoded as Boot decodes the registry area, through the same storage.
+  SavedRegistryCheck CheckSavedRegistry(std::span<const std::uint8_t> area) override;
 
   // The tree itself, for the controller's tools and the registry viewer.
   RegistryStore& Store() { return store_; }

@@ -53,6 +53,9 @@ class FaultyRegistry final : public Registry {
     ++flushes;
     return inner_.FlushKey(key);
   }
+  SavedRegistryCheck CheckSavedRegistry(std::span<const std::uint8_t> area) override {
+    return inner_.CheckSavedRegistry(area);
+  }
   int flushes = 0;
 
  private:

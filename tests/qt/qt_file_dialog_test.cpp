@@ -185,6 +185,23 @@ TEST_F(QtFileDialog, StartsInTheSuggestedFilesFolder) {
   EXPECT_EQ(all, (QStringList{"Images", "nk.bin", "NK_OLD.BIN", "notes.txt"}));
 }
 
+TEST_F(QtFileDialog, OpensInTheFolderAskedForOrTheNearestOneAboveItThatIsThere) {
+  std::vector<QString> folders;
+  backend.SetModalHook([&](QWidget* dialog) {
+    folders.push_back(dialog->findChild<QLabel*>(QStringLiteral("folder"))->text());
+    if (folders.size() == 1) {
+      EXPECT_EQ(Entries(dialog), (QStringList{"v2.bin"}));
+    }
+    dialog->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+  });
+  for (const char* folder : {"\\compactflash\\images", "\\CompactFlash\\Gone\\Deeper", "", "Images"}) {
+    request.initialFolder = folder;
+    backend.OpenFileDialog(0, request, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed dialog goes
+  }
+  EXPECT_EQ(folders, (std::vector<QString>{"\\compactflash\\images", "\\CompactFlash", "\\", "\\"}));
+}
+
 TEST_F(QtFileDialog, WithoutTheControllersFilesTheDialogIsCancelled) {
   backend.SetFiles(nullptr);
   backend.SetModalHook([](QWidget*) { FAIL() << "shown without files"; });

@@ -23,8 +23,11 @@ namespace talvon {
 namespace {
 
 std::vector<char> ReadHostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::vector<char> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
+  in.seekg(0);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
 }
 
 bool Contains(const std::string& haystack, const std::string& needle) {
@@ -190,6 +193,64 @@ TEST_F(GeneralSettingScript, RestoreAllThatFailsAfterErasingDoesNotRebootIntoABr
       << out.str();
 }
 
+// Files a controller could not boot from, each refused before anything is
+// erased: the flash stays byte for byte as it was, the page says why, and the
+// restart that follows brings back the system and settings the controller had.
+TEST_F(GeneralSettingScript, RestoreAllRefusesWhatTheControllerCouldNotBootAndRestartsIntoItsOwnSystem) {
+  Create();
+  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer ok\nclick 1094\n"), runner::kExitOk) << err.str();
+  const std::vector<char> good = ReadHostFile(Host("CompactFlash/T5x5x_Backup.bak"));
+  ASSERT_EQ(good.size(), SystemFlashAreaSize + 4u);
+  std::vector<char> zeros(SystemFlashAreaSize + 4u, '\0');
+  std::vector<char> random(SystemFlashAreaSize + 4u);
+  std::uint32_t x = 7;
+  for (char& c : random) c = static_cast<char>(x = x * 1103515245u + 12345u);
+  char check[4] = {};  // fixed up to match the random data
+  for (std::size_t i = 0; i < SystemFlashAreaSize; ++i) check[i % 4] ^= random[i];
+  std::copy(check, check + 4, random.end() - 4);
+  std::vector<char> tooLong = good;
+  tooLong.push_back('\0');
+  const std::vector<char> cut(good.begin(), good.end() - 4);
+  const std::string noOs =
+      "ERROR: No OS image in this file, the talvon could not boot it (no ROM signature at 0xBCA80040).";
+  const struct {
+    const char* name;
+    const std::vector<char>& bytes;
+    std::string reason;
+  } cases[] = {
+      {"zeros.bak", zeros, noOs},
+      {"random.bak", random, noOs},
+      {"long.bak", tooLong, "ERROR: This file is 33030149 bytes long, a backup file is 33030148 bytes."},
+      {"cut.bak", cut, "ERROR: This file is 33030144 bytes long, a backup file is 33030148 bytes."},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(Host(std::string("CompactFlash/") + c.name), std::ios::binary)
+        .write(c.bytes.data(), static_cast<std::streamsize>(c.bytes.size()));
+    const std::vector<char> before = FlashBin();
+    const int code = Run(std::string("config\nfile \"\\CompactFlash\\") + c.name +
+                         "\"\nanswer ok\nanswer ok\nanswer ok\nclick 1095\nconfig\nprint 1038\n");
+    EXPECT_EQ(code, runner::kExitOk) << err.str();
+    EXPECT_EQ(out.str(),
+              "box TalvonUtility | Please wait about 3 minutes,the talvon will reboot after finish. | 64 -> ok\n"
+              "box TalvonUtility | " + c.reason + " | 16 -> ok\n"
+              "box TalvonUtility | Restore Backup File NG ! | 16 -> ok\n"
+              "reboot\n"
+              "print 1038 800 x 600\n")
+        << c.name;
+    EXPECT_TRUE(FlashBin() == before) << c.name;
+  }
+}
+
+TEST_F(GeneralSettingScript, BackingUpIntoAFolderThatIsNotThereGivesOneBoxThatNamesIt) {
+  Create();
+  const int code = Run("config\ntext 1093 \"\\CompactFlash\\NoSuch\\T5x5x_Backup.bak\"\nanswer ok\nclick 1094\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box TalvonUtility | ERROR: Can't open File. The folder \\CompactFlash\\NoSuch does not exist. | 16 -> "
+            "ok\n");
+  EXPECT_FALSE(std::filesystem::exists(Host("CompactFlash/NoSuch")));
+}
+
 TEST_F(GeneralSettingScript, RestoreRegistryBringsBackTheDump) {
   Create();
   ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer yes\nanswer ok\nclick 1091\n"), runner::kExitOk) << err.str();
@@ -220,6 +281,50 @@ TEST_F(GeneralSettingScript, RestoreRegistryWithoutADumpSaysSoAndRebootsUnchange
             "reboot\n"
             "print 1038 640 x 480\n");
   EXPECT_TRUE(FlashBin() == before);
+}
+
+TEST_F(GeneralSettingScript, ADumpTheControllerCouldNotBootIsRefusedWithTheRegistryAreaUnchanged) {
+  Create();
+  ASSERT_EQ(Run(SetAndFlush(2)), runner::kExitOk) << err.str();
+  std::vector<char> random(RegistryFlashAreaSize);
+  std::uint32_t x = 11;
+  for (char& c : random) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 16);
+  std::ofstream(Host("CompactFlash/Velmar/Tools/BackUp.REG"), std::ios::binary)
+      .write(random.data(), static_cast<std::streamsize>(random.size()));
+  const std::vector<char> before = FlashBin();
+  const int code = Run("config\nanswer yes\nanswer ok\nclick 1092\nconfig\nprint 1038\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box Save Registry | Do you want to Restore the Registries? | 36 -> yes\n"
+            "box TalvonUtility | ERROR: No registry the talvon can boot in the dumpfile (registry hive is damaged: no "
+            "hive signature). | 16 -> ok\n"
+            "reboot\n"
+            "print 1038 800 x 600\n");
+  EXPECT_TRUE(FlashBin() == before);
+}
+
+// A registry area that fails while it is cleared does not restart the
+// controller into its factory registry: the running one is flushed back.
+TEST_F(GeneralSettingScript, ARestoreRegistryThatFailsToClearLeavesTheRunningRegistryToFlushBack) {
+  Create();
+  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer yes\nanswer ok\nclick 1091\n"), runner::kExitOk) << err.str();
+  AddFlashFault("{\"eraseFailures\": [{\"address\": \"0xBE9C0000\"}]}");
+  const int code = Run(
+      "config\nanswer yes\nanswer ok\nanswer ok\nclick 1092\nprint 1038\n"
+      "answer yes\nanswer yes\nclick 1088\nconfig\nprint 1038\n");
+  EXPECT_EQ(code, runner::kExitOk) << err.str();
+  EXPECT_EQ(out.str(),
+            "box Save Registry | Do you want to Restore the Registries? | 36 -> yes\n"
+            "box TalvonUtility | Registry clear failed. | 16 -> ok\n"
+            "box ERROR | The registry area of the flash memory is incomplete, so the controller has not been "
+            "restarted. Please press Confirm Registry to store the running settings again. | 16 -> ok\n"
+            "print 1038 800 x 600\n"
+            "box Save Registry | It would take 10-15 seconds to store your settings into internal non-volatile "
+            "memory. Proceed ? | 36 -> yes\n"
+            "box System Reboot | All settings you changed will take effect\\n after system reboot, reboot now ? | "
+            "52 -> yes\n"
+            "reboot\n"
+            "print 1038 800 x 600\n");
 }
 
 TEST_F(GeneralSettingScript, FactoryResetErasesTheRegistryAreaAndBootsTheFactoryRegistry) {

@@ -67,21 +67,24 @@ TEST_F(ControllerRecoveryTest, BackupThenRestoreBringsAWipedControllerBack) {
 TEST_F(ControllerRecoveryTest, RefusedBackupsLeaveTheFlashAsItWasAndSayWhy) {
   std::string error;
   const std::vector<std::uint8_t> before = Flash();
-  // Blank data with check bytes that do not belong to it.
+  const auto refused = [&](const std::string& name, const std::string& bytes) {
+    testing::WriteFile(HostPath(name), bytes);
+    error.clear();
+    EXPECT_FALSE(RestoreAllFromFile(*controller_, HostPath(name), out_, &error)) << name;
+    EXPECT_EQ(error.rfind(RestoreAllNgText, 0), 0u) << error;
+    EXPECT_NE(error.find("The flash has not been changed."), std::string::npos) << error;
+    return error;
+  };
+  // Zero-filled: its check bytes are zero too, but there is no OS to boot.
   std::string bytes(SystemFlashAreaSize + 4u, '\0');
-  bytes[SystemFlashAreaSize] = 0x01;
-  testing::WriteFile(HostPath("tampered.bak"), bytes);
-  EXPECT_FALSE(RestoreAllFromFile(*controller_, HostPath("tampered.bak"), out_, &error));
-  EXPECT_EQ(error.rfind(RestoreAllNgText, 0), 0u) << error;
-  EXPECT_NE(error.find("check bytes"), std::string::npos) << error;
-
-  testing::WriteFile(HostPath("short.bak"), bytes.substr(0, 0x10000));
-  EXPECT_FALSE(RestoreAllFromFile(*controller_, HostPath("short.bak"), out_, &error));
-  EXPECT_NE(error.find("not been changed"), std::string::npos) << error;
-
+  EXPECT_NE(refused("zero.bak", bytes).find("no ROM signature at 0xBCA80040"), std::string::npos) << error;
+  EXPECT_NE(refused("long.bak", bytes + '\0').find("33030149 bytes long"), std::string::npos) << error;
+  EXPECT_NE(refused("cut.bak", bytes.substr(0, SystemFlashAreaSize)).find("33030144 bytes long"), std::string::npos);
+  bytes[SystemFlashAreaSize] = 0x01;  // check bytes that do not belong to the data
+  EXPECT_NE(refused("tampered.bak", bytes).find("check bytes"), std::string::npos) << error;
   // The utility's own message for a file it cannot open.
-  EXPECT_FALSE(RestoreAllFromFile(*controller_, HostPath("missing.bak"), out_, &error));
-  EXPECT_EQ(error, std::string(RestoreAllNgText) + " ERROR: Can't open this file!!");
+  EXPECT_FALSE(RestoreAllFromFile(*controller_, HostPath("none.bak"), out_, &error));
+  EXPECT_EQ(error, std::string(RestoreAllNgText) + " ERROR: Can't open this file!! The flash has not been changed.");
   EXPECT_TRUE(Flash() == before);
 }
 

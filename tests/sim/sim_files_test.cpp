@@ -226,6 +226,28 @@ TEST_F(SimFilesTest, StreamsSeekTellAndCloseLikeTheRuntime) {
   EXPECT_EQ(ReadFile(root_ / "CompactFlash" / "notes.txt"), "notes!?");
 }
 
+// What a save needs to keep the old file until the new one is whole: the
+// replace takes the old file's own name and stays inside the file system.
+TEST_F(SimFilesTest, ReplaceAndDeleteWorkOnTheControllersNamesAndStayInside) {
+  WriteFile(root_ / "CompactFlash" / "T5x5x_Backup.bak.part", "new backup");
+  EXPECT_TRUE(files_.ReplaceFile("\\CompactFlash\\T5x5x_Backup.bak.part", "\\compactflash\\t5x5x_backup.BAK"));
+  EXPECT_EQ(ReadFile(root_ / "CompactFlash" / "T5x5x_Backup.bak"), "new backup");
+  EXPECT_FALSE(fs::exists(root_ / "CompactFlash" / "T5x5x_Backup.bak.part"));
+
+  EXPECT_FALSE(files_.ReplaceFile("\\CompactFlash\\notes.txt", "\\CompactFlash\\Velmar"));  // a folder
+  EXPECT_EQ(files_.GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(files_.ReplaceFile("\\CompactFlash\\notes.txt", "\\CompactFlash\\..\\..\\secret.txt"));
+  EXPECT_FALSE(files_.ReplaceFile("\\CompactFlash\\escape\\secret.txt", "\\CompactFlash\\stolen.txt"));
+  EXPECT_FALSE(files_.DeleteFile("\\CompactFlash\\link.txt"));
+  EXPECT_EQ(files_.GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(ReadFile(scratch_.Path() / "secret.txt"), "secret");
+  EXPECT_TRUE(files_.DeleteFile("\\CompactFlash\\NOTES.TXT"));
+  EXPECT_FALSE(fs::exists(root_ / "CompactFlash" / "notes.txt"));
+  std::uint64_t free = 0;
+  EXPECT_TRUE(files_.GetDiskFreeSpace("\\CompactFlash\\x.bak", &free));
+  EXPECT_GT(free, 0u);
+}
+
 TEST(FindPattern, MatchesLikeTheController) {
   EXPECT_TRUE(MatchesFindPattern("README", "*.*"));
   EXPECT_TRUE(MatchesFindPattern("a.bak", "*.BAK"));

@@ -202,7 +202,7 @@ TEST_F(SimulatedControllerTest, RegistryDumpRestoreAndRebootBootsTheDumpedRegist
     ASSERT_EQ(DumpRegistryFile(context, dumpPath), 0);
     SetText(p.registry, "Init", "Launch83", "changed later");
     ASSERT_EQ(p.registry.FlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
-    ASSERT_EQ(RestoreRegistryFile(context, dumpPath), 0);
+    ASSERT_EQ(RestoreRegistryFile(context, p.registry, dumpPath), RegistryRestore::Restored);
   }
   auto controller = Boot();
   ASSERT_NE(controller, nullptr) << lastError_;

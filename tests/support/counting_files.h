@@ -67,6 +67,16 @@ class CountingFiles : public Files {
   }
   std::vector<FindData> ListDirectory(std::string_view) override { return {}; }
   long GetLastError() const override { return lastError_; }
+  bool GetDiskFreeSpace(std::string_view, std::uint64_t* freeBytes) override {
+    *freeBytes = freeSpace;
+    return true;
+  }
+  bool ReplaceFile(std::string_view from, std::string_view to) override {
+    std::error_code ec;
+    std::filesystem::rename(HostPath(from), HostPath(to), ec);
+    return !ec;
+  }
+  bool DeleteFile(std::string_view controllerPath) override { return std::filesystem::remove(HostPath(controllerPath)); }
 
   void Put(std::string_view controllerPath, const std::vector<std::uint8_t>& bytes) {
     const std::filesystem::path host = HostPath(controllerPath);
@@ -92,6 +102,8 @@ class CountingFiles : public Files {
   std::size_t writeLimit = std::numeric_limits<std::size_t>::max();
   // Closing a stream reports that buffered data was lost.
   bool failClose = false;
+  // What the card says it has free (a save writes beside the old file when it has room for both).
+  std::uint64_t freeSpace = std::numeric_limits<std::uint64_t>::max() / 2;
 
  private:
   class Stream : public FileStream {

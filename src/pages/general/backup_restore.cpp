@@ -2,6 +2,7 @@
 
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
+#include "platform/errors.h"
 
 namespace talvon {
 
@@ -10,18 +11,23 @@ FactoryReset EraseRegistryArea(FlashWindow& flash) {
                                                                                            : FactoryReset::EraseFailed;
 }
 
+std::string FolderOfPath(std::string_view path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  if (cut == std::string_view::npos) return {};
+  return cut == 0 ? std::string(1, path[0]) : std::string(path.substr(0, cut));
+}
+
 BackupAllOutcome BackupAll(const ImageFileContext& context, std::string_view path) {
+  // A folder that is not there is named to the operator once, by the page;
+  // the file operation would only say that the file cannot be opened.
+  if (!context.files.FindFirstFile(path, nullptr) && context.files.GetLastError() == ERROR_PATH_NOT_FOUND) {
+    return BackupAllOutcome::FolderMissing;
+  }
   return BackupAllFile(context, path) == 0 ? BackupAllOutcome::Written : BackupAllOutcome::Failed;
 }
 
 RestoreAllOutcome RestoreAll(const ImageFileContext& context, std::string_view path) {
-  const bool opens = context.files.Open(path, "rb") != nullptr;
-  if (!opens || VerifyBackupAllFile(context.files, context.transfer, path) != 0) {
-    // Nothing is erased on either path; the file operation says why it cannot open.
-    if (!opens) RestoreAllFile(context, path);
-    return RestoreAllOutcome::Refused;
-  }
-  return RestoreAllFile(context, path) == 0 ? RestoreAllOutcome::Restored : RestoreAllOutcome::Incomplete;
+  return RestoreAllFromBackup(context, path).outcome;
 }
 
 }  // namespace talvon

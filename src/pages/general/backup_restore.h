@@ -1,4 +1,6 @@
 #pragma once
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "flash/image_files.h"
@@ -24,14 +26,17 @@ enum class FactoryReset {
 // Erases RegistryFlashArea, so that the next boot reads the factory registry.
 FactoryReset EraseRegistryArea(FlashWindow& flash);
 
-enum class BackupAllOutcome { Written, Failed };
-BackupAllOutcome BackupAll(const ImageFileContext& context, std::string_view path);
-
-enum class RestoreAllOutcome {
-  Restored,    // the whole system area holds the backup
-  Refused,     // the file could not be opened or its check bytes are wrong: flash untouched
-  Incomplete,  // it failed after the system area began to be erased
+enum class BackupAllOutcome {
+  Written,
+  Failed,         // the file operation has said which step failed
+  FolderMissing,  // nothing was written: the path's folder does not exist
 };
+BackupAllOutcome BackupAll(const ImageFileContext& context, std::string_view path);
+// The folder part of a controller path ("\CompactFlash" of
+// "\CompactFlash\T5x5x_Backup.bak", "\" for a file at the root, empty for a
+// bare name).
+std::string FolderOfPath(std::string_view path);
+
 // Checks the file before anything is erased, so that a failure afterwards is
 // known to have left the system area incomplete.
 RestoreAllOutcome RestoreAll(const ImageFileContext& context, std::string_view path);

@@ -260,27 +260,51 @@ void CGeneralSettingPage::OnDumpRegistry() {
 
 void CGeneralSettingPage::OnRestoreRegistry() {
   if (MessageBox(kRestoreQuestion, kSaveRegistryCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  RestoreRegistryFile(FileContext(), RegistryDumpPath);
+  switch (RestoreRegistryFile(FileContext(), session_.platform.registry, RegistryDumpPath)) {
+    case RegistryRestore::ClearFailed:
+    case RegistryRestore::WriteFailed:
+      // Restarting now would boot the factory registry; the running one can
+      // still be flushed back with Confirm Registry.
+      MessageBox(kRegistryAreaIncomplete, kErrorCaption, MB_ICONSTOP);
+      return;
+    case RegistryRestore::Restored:
+    case RegistryRestore::NotRead:
+    case RegistryRestore::Refused:
+      break;
+  }
   session_.platform.sdk.Reset_TalVon();
 }
 
 void CGeneralSettingPage::OnBackupAll() {
   BeginWaitCursor();
-  const std::optional<std::string> path = NarrowBackupPath(GetDlgItemText(kBackupPath));
+  const std::string shown = GetDlgItemText(kBackupPath);
+  const std::optional<std::string> path = NarrowBackupPath(shown);
   if (!path) {
     EndWaitCursor();
     return;
   }
-  if (BackupAll(FileContext(), *path) == BackupAllOutcome::Written) {
-    session_.AppBoxes().AppMessageBox(kBackupOk, MB_ICONINFORMATION);
-  } else {
-    session_.AppBoxes().AppMessageBox(kBackupNg, MB_ICONSTOP);
+  switch (BackupAll(FileContext(), *path)) {
+    case BackupAllOutcome::Written:
+      session_.AppBoxes().AppMessageBox(kBackupOk, MB_ICONINFORMATION);
+      break;
+    case BackupAllOutcome::Failed:
+      session_.AppBoxes().AppMessageBox(kBackupNg, MB_ICONSTOP);
+      break;
+    case BackupAllOutcome::FolderMissing: {
+      // One box that names the folder, as the operator typed it.
+      std::string text = kBackupFolderMissingFormat;
+      text.replace(text.find("%s"), 2, FolderOfPath(shown));
+      session_.AppBoxes().AppMessageBox(text, MB_ICONSTOP);
+      break;
+    }
   }
   EndWaitCursor();
 }
 
 void CGeneralSettingPage::OnRestoreAll() {
   CFileDialog dialog(session_.backend, kBackupFilter, kRestoreFileFlags);
+  // The dialog opens where the backup path shown lies.
+  dialog.SetInitialFolder(FolderOfPath(GetDlgItemText(kBackupPath)));
   if (dialog.DoModal() != IDOK) return;
   SetDlgItemText(kBackupPath, dialog.GetPathName());
   const std::optional<std::string> path = NarrowBackupPath(dialog.GetPathName());

@@ -35,6 +35,9 @@ inline constexpr char kRegistryClearFailed[] = "ERROR: Registry clear failed.\n"
 // Registry dump and restore.
 inline constexpr char kDumpQuestion[] = "Do you want to Dump the Registries?";
 inline constexpr char kRestoreQuestion[] = "Do you want to Restore the Registries?";
+inline constexpr char kRegistryAreaIncomplete[] =
+    "The registry area of the flash memory is incomplete, so the controller has not been restarted. Please press "
+    "Confirm Registry to store the running settings again.";
 
 // Whole-system backup and restore.
 inline constexpr char kBackupFilter[] = "Backup Files(*.bak)|*.bak";
@@ -43,6 +46,7 @@ inline constexpr char kBackupNg[] = "BackupAll NG !";
 inline constexpr char kRestoreWait[] = "Please wait about 3 minutes,the talvon will reboot after finish.";
 inline constexpr char kRestoreOk[] = "Restore Backup File OK !";
 inline constexpr char kRestoreNg[] = "Restore Backup File NG !";
+inline constexpr char kBackupFolderMissingFormat[] = "ERROR: Can't open File. The folder %s does not exist.";
 inline constexpr char kSystemAreaIncomplete[] =
     "The system area of the flash memory is incomplete, so the controller has not been restarted. Please restore "
     "a good backup file again before restarting the controller.";

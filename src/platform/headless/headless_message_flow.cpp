@@ -148,6 +148,7 @@ int HeadlessBackend::OpenFileDialog(WindowHandle, const FileDialogRequest& reque
   FileDialogEvent event;
   event.filter = request.filter;
   event.flags = request.flags;
+  event.folder = request.initialFolder;
   const auto queued = answers_->TakeFileAnswer();
   event.answered = queued.has_value();
   if (queued && queued->has_value()) {

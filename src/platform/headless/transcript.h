@@ -21,6 +21,7 @@ struct MessageBoxEvent {
 struct FileDialogEvent {
   std::string filter;
   std::uint32_t flags = 0;
+  std::string folder;    // the folder it was asked to open in
   std::string path;      // the chosen path; empty when cancelled
   bool chosen = false;   // IDOK
   bool answered = true;  // false: nothing was queued; the dialog was cancelled

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/home_dlg.h"
 #include "app/utility_app.h"
@@ -22,6 +23,58 @@ namespace {
 
 using namespace ids134;
 
+// The controller's card, which can give out after a number of bytes written
+// to any one file and can say it is full.
+class FailingCard final : public Files {
+ public:
+  explicit FailingCard(Files& inner) : inner_(inner) {}
+  std::unique_ptr<FileStream> Open(std::string_view path, std::string_view mode) override {
+    auto file = inner_.Open(path, mode);
+    return file ? std::make_unique<Stream>(std::move(file), writeLimit) : nullptr;
+  }
+  bool FindFirstFile(std::string_view path, FindData* found) override { return inner_.FindFirstFile(path, found); }
+  std::vector<FindData> ListDirectory(std::string_view path) override { return inner_.ListDirectory(path); }
+  long GetLastError() const override { return inner_.GetLastError(); }
+  bool GetDiskFreeSpace(std::string_view path, std::uint64_t* freeBytes) override {
+    if (!full) return inner_.GetDiskFreeSpace(path, freeBytes);
+    *freeBytes = 0;
+    return true;
+  }
+  bool ReplaceFile(std::string_view from, std::string_view to) override { return inner_.ReplaceFile(from, to); }
+  bool DeleteFile(std::string_view path) override { return inner_.DeleteFile(path); }
+
+  std::size_t writeLimit = ~std::size_t{0};
+  bool full = false;
+
+ private:
+  class Stream final : public FileStream {
+   public:
+    Stream(std::unique_ptr<FileStream> inner, std::size_t room) : inner_(std::move(inner)), room_(room) {}
+    std::size_t Read(void* buffer, std::size_t count) override { return inner_->Read(buffer, count); }
+    std::size_t Write(const void* buffer, std::size_t count) override {
+      const std::size_t n = inner_->Write(buffer, std::min(count, room_));
+      room_ -= n;
+      return n;
+    }
+    int Seek(std::int64_t offset, int origin) override { return inner_->Seek(offset, origin); }
+    std::int64_t Tell() override { return inner_->Tell(); }
+    int Close() override { return inner_->Close(); }
+
+   private:
+    std::unique_ptr<FileStream> inner_;
+    std::size_t room_;
+  };
+  Files& inner_;
+};
+
+std::vector<char> HostFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::vector<char> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
+  in.seekg(0);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
+}
+
 class GeneralSettingPageTest : public ::testing::Test {
  protected:
   // Boots the controller; `prepare` may change its registry before the utility starts.
@@ -34,7 +87,11 @@ class GeneralSettingPageTest : public ::testing::Test {
     if (prepare) prepare(controller->GetPlatform().registry);
     backend = std::make_unique<HeadlessBackend>(clock);
     driver = std::make_unique<HeadlessDriver>(*backend);
-    recorded = std::make_unique<RecordedPlatform>(controller->GetPlatform(), backend->GetTranscript());
+    Platform base = controller->GetPlatform();
+    card = std::make_unique<FailingCard>(base.files);
+    platform = std::make_unique<Platform>(Platform{base.registry, *card, base.processes, base.serialPorts,
+                                                   base.memory, base.clock, base.flash, base.sdk});
+    recorded = std::make_unique<RecordedPlatform>(*platform, backend->GetTranscript());
     app = std::make_unique<CUtilityApp>(recorded->platform, *backend);
     bool done = false;
     backend->SetOperator([&] {
@@ -78,6 +135,8 @@ class GeneralSettingPageTest : public ::testing::Test {
   test::TempDir dir;
   VirtualClock clock;
   std::unique_ptr<sim::SimulatedController> controller;
+  std::unique_ptr<FailingCard> card;
+  std::unique_ptr<Platform> platform;
   std::unique_ptr<HeadlessBackend> backend;
   std::unique_ptr<HeadlessDriver> driver;
   std::unique_ptr<RecordedPlatform> recorded;
@@ -197,6 +256,55 @@ TEST_F(GeneralSettingPageTest, RestoreAllRefusesALongChosenPathWithoutRebooting)
   ASSERT_EQ(Log().MessageBoxes().size(), 1u);
   EXPECT_EQ(Log().MessageBoxes()[0].caption, "ERROR");
   EXPECT_EQ(Log().Reboots(), 0);
+}
+
+// Saves that give out half way say which step failed and keep the last good
+// file; a full card still saves in place.
+TEST_F(GeneralSettingPageTest, SavesThatFailHalfWayKeepTheLastGoodFile) {
+  const auto backup = Host("CompactFlash/T5x5x_Backup.bak");
+  const auto dump = Host("CompactFlash/Velmar/Tools/BackUp.REG");
+  std::vector<char> goodBackup, goodDump;
+  Run([&] {
+    Click(kBackupAll);
+    Answer(IDYES);
+    Click(kDumpRegistry);
+    goodBackup = HostFile(backup);
+    goodDump = HostFile(dump);
+    card->writeLimit = 0x300000;
+    Click(kBackupAll);
+    card->writeLimit = 0x1000;
+    Answer(IDYES);
+    Click(kDumpRegistry);
+    EXPECT_EQ(HostFile(backup), goodBackup);
+    EXPECT_EQ(HostFile(dump), goodDump);
+    card->writeLimit = ~std::size_t{0};
+    card->full = true;
+    std::filesystem::remove(backup);
+    Click(kBackupAll);
+  });
+  std::vector<std::string> texts;
+  for (const auto& box : Log().MessageBoxes()) texts.push_back(box.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"BackupAll OK !", "Do you want to Dump the Registries?",
+                                             "Registry dump to dumpfile successed.",
+                                             "ERROR: All system write dumpfile failed.", "BackupAll NG !",
+                                             "Do you want to Dump the Registries?", "Registry write dumpfile failed.",
+                                             "BackupAll OK !"}));
+  EXPECT_EQ(HostFile(backup), goodBackup);
+  EXPECT_FALSE(std::filesystem::exists(Host("CompactFlash/T5x5x_Backup.bak.part")));
+  EXPECT_FALSE(std::filesystem::exists(Host("CompactFlash/Velmar/Tools/BackUp.REG.part")));
+}
+
+TEST_F(GeneralSettingPageTest, TheRestoreAllDialogOpensInTheFolderOfTheShownPath) {
+  Run([&] {
+    backend->Answers().QueueFileCancel();
+    Click(kRestoreAll);
+    ASSERT_EQ(driver->TypeText(Page(), kBackupPath, "\\CompactFlash\\Velmar\\Tools\\old.bak"), DriverResult::Done);
+    backend->Answers().QueueFileCancel();
+    Click(kRestoreAll);
+  });
+  ASSERT_EQ(Log().FileDialogs().size(), 2u);
+  EXPECT_EQ(Log().FileDialogs()[0].folder, "\\CompactFlash");
+  EXPECT_EQ(Log().FileDialogs()[1].folder, "\\CompactFlash\\Velmar\\Tools");
 }
 
 TEST_F(GeneralSettingPageTest, CancelledQuestionsChangeNothing) {
