@@ -1,16 +1,17 @@
 // talvon-idle-bench [--idle SECONDS] [--settle SECONDS] [--scale FACTOR] [--xserver-pid PID]:
 // runs the utility in its window on a fresh simulated controller, opens the
-// home screen, every tab of the configuration sheet and the information
-// sheet in turn, leaves each alone and prints, as a Markdown table, what it
-// cost meanwhile: the process's CPU time, the X requests it sent (on an X
-// display) and the X server's CPU time (when its process id is given).
-// scripts/bench-idle runs it on Xvfb.
+// home screen, every tab of the configuration sheet, a question, the
+// file-open dialog and the information sheet in turn, leaves each alone and
+// prints, as a Markdown table, what it cost meanwhile: the process's CPU
+// time, the X requests it sent (on an X display) and the X server's CPU time
+// (when its process id is given). scripts/bench-idle runs it on Xvfb.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -227,6 +228,19 @@ int main(int argc, char** argv) {
       if (i > 0) Tap(tabControl, tabControl->ItemRect(i).center());
       table.Measure(tabs[i]);
     }
+    // A question and the file-open dialog, each left alone, then cancelled.
+    auto measureThenCancel = [&](const char* screen, const char* cancel) {
+      backend.SetModalHook([&table, screen, cancel](QWidget* dialog) {
+        table.Measure(screen);
+        if (auto* button = dialog->findChild<QPushButton*>(QString::fromLatin1(cancel))) button->click();
+      });
+    };
+    measureThenCancel("Confirm Registry's question", "no");
+    ok = TapControl(backend, 129, 1088) && ok;
+    if (tabControl != nullptr) Tap(tabControl, tabControl->ItemRect(1).center());
+    measureThenCancel("File-open dialog (Update Version's Browse)", "cancel");
+    ok = TapControl(backend, 133, 1045) && ok;
+    backend.SetModalHook({});
     ok = TapControl(backend, 129, 1087) && ok;  // Home
     ok = TapControl(backend, 102, 1075) && ok;  // the upper picture: the information sheet
     table.Measure("System Configuration");
