@@ -7,7 +7,6 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -39,26 +38,29 @@ class PaintCounter final : public QObject {
     for (const auto& [widget, count] : painted_) total += count;
     return total;
   }
-  bool Painted(const QWidget* widget) const { return painted_.count(widget) != 0; }
-  // The control widgets painted, by control id (0 for statics without one).
+  bool Painted(QWidget* widget) const { return painted_.count(widget) != 0; }
+  // The painted widgets that stand for controls.
   std::vector<QWidget*> PaintedControls() const {
     std::vector<QWidget*> out;
     for (const auto& [widget, count] : painted_) {
-      if (!widget.isNull() && ControlOf(const_cast<QWidget*>(widget.data())) != nullptr) {
-        out.push_back(const_cast<QWidget*>(widget.data()));
-      }
+      if (ControlOf(widget) != nullptr) out.push_back(widget);
     }
     return out;
   }
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
-    if (event->type() == QEvent::Paint && object->isWidgetType()) ++painted_[static_cast<QWidget*>(object)];
+    if (event->type() != QEvent::Paint || !object->isWidgetType()) return false;
+    auto* widget = static_cast<QWidget*>(object);
+    if (painted_.count(widget) == 0) {
+      connect(widget, &QObject::destroyed, this, [this, widget] { painted_.erase(widget); });
+    }
+    ++painted_[widget];
     return false;
   }
 
  private:
-  std::map<QPointer<const QWidget>, int> painted_;
+  std::map<QWidget*, int> painted_;
 };
 
 // Turns the event loop until nothing has been painted for several turns in
