@@ -30,6 +30,7 @@ void EditWidget::SetText(const QString& text) {
 }
 
 void EditWidget::SetPasswordChar(char16_t passwordChar) {
+  if (passwordChar == passwordChar_ && property(kPasswordCharacterProperty).isValid()) return;
   passwordChar_ = passwordChar;
   setProperty(kPasswordCharacterProperty, static_cast<int>(passwordChar));
   setEchoMode(passwordChar != 0 ? QLineEdit::Password : QLineEdit::Normal);

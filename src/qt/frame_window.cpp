@@ -18,6 +18,9 @@ FrameWindow::FrameWindow(QWidget* panel, double panelFactor, Buttons buttons)
       border_(std::max(1, static_cast<int>(std::lround(panelFactor)))),
       captionHeight_(static_cast<int>(std::lround(22 * panelFactor))),
       client_(new QWidget(this)) {
+  // The frame paints every pixel it covers: what lies beneath it (the home
+  // screen's blinking pictures under a sheet) is not painted again.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   client_->setAutoFillBackground(true);
   client_->move(border_, border_ + captionHeight_);
 }

@@ -21,10 +21,13 @@ int ProgressWidget::SetStep(int step) {
 }
 
 void ProgressWidget::SetRange(int minimum, int maximum) {
+  const ProgressState before = state_;
   state_.minimum = minimum;
   state_.maximum = maximum;
   state_.position = std::clamp(state_.position, minimum, std::max(minimum, maximum));
-  update();
+  if (state_.minimum != before.minimum || state_.maximum != before.maximum || state_.position != before.position) {
+    update();
+  }
 }
 
 int ProgressWidget::SetPosition(int position) {

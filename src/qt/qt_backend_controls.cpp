@@ -1,5 +1,9 @@
 // The control operations of the Qt backend: each changes its widget as the
-// real control would, without reporting anything back to the dialog.
+// real control would, without reporting anything back to the dialog. An
+// operation that leaves a control showing what it showed repaints nothing:
+// a dialog may set the same text or picture on every tick or every paint
+// (the resolution slider's custom draw does), and a repaint of one control
+// paints whatever overlaps it, which may ask for the same again.
 #include <algorithm>
 
 #include "qt/progress_widget.h"
@@ -48,7 +52,10 @@ bool QtDialogBackend::HasControl(WindowHandle window, int controlId) { return Fi
 void QtDialogBackend::SetControlText(WindowHandle window, int controlId, std::string_view text) {
   Control* c = FindControl(window, controlId);
   if (c == nullptr) return;
-  ControlOf(c->widget)->SetText(ToQString(text));
+  ControlBase* control = ControlOf(c->widget);
+  const QString newText = ToQString(text);
+  if (control->Text() == newText) return;
+  control->SetText(newText);
   MarkChanged(c->widget);
 }
 
@@ -60,7 +67,7 @@ std::string QtDialogBackend::GetControlText(WindowHandle window, int controlId) 
 void QtDialogBackend::EnableControl(WindowHandle window, int controlId, bool enable) {
   const QuietFocus quiet(*this);
   Control* c = FindControl(window, controlId);
-  if (c == nullptr) return;
+  if (c == nullptr || c->widget->isEnabled() == enable) return;
   c->widget->setEnabled(enable);
   MarkChanged(c->widget);
 }
@@ -113,8 +120,11 @@ ImageHandle QtDialogBackend::SetControlImage(WindowHandle window, int controlId,
   if (c == nullptr) return 0;
   const ImageHandle previous = c->image;
   c->image = image;
-  if (auto* picture = dynamic_cast<PictureWidget*>(c->widget)) {
-    picture->SetArtwork(ResourceOfImage(image));
+  auto* picture = dynamic_cast<PictureWidget*>(c->widget);
+  const int artwork = ResourceOfImage(image);
+  // Another handle of the same picture looks the same.
+  if (picture != nullptr && picture->Artwork() != artwork) {
+    picture->SetArtwork(artwork);
     MarkChanged(picture);
   }
   return previous;
@@ -168,7 +178,9 @@ void QtDialogBackend::TrackbarSetRange(WindowHandle window, int controlId, int m
   auto* bar = ControlAs<TrackbarWidget>(window, controlId);
   if (bar == nullptr) return;
   const QSignalBlocker quiet(bar);
-  bar->setRange(minimum, std::max(minimum, maximum));
+  const int top = std::max(minimum, maximum);
+  if (bar->minimum() == minimum && bar->maximum() == top) return;
+  bar->setRange(minimum, top);
   if (redraw) MarkChanged(bar);
 }
 
@@ -188,13 +200,14 @@ void QtDialogBackend::TrackbarSetPosition(WindowHandle window, int controlId, in
   auto* bar = ControlAs<TrackbarWidget>(window, controlId);
   if (bar == nullptr) return;
   const QSignalBlocker quiet(bar);
+  const int before = bar->value();
   bar->setValue(position);  // kept within the range
-  if (redraw) MarkChanged(bar);
+  if (redraw && bar->value() != before) MarkChanged(bar);
 }
 
 void QtDialogBackend::TrackbarSetSelection(WindowHandle window, int controlId, int start, int end, bool redraw) {
   auto* bar = ControlAs<TrackbarWidget>(window, controlId);
-  if (bar == nullptr) return;
+  if (bar == nullptr || (bar->SelectionStart() == start && bar->SelectionEnd() == end)) return;
   bar->SetSelection(start, end);
   if (redraw) MarkChanged(bar);
 }
@@ -223,15 +236,19 @@ int QtDialogBackend::ProgressSetStep(WindowHandle window, int controlId, int ste
 void QtDialogBackend::ProgressSetRange(WindowHandle window, int controlId, int minimum, int maximum) {
   auto* bar = ControlAs<ProgressWidget>(window, controlId);
   if (bar == nullptr) return;
+  const ProgressState before = bar->State();
   bar->SetRange(minimum, maximum);
-  MarkChanged(bar);
+  const ProgressState after = bar->State();
+  if (after.minimum != before.minimum || after.maximum != before.maximum || after.position != before.position) {
+    MarkChanged(bar);
+  }
 }
 
 int QtDialogBackend::ProgressSetPosition(WindowHandle window, int controlId, int position) {
   auto* bar = ControlAs<ProgressWidget>(window, controlId);
   if (bar == nullptr) return 0;
   const int previous = bar->SetPosition(position);
-  MarkChanged(bar);
+  if (bar->State().position != previous) MarkChanged(bar);
   return previous;
 }
 
@@ -239,7 +256,7 @@ int QtDialogBackend::ProgressStepIt(WindowHandle window, int controlId) {
   auto* bar = ControlAs<ProgressWidget>(window, controlId);
   if (bar == nullptr) return 0;
   const int previous = bar->StepIt();
-  MarkChanged(bar);
+  if (bar->State().position != previous) MarkChanged(bar);
   return previous;
 }
 

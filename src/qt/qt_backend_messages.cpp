@@ -124,6 +124,12 @@ bool QtDialogBackend::KillTimer(WindowHandle window, std::uintptr_t timerId) {
   return true;
 }
 
+bool QtDialogBackend::FireTimer(WindowHandle window, std::uintptr_t timerId) {
+  if (timers_.count({window, timerId}) == 0) return false;
+  DeliverTimer(window, timerId);
+  return true;
+}
+
 void QtDialogBackend::DeliverTimer(WindowHandle window, std::uintptr_t timerId) {
   if (shuttingDown_) return;
   WindowMessage m;
@@ -202,6 +208,11 @@ bool QtDialogBackend::RepaintChangedControls() {
 
 bool QtDialogBackend::PumpOneMessage() {
   if (shuttingDown_) return false;
+  // The work goes on: a question it asked has been answered.
+  if (openDialogs_ == 0 && busyMadeWay_) {
+    busyMadeWay_ = false;
+    ShowBusySigns();
+  }
   // What the dialog changed is painted now, then one turn of the event loop
   // lets a waiting input, timer or paint through, without waiting.
   bool dispatched = RepaintChangedControls();
@@ -218,6 +229,7 @@ void QtDialogBackend::ShowFlashWork(std::string_view doing) {
     flashWorkCover_ = nullptr;
     return;
   }
+  if (openDialogs_ == 0) busyMadeWay_ = false;  // new work starts
   if (flashWorkCover_ == nullptr) {
     // Over every window of the panel, beneath the questions the work asks
     // and the busy sign: taps on the windows go nowhere meanwhile.
@@ -234,6 +246,7 @@ void QtDialogBackend::ShowFlashWork(std::string_view doing) {
   }
   flashWorkCover_->raise();
   busySign_->raise();
+  ShowBusySigns();
   auto* line = flashWorkCover_->findChild<QLabel*>(QStringLiteral("flashWorkLine"));
   line->setText(QString::fromUtf8(doing.data(), static_cast<qsizetype>(doing.size())) +
                 QStringLiteral(" \u2026 please wait, do not switch off"));
@@ -241,15 +254,27 @@ void QtDialogBackend::ShowFlashWork(std::string_view doing) {
 }
 
 void QtDialogBackend::SetWaitCursor(bool wait) {
-  if (wait == waitCursor_) return;
   waitCursor_ = wait;
-  // The pointer for a mouse, the spinner for a finger.
-  if (wait) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  } else {
-    QApplication::restoreOverrideCursor();
+  // Setting it again (RestoreWaitCursor) brings it back after a question.
+  if (openDialogs_ == 0) busyMadeWay_ = false;
+  ShowBusySigns();
+}
+
+void QtDialogBackend::ShowBusySigns() {
+  // A question is the operator's turn: the panel does not look busy under it.
+  const bool questionsTurn = openDialogs_ > 0 || busyMadeWay_;
+  const bool busy = waitCursor_ && !questionsTurn;
+  if (busy != busyCursorOn_) {
+    busyCursorOn_ = busy;
+    // The pointer for a mouse, the spinner for a finger.
+    if (busy) {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+      QApplication::restoreOverrideCursor();
+    }
+    busySign_->SetShown(busy);
   }
-  busySign_->SetShown(wait);
+  if (flashWorkCover_ != nullptr) flashWorkCover_->setVisible(!questionsTurn);
 }
 
 // ---- Questions ----
@@ -326,6 +351,8 @@ int QtDialogBackend::MessageBox(WindowHandle, std::string_view text, std::string
                                      QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
                                      style, [answer](int chosen) { answer->Give(chosen); });
   ++openDialogs_;
+  busyMadeWay_ = true;
+  ShowBusySigns();
   ShowModalDialog(box);
   RunNestedLoop(loop, answer->done);
   --openDialogs_;
@@ -343,6 +370,8 @@ int QtDialogBackend::OpenFileDialog(WindowHandle, const FileDialogRequest& reque
                                           answer->Give(result, chosen);
                                         });
   ++openDialogs_;
+  busyMadeWay_ = true;
+  ShowBusySigns();
   ShowModalDialog(dialog);
   RunNestedLoop(loop, answer->done);
   --openDialogs_;

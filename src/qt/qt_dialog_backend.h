@@ -77,6 +77,9 @@ class QtDialogBackend final : public DialogBackend, private ControlEvents {
   QWidget* ControlWidget(WindowHandle window, int controlId) const;
   int ResourceOfImage(ImageHandle image) const;
   bool WaitCursorShown() const { return waitCursor_; }
+  // A running timer of the window falls due now: WM_TIMER as its own tick
+  // would deliver it. False when no such timer runs.
+  bool FireTimer(WindowHandle window, std::uintptr_t timerId);
   // The spinner on the panel while the wait cursor is shown.
   BusySign* Busy() const { return busySign_; }
 
@@ -217,6 +220,9 @@ class QtDialogBackend final : public DialogBackend, private ControlEvents {
   // Paints now what control operations changed since the last pump.
   bool RepaintChangedControls();
   void MarkChanged(QWidget* widget);
+  // Shows or hides the wait cursor, the spinner and the flash work strip as
+  // the work and the questions up call for.
+  void ShowBusySigns();
 
   // Held while an operation of the dialog's shows, hides, enables or
   // destroys widgets: the focus Qt moves meanwhile is not the operator's, and
@@ -253,7 +259,11 @@ class QtDialogBackend final : public DialogBackend, private ControlEvents {
   WindowHandle focusWindow_ = 0;
   int focusControl_ = 0;
   int openDialogs_ = 0;  // message boxes and file dialogs up
-  bool waitCursor_ = false;
+  bool waitCursor_ = false;    // as the dialogs set it
+  bool busyCursorOn_ = false;  // the override cursor and the spinner shown
+  // A question asked during the work ended the busy signs; they come back
+  // when the work goes on after it (its next pump, a RestoreWaitCursor).
+  bool busyMadeWay_ = false;
   bool shuttingDown_ = false;
 };
 

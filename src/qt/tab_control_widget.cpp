@@ -45,6 +45,7 @@ QString TabControlWidget::ItemText(int index) const {
 int TabControlWidget::SetSelection(int index) {
   if (index < -1 || index >= Count()) return -1;
   const int previous = selection_;
+  if (index == previous) return previous;
   selection_ = index;
   update();
   return previous;

@@ -36,6 +36,7 @@ TrackbarWidget::TrackbarWidget(const ControlBinding& binding, QWidget* parent)
 }
 
 void TrackbarWidget::SetTickFrequency(int frequency) {
+  if (frequency == tickFrequency_) return;
   tickFrequency_ = frequency;
   update();
 }
