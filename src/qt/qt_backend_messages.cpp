@@ -279,6 +279,21 @@ void QtDialogBackend::ShowBusySigns() {
 
 // ---- Questions ----
 
+namespace {
+
+// What a question covers and where the focus goes back to, held weakly: the
+// widget that had the focus may be gone (a question closed just before)
+// by the time this one closes.
+class ModalReturn : public QObject {
+ public:
+  ModalReturn(QWidget* dialog, QWidget* focusBefore, QWidget* cover)
+      : QObject(dialog), focused(focusBefore), shield(cover) {}
+  QPointer<QWidget> focused;
+  QPointer<QWidget> shield;
+};
+
+}  // namespace
+
 void QtDialogBackend::ShowModalDialog(QWidget* dialog) {
   QWidget* focused = QApplication::focusWidget();
   auto* shield = new ModalShield(panel_);
@@ -287,8 +302,7 @@ void QtDialogBackend::ShowModalDialog(QWidget* dialog) {
   dialog->show();
   dialog->raise();
   if (auto* button = dialog->findChild<QPushButton*>()) button->setFocus(Qt::OtherFocusReason);
-  dialog->setProperty("focusBefore", QVariant::fromValue(static_cast<QObject*>(focused)));
-  dialog->setProperty("shield", QVariant::fromValue(static_cast<QObject*>(shield)));
+  new ModalReturn(dialog, focused, shield);
   if (modalHook_) {
     QPointer<QWidget> guard(dialog);
     QTimer::singleShot(0, dialog, [this, guard] {
@@ -301,8 +315,14 @@ namespace {
 
 // Takes a question off the panel and gives the focus back.
 void CloseModalDialog(QWidget* dialog) {
-  auto* shield = qobject_cast<QWidget*>(dialog->property("shield").value<QObject*>());
-  auto* focused = qobject_cast<QWidget*>(dialog->property("focusBefore").value<QObject*>());
+  QPointer<QWidget> shield;
+  QPointer<QWidget> focused;
+  for (QObject* child : dialog->children()) {
+    if (auto* back = dynamic_cast<ModalReturn*>(child)) {
+      shield = back->shield;
+      focused = back->focused;
+    }
+  }
   dialog->hide();
   dialog->deleteLater();
   if (shield != nullptr) {
