@@ -44,7 +44,7 @@ def check(condition, message):
         raise Failure(message)
 
 
-def wait_until(what, predicate, seconds=20):
+def wait_until(what, predicate, seconds=30):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         try:
