@@ -230,14 +230,15 @@ def browse(url, report, profile, screenshot):
         check(INFORMATION_PICTURE in home[-1], f"the home screen shows no information picture: {home[-1]}")
         check(not any(t == INFORMATION_PAGE for t, _ in shown_pages(report)), "the information page came up untapped")
         x, y, w, h = home[-1][INFORMATION_PICTURE]
-        # The screen arrives once the first update is drawn; a tap before it lands nowhere.
-        wait_until("the first screen update", lambda: browser.execute_script(
-            "return document.querySelector('#noVNC_container canvas').width") > 0)
+        if screenshot:  # the home screen, once noVNC's status line and control bar have slid away
+            settled = ("return document.getAnimations().length === 0"
+                       " && !document.getElementById('noVNC_status').classList.contains('noVNC_open')")
+            wait_until("noVNC to settle", lambda: browser.execute_script(settled))
+            time.sleep(3)
+            wait_until("noVNC to settle", lambda: browser.execute_script(settled))
+            browser.save_screenshot(screenshot)
         tap(browser, x + w // 2, y + h // 2)
         wait_until("the information page", lambda: any(t == INFORMATION_PAGE for t, _ in shown_pages(report)))
-        if screenshot:
-            time.sleep(3)  # noVNC's control bar hides itself when idle
-            browser.save_screenshot(screenshot)
     finally:
         browser.quit()
 
