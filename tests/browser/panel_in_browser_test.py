@@ -57,10 +57,16 @@ def wait_until(what, predicate, seconds=30):
     raise Failure(f"timed out waiting for {what}")
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
+def free_ports(count):
+    """Ports free now, all different (each is held until all are picked)."""
+    sockets = [socket.socket() for _ in range(count)]
+    try:
+        for s in sockets:
+            s.bind(("127.0.0.1", 0))
+        return [s.getsockname()[1] for s in sockets]
+    finally:
+        for s in sockets:
+            s.close()
 
 
 def listening(port):
@@ -120,7 +126,7 @@ def read_until(process, marker, seconds):
 
 def refusals(serve, env):
     """What is refused before anything starts: one line each, nothing left listening."""
-    port = free_port()
+    port, = free_ports(1)
     open_env = dict(env)
     open_env.pop("TALVON_VNC_PASSWORD", None)
     open_env.pop("TALVON_VNC_PASSWORD_FILE", None)
@@ -179,8 +185,11 @@ def start_browser(profile):
 def log_in(browser, password):
     from selenium.webdriver.common.by import By
 
-    field = wait_until("noVNC's password prompt",
-                       lambda: (e := browser.find_element(By.ID, "noVNC_password_input")).is_displayed() and e)
+    # The prompt the server asked for, in place (not the last one fading out).
+    wait_until("noVNC's password prompt", lambda: browser.execute_script(
+        "const prompt = document.getElementById('noVNC_credentials_dlg');"
+        "return prompt.classList.contains('noVNC_open') && prompt.getAnimations().length === 0;"))
+    field = browser.find_element(By.ID, "noVNC_password_input")
     field.clear()
     field.send_keys(password)
     browser.find_element(By.ID, "noVNC_credentials_button").click()
@@ -261,7 +270,7 @@ def main():
         password_file = os.path.join(work, "password")
         with open(password_file, "w") as f:
             f.write(PASSWORD + "\n")
-        web_port, vnc_port = free_port(), free_port()
+        web_port, vnc_port = free_ports(2)
         env = {k: v for k, v in os.environ.items() if not k.startswith("TALVON_")}
         env.update(TALVON_UTILITY=args.utility, TALVON_PAGE_REPORT=report, TMPDIR=work)
 
