@@ -19,6 +19,7 @@ endif()
 
 set(expected
     usr/bin/talvon-bin
+    usr/bin/talvon-panel-web
     usr/bin/talvon-sim
     usr/bin/talvon-utility
     usr/share/applications/talvon-utility.desktop
@@ -29,7 +30,7 @@ if(NOT landed STREQUAL expected)
   fail("installed files differ.\n  expected: ${expected}\n  landed:   ${landed}")
 endif()
 
-foreach(program talvon-bin talvon-sim talvon-utility)
+foreach(program talvon-bin talvon-panel-web talvon-sim talvon-utility)
   execute_process(COMMAND test -x "${STAGING}/usr/bin/${program}" RESULT_VARIABLE not_executable)
   if(NOT not_executable EQUAL 0)
     fail("usr/bin/${program} is not executable")
@@ -60,6 +61,18 @@ endif()
 foreach(dependency qt6-qpa-plugins fonts-dejavu-core)
   if(NOT CPACK_DEBIAN_PACKAGE_DEPENDS MATCHES "${dependency}")
     fail("${dependency} is not declared as a dependency")
+  endif()
+endforeach()
+# Serving the panel to a browser: the script runs, and what it starts is
+# recommended (apt installs recommended packages unless told not to).
+execute_process(COMMAND "${STAGING}/usr/bin/talvon-panel-web" --help
+                RESULT_VARIABLE help_failed OUTPUT_VARIABLE help)
+if(NOT help_failed EQUAL 0 OR NOT help MATCHES "--password-file")
+  fail("usr/bin/talvon-panel-web --help does not describe it")
+endif()
+foreach(dependency xvfb x11vnc novnc websockify)
+  if(NOT CPACK_DEBIAN_PACKAGE_RECOMMENDS MATCHES "${dependency}")
+    fail("${dependency} is not recommended, so talvon-panel-web may not run")
   endif()
 endforeach()
 file(REMOVE_RECURSE "${STAGING}")
