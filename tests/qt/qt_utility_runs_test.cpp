@@ -146,15 +146,29 @@ TEST_F(UtilityOnQt, ResetRestartsTheUtilityOnTheSameControllerWithoutWhatWasNotF
   EXPECT_EQ(questions, (std::vector<std::string>{"Save Registry", "System Reboot"}));
 }
 
-// Closing the panel's window while a started program is in front closes
-// the program's window, not the utility, whether the page waits for the
-// program or not.
-TEST_F(UtilityOnQt, ClosingThePanelDuringAStartedProgramClosesTheProgramAndTheUtilityGoesOn) {
+// Closing the panel's window while something is in front of the utility's
+// windows never ends the utility half way: under a question it is refused,
+// and a started program in front takes it as its own window's close,
+// whether the page waits for the program or not.
+TEST_F(UtilityOnQt, ClosingThePanelDuringAQuestionOrAStartedProgramLeavesTheUtilityRunning) {
   int boots = 0;
+  int questions = 0;
   bool closedInTheWait = false;
+  backend.SetModalHook([&](QWidget* box) {
+    ++questions;
+    EXPECT_FALSE(backend.Panel()->close());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(box->isVisible()) << "the question waits for its answer";
+    auto* no = box->findChild<QPushButton*>(QStringLiteral("no"));
+    ASSERT_NE(no, nullptr);
+    no->click();
+  });
   hooks.onHomeScreen = [&](Platform&) {
     ++boots;
     Touch(102, 1076);
+    Touch(129, 1088);  // Confirm Registry's question
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(Shown(129));
     Touch(134, 1116);  // RS232: the calibration screen comes up and the page goes on
     ASSERT_NE(FrontProgramWindow(backend.Panel()), nullptr);
     EXPECT_FALSE(backend.Panel()->close());
