@@ -112,13 +112,6 @@ void ApplyPanelTheme(double panelFactor) {
   palette.setColor(QPalette::Disabled, QPalette::ButtonText, colours::kDisabledText);
   palette.setColor(QPalette::Disabled, QPalette::Base, colours::kFace);
   QApplication::setPalette(palette);
-  // A combo box's drop-down list takes the palette of menus, and a
-  // desktop's platform theme may give menus and item views colours of
-  // their own (a dark menu under the panel's dark text): the lists on the
-  // panel are drawn in its colours, on every display.
-  for (const char* widgetClass : {"QMenu", "QAbstractItemView", "QComboBoxPrivateContainer"}) {
-    QApplication::setPalette(palette, widgetClass);
-  }
   QApplication::setFont(PanelFont(static_cast<int>(std::lround(10 * panelFactor))));
 }
 
