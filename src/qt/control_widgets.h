@@ -89,8 +89,6 @@ class PushButtonWidget final : public QPushButton, public ControlBase {
   int TextFlags() const;
   void FitText();
   QFont textFont_;
-  int boxWidth_ = 0;
-  int widest_ = 0;
 };
 
 // An auto check box: a tap toggles it, then BN_CLICKED.

@@ -172,7 +172,10 @@ QWidget* QtDialogBackend::BuildControl(Window& window, const DialogItem& item) {
   widget->setGeometry(rect);
   const QString text = QString::fromStdString(item.text);
   if (auto* label = dynamic_cast<TextWidget*>(widget)) {
-    if (item.kind == ControlKind::Text) label->SetRoomRight(RoomRight(*window.dialogTemplate, item, *window.scale) - rect.left());
+    // A one-line text too long for its rectangle runs on to the right first.
+    if (item.kind == ControlKind::Text) {
+      label->SetRoomRight(RoomRight(*window.dialogTemplate, item, *window.scale) - rect.left());
+    }
     // A text that needs more lines than its rectangle holds runs on into the
     // empty room below it, if there is any, rather than shrink.
     const QFont font = PanelFont(window.scale->FontPixels());

@@ -83,7 +83,8 @@ class CalibrationScreen final : public QWidget {
     painter.setFont(PanelFont(Scaled(factor_, 14)));
     const QRect textArea = rect().adjusted(0, height() / 2 + Scaled(factor_, 40), 0, 0);
     if (!Done()) {
-      QString text = QStringLiteral("Tap the centre of the target (%1 of %2)").arg(taps_.size() + 1).arg(targets_.size());
+      QString text =
+          QStringLiteral("Tap the centre of the target (%1 of %2)").arg(taps_.size() + 1).arg(targets_.size());
       if (missed_) text.prepend(QStringLiteral("That tap was too far from the target.\n"));
       text += QStringLiteral("\n\nEscape cancels; the panel keeps its calibration.");
       painter.drawText(textArea, Qt::AlignHCenter | Qt::AlignTop, text);
