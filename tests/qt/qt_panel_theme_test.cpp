@@ -19,6 +19,7 @@ namespace {
 // the panel's colours: a light background with its dark text on it.
 TEST(QtPanelTheme, AComboListOpensInThePanelsColoursUnderADarkDesktopTheme) {
   const QPalette desktop = QApplication::palette();
+  ApplyPanelTheme(1.0);  // the application's palette is the panel's already
   QPalette dark(Qt::black);
   dark.setColor(QPalette::Base, Qt::black);
   dark.setColor(QPalette::Window, Qt::black);
