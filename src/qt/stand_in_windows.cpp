@@ -1,10 +1,13 @@
 #include "qt/stand_in_windows.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScroller>
 #include <QTreeWidget>
@@ -64,6 +67,7 @@ class CalibrationScreen final : public QWidget {
     setGeometry(panel->rect());
     setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);  // for Escape
+    focusBefore_ = QApplication::focusWidget();
     show();
     raise();
     setFocus(Qt::OtherFocusReason);
@@ -112,6 +116,14 @@ class CalibrationScreen final : public QWidget {
     update();
   }
 
+  // The focus goes back where it was, not to whichever control Qt would
+  // pick next: that would be a focus the operator never gave.
+  void closeEvent(QCloseEvent* event) override {
+    clearFocus();
+    if (!focusBefore_.isNull() && focusBefore_->isVisible()) focusBefore_->setFocus(Qt::OtherFocusReason);
+    QWidget::closeEvent(event);
+  }
+
   void keyPressEvent(QKeyEvent* event) override {
     if (event->key() == Qt::Key_Escape) {
       close();  // before the last target nothing has been stored
@@ -142,6 +154,7 @@ class CalibrationScreen final : public QWidget {
   std::vector<sim::PanelPoint> targets_;
   std::vector<sim::PanelPoint> taps_;
   bool missed_ = false;
+  QPointer<QWidget> focusBefore_;
   long stored_ = ERROR_SUCCESS;
 };
 
