@@ -168,7 +168,9 @@ QWidget* QtDialogBackend::BuildControl(Window& window, const DialogItem& item) {
   widget->setProperty(kControlIdProperty, item.id);
   QRect rect = window.scale->ItemRect(item);
   if (item.kind == ControlKind::ComboBox) rect.setHeight(std::min(rect.height(), window.scale->Y(kComboFieldHeight)));
-  if (item.kind == ControlKind::Text) rect.setTop(TextLineTop(*window.dialogTemplate, item, *window.scale));
+  if (item.kind == ControlKind::Text || item.kind == ControlKind::CentredText) {
+    rect.setTop(TextLineTop(*window.dialogTemplate, item, *window.scale));
+  }
   widget->setGeometry(rect);
   const QString text = QString::fromStdString(item.text);
   if (auto* label = dynamic_cast<TextWidget*>(widget)) {

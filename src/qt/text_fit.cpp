@@ -58,7 +58,8 @@ int RoomRight(const DialogTemplate& dialogTemplate, const DialogItem& item, cons
 
 int TextLineTop(const DialogTemplate& dialogTemplate, const DialogItem& item, const DialogScale& scale) {
   constexpr int kMostUnitsAbove = 2;
-  if (item.kind != ControlKind::Text || !item.Visible()) return scale.Y(item.y);
+  const bool text = item.kind == ControlKind::Text || item.kind == ControlKind::CentredText;
+  if (!text || !item.Visible()) return scale.Y(item.y);
   for (const DialogItem& caption : dialogTemplate.items) {
     if (&caption == &item || caption.kind != ControlKind::Text || !caption.Visible()) continue;
     const int above = caption.y - item.y;
