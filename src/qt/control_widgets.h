@@ -121,6 +121,10 @@ class TextWidget final : public QWidget, public ControlBase {
   void SetText(const QString& text) override;
   int TextFlags() const;
   QFont TextFont() const { return textFont_; }
+  // A one-line text longer than its box runs on to the right, up to this
+  // width in pixels, before it is drawn smaller (0: it stays in its box).
+  // Takes the widget's present width as the box's.
+  void SetRoomRight(int widest);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -129,6 +133,8 @@ class TextWidget final : public QWidget, public ControlBase {
  private:
   void FitText();
   QFont textFont_;
+  int boxWidth_ = 0;
+  int widest_ = 0;
 };
 
 // A static picture: draws its artwork at the template's scale from its top

@@ -112,6 +112,14 @@ void ApplyPanelTheme(double panelFactor) {
   palette.setColor(QPalette::Disabled, QPalette::ButtonText, colours::kDisabledText);
   palette.setColor(QPalette::Disabled, QPalette::Base, colours::kFace);
   QApplication::setPalette(palette);
+  // A combo box's drop-down list takes the palette of menus, and a
+  // desktop's platform theme may give menus and item views palettes of
+  // their own, which the line above does not replace when the application's
+  // palette is already the panel's (the lists came out black under the
+  // panel's dark text). The lists are drawn in the panel's colours, always.
+  for (const char* widgetClass : {"QMenu", "QAbstractItemView", "QComboBoxPrivateContainer"}) {
+    QApplication::setPalette(palette, widgetClass);
+  }
   QApplication::setFont(PanelFont(static_cast<int>(std::lround(10 * panelFactor))));
 }
 

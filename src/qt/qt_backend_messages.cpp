@@ -20,6 +20,7 @@
 #include "qt/panel_theme.h"
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
+#include "qt/stand_in_windows.h"
 
 namespace talvon::qt {
 
@@ -174,6 +175,12 @@ void QtDialogBackend::BeginShutdown() {
 void QtDialogBackend::EndShutdown() { shuttingDown_ = false; }
 
 bool QtDialogBackend::OnPanelClose() {
+  // A started program in front takes the close as its own window's, and
+  // the utility goes on.
+  if (QWidget* program = FrontProgramWindow(panel_)) {
+    program->close();
+    return false;
+  }
   if (openDialogs_ > 0) return false;  // answer the question first
   WindowMessage close;
   close.message = WM_CLOSE;

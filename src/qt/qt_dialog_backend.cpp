@@ -168,9 +168,16 @@ QWidget* QtDialogBackend::BuildControl(Window& window, const DialogItem& item) {
   widget->setProperty(kControlIdProperty, item.id);
   QRect rect = window.scale->ItemRect(item);
   if (item.kind == ControlKind::ComboBox) rect.setHeight(std::min(rect.height(), window.scale->Y(kComboFieldHeight)));
+  if (item.kind == ControlKind::Text || item.kind == ControlKind::CentredText) {
+    rect.setTop(TextLineTop(*window.dialogTemplate, item, *window.scale));
+  }
   widget->setGeometry(rect);
   const QString text = QString::fromStdString(item.text);
   if (auto* label = dynamic_cast<TextWidget*>(widget)) {
+    // A one-line text too long for its rectangle runs on to the right first.
+    if (item.kind == ControlKind::Text) {
+      label->SetRoomRight(RoomRight(*window.dialogTemplate, item, *window.scale) - rect.left());
+    }
     // A text that needs more lines than its rectangle holds runs on into the
     // empty room below it, if there is any, rather than shrink.
     const QFont font = PanelFont(window.scale->FontPixels());

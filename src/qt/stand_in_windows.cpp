@@ -1,9 +1,13 @@
 #include "qt/stand_in_windows.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScroller>
 #include <QTreeWidget>
@@ -50,7 +54,10 @@ FrameWindow* FramedProgram(QWidget* panel, double factor, sim::StandInProgram pr
   return frame;
 }
 
-// Targets one after another, then the result; every tap is a touch reading.
+// Targets one after another, then the result. A tap near the target is its
+// reading; one far off asks for the target again. Escape, or closing the
+// screen before the last target, cancels: nothing is stored and the touch
+// driver keeps the calibration it had.
 class CalibrationScreen final : public QWidget {
  public:
   CalibrationScreen(QWidget* panel, double factor, sim::StandInProgram program, Registry& registry)
@@ -59,13 +66,16 @@ class CalibrationScreen final : public QWidget {
     MarkProgram(this, program);
     setGeometry(panel->rect());
     setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);  // for Escape
+    focusBefore_ = QApplication::focusWidget();
     show();
     raise();
+    setFocus(Qt::OtherFocusReason);
   }
 
   int TargetIndex() const { return static_cast<int>(taps_.size()); }
   QPoint TargetPoint() const {
-    if (taps_.size() >= targets_.size()) return rect().center();
+    if (Done()) return rect().center();
     return ToScreen(targets_[taps_.size()]);
   }
 
@@ -76,11 +86,12 @@ class CalibrationScreen final : public QWidget {
     painter.setPen(colours::kText);
     painter.setFont(PanelFont(Scaled(factor_, 14)));
     const QRect textArea = rect().adjusted(0, height() / 2 + Scaled(factor_, 40), 0, 0);
-    if (taps_.size() < targets_.size()) {
-      painter.drawText(textArea, Qt::AlignHCenter | Qt::AlignTop,
-                       QStringLiteral("Tap the centre of the target (%1 of %2)")
-                           .arg(taps_.size() + 1)
-                           .arg(targets_.size()));
+    if (!Done()) {
+      QString text =
+          QStringLiteral("Tap the centre of the target (%1 of %2)").arg(taps_.size() + 1).arg(targets_.size());
+      if (missed_) text.prepend(QStringLiteral("That tap was too far from the target.\n"));
+      text += QStringLiteral("\n\nEscape cancels; the panel keeps its calibration.");
+      painter.drawText(textArea, Qt::AlignHCenter | Qt::AlignTop, text);
       DrawTarget(painter, TargetPoint());
     } else {
       painter.drawText(rect(), Qt::AlignCenter,
@@ -92,18 +103,37 @@ class CalibrationScreen final : public QWidget {
   }
 
   void mouseReleaseEvent(QMouseEvent* event) override {
-    if (taps_.size() >= targets_.size()) {
+    if (Done()) {
       close();
       return;
     }
     const QPointF at = event->position();
-    taps_.push_back(sim::PanelPoint{static_cast<int>(std::lround(at.x() * 640.0 / width())),
-                                    static_cast<int>(std::lround(at.y() * 480.0 / height()))});
-    if (taps_.size() == targets_.size()) stored_ = sim::StoreTouchCalibration(registry_, program_, taps_);
+    const sim::PanelPoint tap{static_cast<int>(std::lround(at.x() * 640.0 / width())),
+                              static_cast<int>(std::lround(at.y() * 480.0 / height()))};
+    missed_ = !sim::CalibrationTapAccepted(targets_[taps_.size()], tap);
+    if (!missed_) taps_.push_back(tap);
+    if (Done()) stored_ = sim::StoreTouchCalibration(registry_, program_, taps_);
     update();
   }
 
+  // The focus goes back where it was, not to whichever control Qt would
+  // pick next: that would be a focus the operator never gave.
+  void closeEvent(QCloseEvent* event) override {
+    clearFocus();
+    if (!focusBefore_.isNull() && focusBefore_->isVisible()) focusBefore_->setFocus(Qt::OtherFocusReason);
+    QWidget::closeEvent(event);
+  }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape) {
+      close();  // before the last target nothing has been stored
+      return;
+    }
+    QWidget::keyPressEvent(event);
+  }
+
  private:
+  bool Done() const { return taps_.size() >= targets_.size(); }
   QPoint ToScreen(sim::PanelPoint p) const {
     return QPoint(static_cast<int>(std::lround(p.x * width() / 640.0)),
                   static_cast<int>(std::lround(p.y * height() / 480.0)));
@@ -123,6 +153,8 @@ class CalibrationScreen final : public QWidget {
   Registry& registry_;
   std::vector<sim::PanelPoint> targets_;
   std::vector<sim::PanelPoint> taps_;
+  bool missed_ = false;
+  QPointer<QWidget> focusBefore_;
   long stored_ = ERROR_SUCCESS;
 };
 
@@ -168,6 +200,19 @@ QWidget* OpenProgramNotice(QWidget* panel, double panelFactor, sim::StandInProgr
   text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   const QSize size(Scaled(panelFactor, 460), Scaled(panelFactor, 220));
   return FramedProgram(panel, panelFactor, program, caption, size, text);
+}
+
+QWidget* FrontProgramWindow(QWidget* panel) {
+  const QObjectList& children = panel->children();  // bottom to top
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    auto* widget = qobject_cast<QWidget*>(*it);
+    if (widget == nullptr || !widget->isVisible()) continue;
+    if (widget->objectName() == QLatin1String(kStandInObjectName)) return widget;
+    // A window of the utility: a dialog, a message box or the file dialog.
+    // Shields, covers and the busy sign lie over the panel but are none.
+    if (dynamic_cast<FrameWindow*>(widget) != nullptr) return nullptr;
+  }
+  return nullptr;
 }
 
 int CalibrationTargetIndex(const QWidget* screen) {

@@ -33,6 +33,11 @@ QWidget* OpenCalibrationScreen(QWidget* panel, double panelFactor, sim::StandInP
 QWidget* OpenProgramNotice(QWidget* panel, double panelFactor, sim::StandInProgram program, const QString& caption,
                            const QStringList& lines);
 
+// The window of a started program when it lies in front of every window of
+// the utility on the panel (message boxes included); nullptr otherwise. A
+// close of the panel's own window is meant for it.
+QWidget* FrontProgramWindow(QWidget* panel);
+
 // The calibration screen's state, for tests: the target it waits for (0
 // based), or the count of targets once all are tapped.
 int CalibrationTargetIndex(const QWidget* screen);

@@ -1,4 +1,5 @@
 // Static controls: texts and pictures.
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -24,8 +25,19 @@ int TextWidget::TextFlags() const {
   return horizontal | Qt::AlignTop | Qt::TextWordWrap;
 }
 
+void TextWidget::SetRoomRight(int widest) {
+  boxWidth_ = width();
+  widest_ = widest;
+}
+
 void TextWidget::FitText() {
-  textFont_ = FitFont(PanelFont(FontPixels()), text_, size(), TextFlags(), std::max(7, FontPixels() * 3 / 4));
+  const QFont font = PanelFont(FontPixels());
+  const QFontMetrics metrics(font);
+  if (widest_ > boxWidth_ && !text_.contains(QLatin1Char('\n')) && height() < 2 * metrics.lineSpacing()) {
+    const int wanted = std::clamp(metrics.horizontalAdvance(text_) + 1, boxWidth_, widest_);
+    if (wanted != width()) resize(wanted, height());
+  }
+  textFont_ = FitFont(font, text_, size(), TextFlags(), std::max(7, FontPixels() * 3 / 4));
 }
 
 void TextWidget::SetText(const QString& text) {

@@ -23,4 +23,16 @@ QFont FitFont(const QFont& font, const QString& text, const QSize& box, int flag
 // pixels, in the dialog's client coordinates.
 int RoomBelow(const DialogTemplate& dialogTemplate, const DialogItem& item, const DialogScale& scale);
 
+// How far to the right a left-aligned text could reach without touching
+// another visible item of its template on its rows: the left of the nearest
+// such item, or the right of the group box around it (inside its frame), or
+// of the dialog. In pixels, in the dialog's client coordinates.
+int RoomRight(const DialogTemplate& dialogTemplate, const DialogItem& item, const DialogScale& scale);
+
+// Where a text's first line goes, in pixels from the dialog's top. A field
+// that the template starts a unit or two above the caption on its left (a
+// taller box for its value) shares the caption's line, so that caption and
+// value read as one row; any other text starts at its own top.
+int TextLineTop(const DialogTemplate& dialogTemplate, const DialogItem& item, const DialogScale& scale);
+
 }  // namespace talvon::qt

@@ -75,6 +75,12 @@ bool HasSomewhereToDraw(int argc, char** argv) {
 
 }  // namespace
 
+sim::ControllerOptions WindowControllerOptions() {
+  sim::ControllerOptions options;
+  options.childOutput = sim::SimProcesses::ChildOutput::Discard;
+  return options;
+}
+
 int WindowMain(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -114,7 +120,7 @@ int WindowMain(int argc, char** argv) {
   const double factor = options.scale.value_or(PanelWidget::FactorForScreen(room, fullScreen));
 
   SystemClock clock;
-  runner::SimulatedControllerProvider provider(options.controller, clock);
+  runner::SimulatedControllerProvider provider(options.controller, clock, WindowControllerOptions());
   QtDialogBackend backend(factor);
   backend.Panel()->ShowOnScreen(fullScreen);
   const RunsEnd end = RunUtility(provider, backend);

@@ -158,6 +158,12 @@ std::vector<PanelPoint> CalibrationTargets() {
   return {{320, 240}, {60, 52}, {60, 428}, {580, 428}, {580, 52}};
 }
 
+bool CalibrationTapAccepted(PanelPoint target, PanelPoint tap) {
+  const long dx = tap.x - target.x;
+  const long dy = tap.y - target.y;
+  return dx * dx + dy * dy <= long{kCalibrationTapReach} * kCalibrationTapReach;
+}
+
 std::string_view CalibrationKey(StandInProgram program) {
   switch (program) {
     case StandInProgram::SerialCalibration: return "Drivers\\BuiltIn\\Dmc9x00";

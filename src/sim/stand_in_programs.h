@@ -61,6 +61,12 @@ struct PanelPoint {
 // The targets of the calibration screen, in the order the operator taps
 // them: the centre, then the corners anticlockwise from the top left.
 std::vector<PanelPoint> CalibrationTargets();
+// Whether a tap is taken as the reading of a target: it must land within
+// kCalibrationTapReach panel pixels of the target's centre. A tap further
+// off is a slip of the finger or a touch elsewhere, and the target is asked
+// for again rather than stored as a point of the calibration.
+inline constexpr int kCalibrationTapReach = 48;
+bool CalibrationTapAccepted(PanelPoint target, PanelPoint tap);
 // The key of the touch driver the program calibrates; empty for another program.
 std::string_view CalibrationKey(StandInProgram program);
 // The touch controller's reading of a tap: 0 to 1023 across the panel on

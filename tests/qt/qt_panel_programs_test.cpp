@@ -8,9 +8,17 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "flash/flash_areas.h"
 #include "platform/clock.h"
 #include "qt/panel_processes.h"
 #include "qt/stand_in_windows.h"
+#include "qt/window_main.h"
 #include "qt_test_support.h"
 #include "sim/simulated_controller.h"
 
@@ -28,14 +36,13 @@ class PanelProgramsTest : public ::testing::Test {
     delete directory_;
     directory_ = nullptr;
   }
+  // Booted as the window boots it.
   static std::unique_ptr<sim::SimulatedController> Boot() {
     static VirtualClock clock;
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
     std::string error;
     auto controller =
         sim::SimulatedController::Boot(directory_->filePath(QStringLiteral("controller")).toStdString(), clock, &error,
-                                       options);
+                                       WindowControllerOptions());
     EXPECT_NE(controller, nullptr) << error;
     return controller;
   }
@@ -61,6 +68,12 @@ class PanelProgramsTest : public ::testing::Test {
   static void Settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+  }
+  // What the controller keeps of its registry: the running registry and the
+  // hive in flash.
+  std::pair<std::string, std::vector<std::uint8_t>> RegistryNow() {
+    const std::uint8_t* area = controller->Flash().Contents() + (RegistryFlashArea - FlashWindowBase);
+    return {controller->Registry().ExportText(), std::vector<std::uint8_t>(area, area + RegistryFlashAreaSize)};
   }
   std::uint32_t Dword(std::string_view key, std::string_view name) {
     const sim::RegistryValue* value = controller->Registry().Store().FindValue(key, name);
@@ -101,12 +114,52 @@ TEST_F(PanelProgramsTest, RegistryViewerShowsTheRunningRegistryOnceResumedAndClo
   EXPECT_TRUE(ProgramWindows().isEmpty());
 }
 
-TEST_F(PanelProgramsTest, CalibrationStoresTheReadingsOnlyOnceEveryTargetIsTapped) {
+TEST_F(PanelProgramsTest, RegistryViewerWritesNothingOnTheUtilitysTerminal) {
+  // The utility's standard output and error go into a pipe while the viewer
+  // starts; once they are given back, only the started program can hold
+  // the pipe, so its end comes when the program has ended.
+  int pipeEnds[2];
+  ASSERT_EQ(::pipe2(pipeEnds, O_CLOEXEC), 0);
+  std::fflush(stdout);
+  std::fflush(stderr);
+  const int savedOut = ::dup(1);
+  const int savedErr = ::dup(2);
+  ::dup2(pipeEnds[1], 1);
+  ::dup2(pipeEnds[1], 2);
+  ::close(pipeEnds[1]);
+  ProcessInformation info;
+  const bool started =
+      processes.CreateProcess("\\windows\\RegView.exe", true, &info) && processes.ResumeThread(info.threadId);
+  QCoreApplication::processEvents();
+  std::fflush(stdout);
+  std::fflush(stderr);
+  ::dup2(savedOut, 1);
+  ::dup2(savedErr, 2);
+  ::close(savedOut);
+  ::close(savedErr);
+  std::string written;
+  char chunk[4096];
+  for (ssize_t n; (n = ::read(pipeEnds[0], chunk, sizeof chunk)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    written.append(chunk, static_cast<std::size_t>(n));
+  }
+  ::close(pipeEnds[0]);
+  EXPECT_TRUE(started);
+  EXPECT_EQ(ProgramWindows().size(), 1) << "the registry is shown in the viewer's window";
+  EXPECT_EQ(written, "");
+}
+
+TEST_F(PanelProgramsTest, CalibrationStoresTheReadingsOnlyOnceEveryTargetIsTappedNearItsCentre) {
   const std::string_view usbKey = "Drivers\\USB\\ClientDrivers\\PenMount_USB_HID_Class_Driver\\0";
   ASSERT_TRUE(processes.CreateProcess("\\windows\\Calibrate_usb.exe", false, nullptr));
   ASSERT_EQ(ProgramWindows().size(), 1);
   QWidget* screen = ProgramWindows().front();
   EXPECT_EQ(screen->size(), backend.Panel()->size());
+  // A tap far off the first target (in the middle of the panel) is asked again.
+  const QPoint farOff = CalibrationTargetPoint(screen) + QPoint(0, 3 * sim::kCalibrationTapReach);
+  TouchTap(backend.Panel(), screen->mapTo(backend.Panel(), farOff));
+  EXPECT_EQ(CalibrationTargetIndex(screen), 0);
   const int targets = static_cast<int>(sim::CalibrationTargets().size());
   for (int i = 0; i < targets; ++i) {
     EXPECT_EQ(CalibrationTargetIndex(screen), i);
@@ -120,6 +173,43 @@ TEST_F(PanelProgramsTest, CalibrationStoresTheReadingsOnlyOnceEveryTargetIsTappe
   TouchTap(backend.Panel(), QPoint(10, 10));
   Settle();
   EXPECT_TRUE(ProgramWindows().isEmpty());
+}
+
+TEST_F(PanelProgramsTest, EscapeOrClosingCancelsTheCalibrationAndKeepsTheOldOne) {
+  const std::string_view serialKey = "Drivers\\BuiltIn\\Dmc9x00";
+  const int targets = static_cast<int>(sim::CalibrationTargets().size());
+  const auto calibrate = [&](int taps) {
+    QWidget* screen = ProgramWindows().front();
+    for (int i = 0; i < taps; ++i) {
+      TouchTap(backend.Panel(), screen->mapTo(backend.Panel(), CalibrationTargetPoint(screen) + QPoint(i, -i)));
+    }
+    return screen;
+  };
+  ASSERT_TRUE(processes.CreateProcess("\\windows\\Calibrate_serial.exe", false, nullptr));
+  calibrate(targets);
+  TouchTap(backend.Panel(), QPoint(10, 10));
+  Settle();
+  ASSERT_EQ(Dword(serialKey, "CalibPoints"), static_cast<std::uint32_t>(targets)) << "a calibration the driver has";
+  const auto before = RegistryNow();
+
+  // Escape part way through.
+  ASSERT_TRUE(processes.CreateProcess("\\windows\\Calibrate_serial.exe", false, nullptr));
+  ASSERT_EQ(ProgramWindows().size(), 1);
+  QWidget* screen = calibrate(2);
+  ASSERT_EQ(CalibrationTargetIndex(screen), 2);
+  QTest::keyClick(backend.Panel()->windowHandle(), Qt::Key_Escape);  // to whatever has the focus
+  Settle();
+  EXPECT_TRUE(ProgramWindows().isEmpty());
+  EXPECT_TRUE(RegistryNow() == before) << "an Escape stores nothing";
+
+  // Closing the panel's window one target before the last closes the program's.
+  ASSERT_TRUE(processes.CreateProcess("\\windows\\Calibrate_serial.exe", false, nullptr));
+  ASSERT_EQ(CalibrationTargetIndex(calibrate(targets - 1)), targets - 1);
+  EXPECT_FALSE(backend.Panel()->close()) << "the panel stays";
+  Settle();
+  EXPECT_TRUE(ProgramWindows().isEmpty());
+  EXPECT_TRUE(backend.Panel()->isVisible());
+  EXPECT_TRUE(RegistryNow() == before) << "a close stores nothing";
 }
 
 TEST_F(PanelProgramsTest, ShellProgramsShowWhatTheyWouldDoAndTheWaitEndsWithATap) {

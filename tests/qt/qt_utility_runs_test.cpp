@@ -8,12 +8,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <set>
 
 #include "flash/bin_image_builder.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "qt/stand_in_windows.h"
 #include "qt/tab_control_widget.h"
 #include "qt/utility_runs.h"
 #include "qt_test_support.h"
@@ -142,6 +144,57 @@ TEST_F(UtilityOnQt, ResetRestartsTheUtilityOnTheSameControllerWithoutWhatWasNotF
   EXPECT_EQ(RunUtility(provider, backend, hooks), RunsEnd::Closed);
   EXPECT_EQ(boots, 2);
   EXPECT_EQ(questions, (std::vector<std::string>{"Save Registry", "System Reboot"}));
+}
+
+// Closing the panel's window while something is in front of the utility's
+// windows never ends the utility half way: under a question it is refused,
+// and a started program in front takes it as its own window's close,
+// whether the page waits for the program or not.
+TEST_F(UtilityOnQt, ClosingThePanelDuringAQuestionOrAStartedProgramLeavesTheUtilityRunning) {
+  int boots = 0;
+  int questions = 0;
+  bool closedInTheWait = false;
+  backend.SetModalHook([&](QWidget* box) {
+    ++questions;
+    EXPECT_FALSE(backend.Panel()->close());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(box->isVisible()) << "the question waits for its answer";
+    auto* no = box->findChild<QPushButton*>(QStringLiteral("no"));
+    ASSERT_NE(no, nullptr);
+    no->click();
+  });
+  hooks.onHomeScreen = [&](Platform&) {
+    ++boots;
+    Touch(102, 1076);
+    Touch(129, 1088);  // Confirm Registry's question
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(Shown(129));
+    Touch(134, 1116);  // RS232: the calibration screen comes up and the page goes on
+    ASSERT_NE(FrontProgramWindow(backend.Panel()), nullptr);
+    EXPECT_FALSE(backend.Panel()->close());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(FrontProgramWindow(backend.Panel()), nullptr);
+    EXPECT_TRUE(backend.Panel()->isVisible());
+    EXPECT_TRUE(Shown(102));
+    EXPECT_TRUE(Shown(129));
+
+    // Register ActiveX: the page waits until the program's window closes.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (FrontProgramWindow(backend.Panel()) == nullptr) return;
+      poll.stop();
+      closedInTheWait = !backend.Panel()->close();
+    });
+    poll.start(5);
+    Touch(134, 1096);  // returns once the wait is over
+    EXPECT_TRUE(closedInTheWait);
+    EXPECT_EQ(FrontProgramWindow(backend.Panel()), nullptr);
+    EXPECT_TRUE(Shown(129));
+    backend.Panel()->close();  // nothing in front now: the utility ends
+  };
+  EXPECT_EQ(RunUtility(provider, backend, hooks), RunsEnd::Closed);
+  EXPECT_EQ(boots, 1);
+  EXPECT_TRUE(backend.Windows().empty());
 }
 
 // The OS update in the window: the operator browses to the image, writes

@@ -18,6 +18,7 @@
 #include "qt/qt_dialog_backend.h"
 #include "qt/tab_control_widget.h"
 #include "qt/utility_runs.h"
+#include "qt/window_main.h"
 #include "runner/simulated_controller_provider.h"
 
 namespace {
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
   QTemporaryDir controllerDir;
   talvon::VirtualClock clock;  // the pages' pauses cost no time
   talvon::runner::SimulatedControllerProvider provider(controllerDir.filePath(QStringLiteral("controller")).toStdString(),
-                                                       clock);
+                                                       clock, talvon::qt::WindowControllerOptions());
   QtDialogBackend backend(scale);
   backend.Panel()->show();
   bool ok = true;
