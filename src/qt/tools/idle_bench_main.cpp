@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -32,12 +31,15 @@
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
 #include "qt/tab_control_widget.h"
+#include "qt/tools/panel_taps.h"
 #include "qt/utility_runs.h"
 #include "runner/simulated_controller_provider.h"
 
 namespace {
 
 using talvon::qt::QtDialogBackend;
+using talvon::qt::tools::Tap;
+using talvon::qt::tools::TapControl;
 
 // utime + stime of a process from /proc/PID/stat, in seconds; nothing when
 // it cannot be read.
@@ -97,23 +99,6 @@ void LeaveAlone(double seconds) {
   QEventLoop loop;
   QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
   loop.exec();
-}
-
-// A tap: press and release at a point of a widget.
-void Tap(QWidget* widget, QPoint at) {
-  const QPointF local(at);
-  const QPointF global = widget->mapToGlobal(local);
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(widget, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(widget, &release);
-}
-
-bool TapControl(QtDialogBackend& backend, int templateId, int controlId) {
-  QWidget* control = backend.ControlWidget(backend.WindowOfTemplate(templateId), controlId);
-  if (control == nullptr) return false;
-  Tap(control, control->rect().center());
-  return true;
 }
 
 struct Options {

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -17,6 +16,7 @@
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
 #include "qt/tab_control_widget.h"
+#include "qt/tools/panel_taps.h"
 #include "qt/utility_runs.h"
 #include "qt/window_main.h"
 #include "runner/simulated_controller_provider.h"
@@ -29,20 +29,15 @@ void Settle() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }
 
-// A tap: press and release at a point of a widget.
+// A tap, and what it sets going run to its end.
 void Tap(QWidget* widget, QPoint at) {
-  const QPointF local(at);
-  const QPointF global = widget->mapToGlobal(local);
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(widget, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(widget, &release);
+  talvon::qt::tools::Tap(widget, at);
   Settle();
 }
 
 void TapControl(QtDialogBackend& backend, int templateId, int controlId) {
-  QWidget* control = backend.ControlWidget(backend.WindowOfTemplate(templateId), controlId);
-  if (control != nullptr) Tap(control, control->rect().center());
+  talvon::qt::tools::TapControl(backend, templateId, controlId);
+  Settle();
 }
 
 bool Save(QtDialogBackend& backend, const QString& folder, const QString& name) {
