@@ -13,7 +13,7 @@
 #include "flash/flash_device.h"
 #include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
-#include "pages/update/os_image_writer.h"
+#include "operations/os_image_writer.h"
 #include "platform/message_box.h"
 #include "runner/script.h"
 #include "runner/script_runner.h"
