@@ -13,6 +13,7 @@
 #include "flash/flash_device.h"
 #include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
+#include "operations/flash_files.h"
 #include "operations/os_image_writer.h"
 #include "platform/message_box.h"
 #include "runner/script.h"

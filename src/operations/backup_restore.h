@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "flash/image_files.h"
+#include "operations/flash_files.h"
 #include "operations/image_path.h"
 #include "platform/flash_window.h"
 

@@ -12,6 +12,36 @@ inline constexpr char kBackupNg[] = "BackupAll NG !";
 inline constexpr char kRestoreOk[] = "Restore Backup File OK !";
 inline constexpr char kRestoreNg[] = "Restore Backup File NG !";
 
+// The registry dump file, in application message boxes.
+inline constexpr char kCantAlloc[] = "can't alloc memory.";
+inline constexpr char kDumpCantOpen[] = "Can't open the dumpfile.";
+inline constexpr char kDumpReadFlashFailed[] = "Registry read flash failed.";
+inline constexpr char kDumpWriteFileFailed[] = "Registry write dumpfile failed.";
+inline constexpr char kDumpReplaceFailed[] = "Registry replace dumpfile failed.";
+inline constexpr char kDumpDone[] = "Registry dump to dumpfile successed.";
+inline constexpr char kRegistryRestoreCantOpen[] = "Can't open the dumpfile";  // no full stop, as the system has it
+inline constexpr char kRegistryRestoreReadFileFailed[] = "Registry read from dumpfile failed.";
+inline constexpr char kRegistryRestoreRefusedLead[] = "ERROR: No registry the talvon can boot in the dumpfile (";
+inline constexpr char kRegistryRestoreClearFailed[] = "Registry clear failed.";
+inline constexpr char kRegistryRestoreWriteFlashFailed[] = "Registry write flash failed.";
+inline constexpr char kRegistryRestoreDone[] = "Registry restore from dumpfile successed.";
+
+// The whole-system backup file, in application message boxes.
+inline constexpr char kBackupCantOpen[] = "ERROR: Can't open File.";
+inline constexpr char kBackupReadFlashFailed[] = "ERROR: All system read file failed.";
+inline constexpr char kBackupWriteFileFailed[] = "ERROR: All system write dumpfile failed.";
+inline constexpr char kBackupWriteCheckFailed[] = "ERROR: write CheckSUM to dumpfile failed.";
+inline constexpr char kBackupReplaceFailed[] = "ERROR: Can't replace the old backup file.";
+inline constexpr char kRestoreCantOpen[] = "ERROR: Can't open this file!!";
+inline constexpr char kRestoreSizeUnknown[] = "ERROR: Can't read the size of this file!!";
+inline constexpr char kRestoreWrongSizeFormat[] = "ERROR: This file is %lld bytes long, a backup file is %llu bytes.";
+inline constexpr char kRestoreReadFileFailed[] = "ERROR: AllSystem read failed.";
+inline constexpr char kRestoreCheckReadFailed[] = "ERROR: CheckSUM read failed.";
+inline constexpr char kRestoreNoOsImageFormat[] =
+    "ERROR: No OS image in this file, the talvon could not boot it (no ROM signature at 0x%08X).";
+inline constexpr char kRestoreClearFailed[] = "ERROR: Allsystem clear failed.";
+inline constexpr char kRestoreWriteFlashFailed[] = "ERROR: Allsystem write flash failed.";
+
 // The registry area could not be erased (factory reset, OS image write).
 inline constexpr char kRegistryClearFailed[] = "ERROR: Registry clear failed.\n";
 
