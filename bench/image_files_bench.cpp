@@ -16,6 +16,7 @@
 #include "flash/flash_device.h"
 #include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
+#include "operations/flash_files.h"
 #include "platform/message_box.h"
 #include "sim/flash_file.h"
 #include "sim/sim_files.h"

@@ -19,7 +19,7 @@
 #include "memory_stream.h"
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
-#include "pages/update/os_image_writer.h"
+#include "operations/os_image_writer.h"
 #include "sim/flash_config.h"
 #include "sim/sim_flash.h"
 

@@ -1,12 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "flash/transfer_buffer.h"
 #include "platform/files.h"
 #include "platform/flash_window.h"
-#include "platform/message_box.h"
 #include "platform/registry.h"
 
 namespace talvon {
@@ -21,23 +21,50 @@ namespace talvon {
 // - OS image file: a BIN image (see bin_image.h); here only its signature.
 //
 // Paths are narrow controller paths handed unchanged to Files. Each operation
-// answers 0 for success and -1 for failure (the restores: an outcome that
-// says whether flash was touched) and tells the operator about its failures
-// itself in application message boxes (IsOsImageFile and VerifyBackupAllFile
-// say nothing). Every file is closed and every buffer released on every path
-// out. The saves keep the file they replace until the new one is whole when
-// the card has room for both (file_replacement.h).
+// answers what happened, with the step that failed; it says nothing to the
+// operator: the caller words it (operations/flash_files.h). Every file is
+// closed and every buffer released on every path out. The saves keep the file
+// they replace until the new one is whole when the card has room for both
+// (file_replacement.h).
 
 // The platform roles the file operations work with, for one run.
-struct ImageFileContext {
+struct FlashFileRoles {
   Files& files;
   FlashWindow& flash;
-  AppMessageBoxes& messages;
   TransferBuffer& transfer;
 };
 
+// What the flash work is called while a file operation runs.
+inline constexpr char DumpingRegistryWork[] = "Dumping the registry";
+inline constexpr char RestoringRegistryWork[] = "Restoring the registry";
+inline constexpr char BackingUpSystemWork[] = "Backing up the whole system";
+inline constexpr char RestoringSystemWork[] = "Restoring the whole system";
+
+// The step a file operation failed at.
+enum class FileFault {
+  None,
+  NoMemory,          // no buffer for the data
+  CannotOpen,        // the file cannot be opened or created
+  ReadFlashFailed,   // the flash could not be read
+  WriteFileFailed,   // a write to the file, or its closing flush, failed
+  WriteCheckFailed,  // the check bytes could not be written
+  ReplaceFailed,     // the new file could not take the old one's place
+  ReadFileFailed,    // the file could not be read
+  WrongSize,         // `size` holds its length, -1 when it cannot be told
+  ReadCheckFailed,   // the check bytes could not be read, or the file grew
+  NoOsImage,         // the OS image area carries no ROM signature
+  Unbootable,        // not a registry the controller would boot: `reason` says why
+  ClearFailed,       // the flash area did not erase
+  WriteFlashFailed,  // the flash area did not program
+};
+struct FileOutcome {
+  FileFault fault = FileFault::None;
+  std::int64_t size = 0;
+  std::string reason;
+};
+
 // Copies RegistryFlashArea into a new file at `path`.
-int DumpRegistryFile(const ImageFileContext& context, std::string_view path);
+FileOutcome DumpRegistry(const FlashFileRoles& roles, std::string_view path);
 
 enum class RegistryRestore {
   Restored,
@@ -46,16 +73,19 @@ enum class RegistryRestore {
   ClearFailed,  // the registry area is partly erased; the running registry can still be flushed back
   WriteFailed,  // the registry area is erased and partly written; likewise
 };
+struct RegistryRestoreResult {
+  RegistryRestore outcome = RegistryRestore::NotRead;
+  FileOutcome what;
+};
 // Reads the first 0xC0000 bytes of `path`, has `registry` confirm that the
 // controller would boot them (or that they are a blank area), and only then
 // erases RegistryFlashArea and programs it from them.
-RegistryRestore RestoreRegistryFile(const ImageFileContext& context, Registry& registry, std::string_view path);
-// Writes SystemFlashArea and its check bytes to a new file at `path`. Success
-// is not announced: the caller does that.
-int BackupAllFile(const ImageFileContext& context, std::string_view path);
+RegistryRestoreResult RestoreRegistry(const FlashFileRoles& roles, Registry& registry, std::string_view path);
+// Writes SystemFlashArea and its check bytes to a new file at `path`.
+FileOutcome WriteBackupFile(const FlashFileRoles& roles, std::string_view path);
 // 0 when the stored check bytes match the data; -1 when they do not or the
 // data is cut short. A file that cannot be opened passes, so that the open
-// in RestoreAllFile reports it. Check bytes missing at the end count as 0.
+// in the restore reports it. Check bytes missing at the end count as 0.
 int VerifyBackupAllFile(Files& files, TransferBuffer& transfer, std::string_view path);
 // The check itself on an open stream: `dataSize` data bytes (SystemFlashAreaSize
 // for a backup) read through `scratch`, then the check bytes.
@@ -70,16 +100,17 @@ enum class RestoreAllRefusal { None, CannotOpen, WrongSize, CheckBytes, NoOsImag
 struct RestoreAllResult {
   RestoreAllOutcome outcome = RestoreAllOutcome::Refused;
   RestoreAllRefusal refusal = RestoreAllRefusal::None;
+  // The step that failed; None for a check-byte mismatch, and for data that
+  // changed between the check and the write.
+  FileOutcome what;
 };
 // Opens the file once and reads it whole before anything is erased: it must
-// be exactly SystemFlashAreaSize + 4 bytes, its check bytes must match (a
-// mismatch is refused without a message) and the OS image area it carries
-// must hold the ROM signature the boot looks for. Then erases SystemFlashArea
-// and programs it from the file, the ROM signature last, and only when the
-// data read the second time is the data checked.
-RestoreAllResult RestoreAllFromBackup(const ImageFileContext& context, std::string_view path);
-// The same, answering 0 when restored and -1 otherwise.
-int RestoreAllFile(const ImageFileContext& context, std::string_view path);
+// be exactly SystemFlashAreaSize + 4 bytes, its check bytes must match and
+// the OS image area it carries must hold the ROM signature the boot looks
+// for. Then erases SystemFlashArea and programs it from the file, the ROM
+// signature last, and only when the data read the second time is the data
+// checked.
+RestoreAllResult RestoreFromBackupFile(const FlashFileRoles& roles, std::string_view path);
 // 1 when the file starts with the BIN signature "B000FF\n", 0 when it does
 // not (or is shorter), -1 when it cannot be opened.
 int IsOsImageFile(Files& files, std::string_view path);

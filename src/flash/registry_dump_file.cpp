@@ -12,43 +12,28 @@
 namespace talvon {
 namespace {
 
-constexpr char kCantAlloc[] = "can't alloc memory.";
-constexpr char kDumpCantOpen[] = "Can't open the dumpfile.";
-constexpr char kDumpReadFlashFailed[] = "Registry read flash failed.";
-constexpr char kDumpWriteFileFailed[] = "Registry write dumpfile failed.";
-constexpr char kDumpDone[] = "Registry dump to dumpfile successed.";
-constexpr char kRestoreCantOpen[] = "Can't open the dumpfile";  // no full stop, as the system has it
-constexpr char kRestoreReadFileFailed[] = "Registry read from dumpfile failed.";
-constexpr char kRestoreClearFailed[] = "Registry clear failed.";
-constexpr char kRestoreWriteFlashFailed[] = "Registry write flash failed.";
-constexpr char kRestoreDone[] = "Registry restore from dumpfile successed.";
-constexpr char kDumpReplaceFailed[] = "Registry replace dumpfile failed.";
-constexpr char kRestoreRefusedPrefix[] = "ERROR: No registry the talvon can boot in the dumpfile (";
-
 // The registry buffer of one call; an allocation failure is answered, not thrown.
 std::unique_ptr<std::uint8_t[]> AllocateRegistryBuffer() {
   return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[RegistryFlashAreaSize]);
 }
 
-int Fail(const ImageFileContext& context, const char* text) {
-  context.messages.AppMessageBox(text, MB_ICONSTOP);
-  return -1;
-}
+FileOutcome Fault(FileFault fault) { return {fault, 0, {}}; }
+RegistryRestoreResult Stopped(RegistryRestore outcome, FileFault fault) { return {outcome, Fault(fault)}; }
 
 }  // namespace
 
-int DumpRegistryFile(const ImageFileContext& context, std::string_view path) {
-  const FlashWorkScope work(context.flash.Work(), "Dumping the registry");
+FileOutcome DumpRegistry(const FlashFileRoles& roles, std::string_view path) {
+  const FlashWorkScope work(roles.flash.Work(), DumpingRegistryWork);
   auto buffer = AllocateRegistryBuffer();
-  if (!buffer) return Fail(context, kCantAlloc);
-  FileReplacement replacement(context.files, path, RegistryFlashAreaSize);
+  if (!buffer) return Fault(FileFault::NoMemory);
+  FileReplacement replacement(roles.files, path, RegistryFlashAreaSize);
   FileStream* file = replacement.Open();
-  if (!file) return Fail(context, kDumpCantOpen);
-  if (!ReadFlashRange(context.flash, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize, buffer.get())) {
-    return Fail(context, kDumpReadFlashFailed);
+  if (!file) return Fault(FileFault::CannotOpen);
+  if (!ReadFlashRange(roles.flash, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize, buffer.get())) {
+    return Fault(FileFault::ReadFlashFailed);
   }
   if (file->Write(buffer.get(), RegistryFlashAreaSize) != RegistryFlashAreaSize) {
-    return Fail(context, kDumpWriteFileFailed);
+    return Fault(FileFault::WriteFileFailed);
   }
   // Data still buffered when the file is closed counts too: a dump that did
   // not reach the card is not a dump.
@@ -56,48 +41,36 @@ int DumpRegistryFile(const ImageFileContext& context, std::string_view path) {
     case FileReplacement::Finish::Done:
       break;
     case FileReplacement::Finish::CloseFailed:
-      return Fail(context, kDumpWriteFileFailed);
+      return Fault(FileFault::WriteFileFailed);
     case FileReplacement::Finish::ReplaceFailed:
-      return Fail(context, kDumpReplaceFailed);
+      return Fault(FileFault::ReplaceFailed);
   }
-  context.messages.AppMessageBox(kDumpDone, MB_ICONINFORMATION);
-  return 0;
+  return {};
 }
 
-RegistryRestore RestoreRegistryFile(const ImageFileContext& context, Registry& registry, std::string_view path) {
-  const FlashWorkScope work(context.flash.Work(), "Restoring the registry");
+RegistryRestoreResult RestoreRegistry(const FlashFileRoles& roles, Registry& registry, std::string_view path) {
+  const FlashWorkScope work(roles.flash.Work(), RestoringRegistryWork);
   auto buffer = AllocateRegistryBuffer();
-  if (!buffer) {
-    Fail(context, kCantAlloc);
-    return RegistryRestore::NotRead;
-  }
-  auto file = context.files.Open(path, "rb");
-  if (!file) {
-    Fail(context, kRestoreCantOpen);
-    return RegistryRestore::NotRead;
-  }
+  if (!buffer) return Stopped(RegistryRestore::NotRead, FileFault::NoMemory);
+  auto file = roles.files.Open(path, "rb");
+  if (!file) return Stopped(RegistryRestore::NotRead, FileFault::CannotOpen);
   if (file->Read(buffer.get(), RegistryFlashAreaSize) != RegistryFlashAreaSize) {
-    Fail(context, kRestoreReadFileFailed);
-    return RegistryRestore::NotRead;
+    return Stopped(RegistryRestore::NotRead, FileFault::ReadFileFailed);
   }
   file.reset();  // everything needed is in the buffer
   // Only the registry knows the form it keeps itself in; what it would not
   // boot never replaces what it would.
   const SavedRegistryCheck check = registry.CheckSavedRegistry({buffer.get(), RegistryFlashAreaSize});
   if (check.verdict == SavedRegistryCheck::Verdict::Unusable) {
-    Fail(context, (kRestoreRefusedPrefix + check.reason + ").").c_str());
-    return RegistryRestore::Refused;
+    return {RegistryRestore::Refused, {FileFault::Unbootable, 0, check.reason}};
   }
-  if (!EraseFlashRange(context.flash, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize)) {
-    Fail(context, kRestoreClearFailed);
-    return RegistryRestore::ClearFailed;
+  if (!EraseFlashRange(roles.flash, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize)) {
+    return Stopped(RegistryRestore::ClearFailed, FileFault::ClearFailed);
   }
-  if (!ProgramFlashRange(context.flash, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize, buffer.get())) {
-    Fail(context, kRestoreWriteFlashFailed);
-    return RegistryRestore::WriteFailed;
+  if (!ProgramFlashRange(roles.flash, FlashWindowBase, RegistryFlashArea, RegistryFlashAreaSize, buffer.get())) {
+    return Stopped(RegistryRestore::WriteFailed, FileFault::WriteFlashFailed);
   }
-  context.messages.AppMessageBox(kRestoreDone, MB_ICONINFORMATION);
-  return RegistryRestore::Restored;
+  return {RegistryRestore::Restored, {}};
 }
 
 }  // namespace talvon

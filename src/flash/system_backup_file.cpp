@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "flash/flash_areas.h"
 #include "flash/file_replacement.h"
@@ -13,21 +14,6 @@
 
 namespace talvon {
 namespace {
-
-constexpr char kBackupCantOpen[] = "ERROR: Can't open File.";
-constexpr char kBackupReadFlashFailed[] = "ERROR: All system read file failed.";
-constexpr char kBackupWriteFileFailed[] = "ERROR: All system write dumpfile failed.";
-constexpr char kBackupWriteCheckFailed[] = "ERROR: write CheckSUM to dumpfile failed.";
-constexpr char kRestoreCantOpen[] = "ERROR: Can't open this file!!";
-constexpr char kRestoreClearFailed[] = "ERROR: Allsystem clear failed.";
-constexpr char kRestoreReadFileFailed[] = "ERROR: AllSystem read failed.";
-constexpr char kRestoreWriteFlashFailed[] = "ERROR: Allsystem write flash failed.";
-constexpr char kRestoreCheckReadFailed[] = "ERROR: CheckSUM read failed.";
-constexpr char kBackupReplaceFailed[] = "ERROR: Can't replace the old backup file.";
-constexpr char kRestoreSizeUnknown[] = "ERROR: Can't read the size of this file!!";
-constexpr char kRestoreWrongSizeFormat[] = "ERROR: This file is %lld bytes long, a backup file is %llu bytes.";
-constexpr char kRestoreNoOsImageFormat[] =
-    "ERROR: No OS image in this file, the talvon could not boot it (no ROM signature at 0x%08X).";
 
 constexpr std::size_t kCheckByteCount = 4;
 constexpr std::uint64_t BackupFileSize = std::uint64_t{SystemFlashAreaSize} + kCheckByteCount;
@@ -61,40 +47,37 @@ std::uint32_t PieceAt(std::uint32_t offset, const TransferBuffer& transfer) {
   return static_cast<std::uint32_t>(std::min<std::size_t>(transfer.size(), SystemFlashAreaSize - offset));
 }
 
-int Fail(const ImageFileContext& context, const char* text) {
-  context.messages.AppMessageBox(text, MB_ICONSTOP);
-  return -1;
-}
+FileOutcome Fault(FileFault fault) { return {fault, 0, {}}; }
 
 }  // namespace
 
-int BackupAllFile(const ImageFileContext& context, std::string_view path) {
-  const FlashWorkScope work(context.flash.Work(), "Backing up the whole system");
+FileOutcome WriteBackupFile(const FlashFileRoles& context, std::string_view path) {
+  const FlashWorkScope work(context.flash.Work(), BackingUpSystemWork);
   FileReplacement replacement(context.files, path, BackupFileSize);
   FileStream* file = replacement.Open();
-  if (!file) return Fail(context, kBackupCantOpen);
+  if (!file) return Fault(FileFault::CannotOpen);
   BackupCheckBytes check;
   for (std::uint32_t offset = 0; offset < SystemFlashAreaSize;) {
     const std::uint32_t n = PieceAt(offset, context.transfer);
     context.flash.Work().GoesOn();
     if (!ReadFlashRange(context.flash, FlashWindowBase, SystemFlashArea + offset, n, context.transfer.data())) {
-      return Fail(context, kBackupReadFlashFailed);
+      return Fault(FileFault::ReadFlashFailed);
     }
     check.Fold(context.transfer.data(), n);
-    if (file->Write(context.transfer.data(), n) != n) return Fail(context, kBackupWriteFileFailed);
+    if (file->Write(context.transfer.data(), n) != n) return Fault(FileFault::WriteFileFailed);
     offset += n;
   }
-  if (file->Write(check.bytes(), kCheckByteCount) != kCheckByteCount) return Fail(context, kBackupWriteCheckFailed);
+  if (file->Write(check.bytes(), kCheckByteCount) != kCheckByteCount) return Fault(FileFault::WriteCheckFailed);
   // Whatever was still buffered must reach the card, or the backup is incomplete.
   switch (replacement.Commit()) {
     case FileReplacement::Finish::Done:
-      return 0;
+      return {};
     case FileReplacement::Finish::CloseFailed:
-      return Fail(context, kBackupWriteFileFailed);
+      return Fault(FileFault::WriteFileFailed);
     case FileReplacement::Finish::ReplaceFailed:
-      return Fail(context, kBackupReplaceFailed);
+      return Fault(FileFault::ReplaceFailed);
   }
-  return -1;
+  return Fault(FileFault::WriteFileFailed);
 }
 
 int VerifyBackupStream(FileStream& file, std::span<std::uint8_t> scratch, std::uint32_t dataSize) {
@@ -116,34 +99,17 @@ int VerifyBackupStream(FileStream& file, std::span<std::uint8_t> scratch, std::u
 
 int VerifyBackupAllFile(Files& files, TransferBuffer& transfer, std::string_view path) {
   auto file = files.Open(path, "rb");
-  if (!file) return 0;  // RestoreAllFile's own open reports it
+  if (!file) return 0;  // the restore's own open reports it
   return VerifyBackupStream(*file, transfer.span(), SystemFlashAreaSize);
 }
 
 namespace {
 
-RestoreAllResult Refused(RestoreAllRefusal why) { return {RestoreAllOutcome::Refused, why}; }
-RestoreAllResult RefusedSaying(const ImageFileContext& context, RestoreAllRefusal why, const std::string& text) {
-  Fail(context, text.c_str());
-  return Refused(why);
+RestoreAllResult Refused(RestoreAllRefusal why, FileOutcome what = {}) {
+  return {RestoreAllOutcome::Refused, why, std::move(what)};
 }
-RestoreAllResult Incomplete(const ImageFileContext& context, const char* text) {
-  if (text != nullptr) Fail(context, text);
-  return {RestoreAllOutcome::Incomplete, RestoreAllRefusal::None};
-}
-
-std::string WrongSizeText(std::int64_t size) {
-  if (size < 0) return kRestoreSizeUnknown;
-  char text[120];
-  std::snprintf(text, sizeof text, kRestoreWrongSizeFormat, static_cast<long long>(size),
-                static_cast<unsigned long long>(BackupFileSize));
-  return text;
-}
-
-std::string NoOsImageText() {
-  char text[120];
-  std::snprintf(text, sizeof text, kRestoreNoOsImageFormat, OsImageFlashArea + OsRomSignatureOffset);
-  return text;
+RestoreAllResult Incomplete(FileFault fault) {
+  return {RestoreAllOutcome::Incomplete, RestoreAllRefusal::None, Fault(fault)};
 }
 
 // What the first read of a backup found: its check bytes and the start of
@@ -155,21 +121,19 @@ struct BackupContents {
 
 // Reads the whole file once, before anything is erased: exactly the data and
 // four check bytes, the check bytes matching, and an OS image the controller
-// boots. A refusal has shown its reason (a check-byte mismatch is silent).
-RestoreAllRefusal CheckWholeBackup(const ImageFileContext& context, FileStream& file, BackupContents* contents) {
+// boots. None when the file passes.
+RestoreAllResult CheckWholeBackup(const FlashFileRoles& context, FileStream& file, BackupContents* contents) {
   std::int64_t size = -1;
   if (file.Seek(0, SEEK_END) == 0) size = file.Tell();
   if (size != static_cast<std::int64_t>(BackupFileSize) || file.Seek(0, SEEK_SET) != 0) {
-    Fail(context, WrongSizeText(size).c_str());
-    return RestoreAllRefusal::WrongSize;
+    return Refused(RestoreAllRefusal::WrongSize, {FileFault::WrongSize, size, {}});
   }
   BackupCheckBytes check;
   for (std::uint32_t offset = 0; offset < SystemFlashAreaSize;) {
     const std::uint32_t n = PieceAt(offset, context.transfer);
     context.flash.Work().GoesOn();
     if (file.Read(context.transfer.data(), n) != n) {
-      Fail(context, kRestoreReadFileFailed);
-      return RestoreAllRefusal::WrongSize;
+      return Refused(RestoreAllRefusal::WrongSize, Fault(FileFault::ReadFileFailed));
     }
     check.Fold(context.transfer.data(), n);
     if (offset == 0) std::memcpy(contents->head, context.transfer.data(), sizeof contents->head);
@@ -177,32 +141,27 @@ RestoreAllRefusal CheckWholeBackup(const ImageFileContext& context, FileStream& 
   }
   std::uint8_t beyond = 0;
   if (file.Read(contents->stored, kCheckByteCount) != kCheckByteCount || file.Read(&beyond, 1) != 0) {
-    Fail(context, kRestoreCheckReadFailed);  // the file changed size while it was read
-    return RestoreAllRefusal::WrongSize;
+    // The file changed size while it was read.
+    return Refused(RestoreAllRefusal::WrongSize, Fault(FileFault::ReadCheckFailed));
   }
-  if (!check.Matches(contents->stored)) return RestoreAllRefusal::CheckBytes;
-  if (!OsAreaHoldsImage(contents->head)) {
-    Fail(context, NoOsImageText().c_str());
-    return RestoreAllRefusal::NoOsImage;
-  }
-  return RestoreAllRefusal::None;
+  if (!check.Matches(contents->stored)) return Refused(RestoreAllRefusal::CheckBytes);
+  if (!OsAreaHoldsImage(contents->head)) return Refused(RestoreAllRefusal::NoOsImage, Fault(FileFault::NoOsImage));
+  return Refused(RestoreAllRefusal::None);
 }
 
 }  // namespace
 
-RestoreAllResult RestoreAllFromBackup(const ImageFileContext& context, std::string_view path) {
-  const FlashWorkScope work(context.flash.Work(), "Restoring the whole system");
+RestoreAllResult RestoreFromBackupFile(const FlashFileRoles& context, std::string_view path) {
+  const FlashWorkScope work(context.flash.Work(), RestoringSystemWork);
   auto file = context.files.Open(path, "rb");
-  if (!file) return RefusedSaying(context, RestoreAllRefusal::CannotOpen, kRestoreCantOpen);
+  if (!file) return Refused(RestoreAllRefusal::CannotOpen, Fault(FileFault::CannotOpen));
   BackupContents checked;
-  if (const RestoreAllRefusal why = CheckWholeBackup(context, *file, &checked); why != RestoreAllRefusal::None) {
-    return Refused(why);
+  if (RestoreAllResult found = CheckWholeBackup(context, *file, &checked); found.refusal != RestoreAllRefusal::None) {
+    return found;
   }
-  if (file->Seek(0, SEEK_SET) != 0) {
-    return RefusedSaying(context, RestoreAllRefusal::CannotOpen, kRestoreReadFileFailed);
-  }
+  if (file->Seek(0, SEEK_SET) != 0) return Refused(RestoreAllRefusal::CannotOpen, Fault(FileFault::ReadFileFailed));
   if (!EraseFlashRange(context.flash, FlashWindowBase, SystemFlashArea, SystemFlashAreaSize)) {
-    return Incomplete(context, kRestoreClearFailed);
+    return Incomplete(FileFault::ClearFailed);
   }
   BackupCheckBytes check;
   // The ROM signature goes in last: a restore cut short leaves a controller
@@ -211,34 +170,30 @@ RestoreAllResult RestoreAllFromBackup(const ImageFileContext& context, std::stri
   for (std::uint32_t offset = 0; offset < SystemFlashAreaSize;) {
     const std::uint32_t n = PieceAt(offset, context.transfer);
     context.flash.Work().GoesOn();
-    if (file->Read(context.transfer.data(), n) != n) return Incomplete(context, kRestoreReadFileFailed);
+    if (file->Read(context.transfer.data(), n) != n) return Incomplete(FileFault::ReadFileFailed);
     check.Fold(context.transfer.data(), n);
     if (offset == 0) {
       std::memcpy(head, context.transfer.data(), sizeof head);
       std::memset(context.transfer.data() + OsRomSignatureOffset, 0xFF, 4);
     }
     if (!ProgramFlashRange(context.flash, FlashWindowBase, SystemFlashArea + offset, n, context.transfer.data())) {
-      return Incomplete(context, kRestoreWriteFlashFailed);
+      return Incomplete(FileFault::WriteFlashFailed);
     }
     offset += n;
   }
   std::uint8_t stored[kCheckByteCount];
-  if (file->Read(stored, kCheckByteCount) != kCheckByteCount) return Incomplete(context, kRestoreCheckReadFailed);
+  if (file->Read(stored, kCheckByteCount) != kCheckByteCount) return Incomplete(FileFault::ReadCheckFailed);
   // Data that is no longer what was checked (the file changed on the card
   // meanwhile) is not made bootable.
   if (!check.Matches(stored) || std::memcmp(stored, checked.stored, kCheckByteCount) != 0 ||
       !OsAreaHoldsImage(head)) {
-    return Incomplete(context, nullptr);
+    return Incomplete(FileFault::None);
   }
   if (!ProgramFlashRange(context.flash, FlashWindowBase, SystemFlashArea + OsRomSignatureOffset, 4,
                          head + OsRomSignatureOffset)) {
-    return Incomplete(context, kRestoreWriteFlashFailed);
+    return Incomplete(FileFault::WriteFlashFailed);
   }
-  return {RestoreAllOutcome::Restored, RestoreAllRefusal::None};
-}
-
-int RestoreAllFile(const ImageFileContext& context, std::string_view path) {
-  return RestoreAllFromBackup(context, path).outcome == RestoreAllOutcome::Restored ? 0 : -1;
+  return {RestoreAllOutcome::Restored, RestoreAllRefusal::None, {}};
 }
 
 }  // namespace talvon

@@ -7,9 +7,9 @@
 
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
-#include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
-#include "pages/update/os_image_update.h"
+#include "operations/flash_files.h"
+#include "operations/os_image_update.h"
 #include "platform/clock.h"
 #include "sim/host_files.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "pages/general/general_texts.h"
+#include "operations/system_texts.h"
 #include "sim/controller_maintenance.h"
 
 namespace talvon::sim {
@@ -50,9 +50,9 @@ bool WriteOsImageWithProgress(ControllerFiles& controller, const std::string& ho
                               std::string* error);
 
 // The verdicts the General Setting page gives after Backup All and Restore All.
-inline constexpr const char* BackupAllOkText = general_texts::kBackupOk;
-inline constexpr const char* BackupAllNgText = general_texts::kBackupNg;
-inline constexpr const char* RestoreAllOkText = general_texts::kRestoreOk;
-inline constexpr const char* RestoreAllNgText = general_texts::kRestoreNg;
+inline constexpr const char* BackupAllOkText = system_texts::kBackupOk;
+inline constexpr const char* BackupAllNgText = system_texts::kBackupNg;
+inline constexpr const char* RestoreAllOkText = system_texts::kRestoreOk;
+inline constexpr const char* RestoreAllNgText = system_texts::kRestoreNg;
 
 }  // namespace talvon::sim

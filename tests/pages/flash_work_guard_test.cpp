@@ -14,6 +14,7 @@
 #include "flash/bin_image_builder.h"
 #include "flash/image_files.h"
 #include "flash/os_image_version.h"
+#include "operations/flash_files.h"
 #include "pages/update/update_page.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"

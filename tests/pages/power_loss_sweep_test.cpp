@@ -22,6 +22,7 @@
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
 #include "flash/image_files.h"
+#include "operations/flash_files.h"
 #include "pages/update/update_page.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/text.h"

@@ -9,7 +9,7 @@
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
 #include "page_fixture.h"
-#include "pages/update/image_path.h"
+#include "operations/image_path.h"
 
 namespace talvon::test {
 namespace {

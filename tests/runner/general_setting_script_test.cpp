@@ -12,6 +12,7 @@
 #include "flash/flash_areas.h"
 #include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
+#include "operations/flash_files.h"
 #include "platform/text.h"
 #include "runner/script.h"
 #include "runner/script_runner.h"

@@ -9,6 +9,7 @@
 #include "flash/flash_device.h"
 #include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
+#include "operations/flash_files.h"
 #include "platform/text.h"
 #include "sim/flash_hive_storage.h"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/utility_session.h"
-#include "pages/general/backup_restore.h"
+#include "operations/backup_restore.h"
 #include "pages/general/display_settings.h"
 #include "pages/general/general_texts.h"
 #include "pages/general/memory_division.h"
@@ -22,6 +22,9 @@ namespace {
 constexpr std::uint32_t kRestoreFileFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
 constexpr Colour kFactoryButtonColour = RGB(255, 0, 0);
 constexpr std::uint32_t kBoundaryPause = 1000;
+
+constexpr char ActiveXScript[] = "\\compactflash\\Vantro-I\\Lumex\\RegistryOCX.bat";
+constexpr char RegionalSettingsApplet[] = "\\Windows\\intll.cpl";
 
 // The caption under the resolution slider at each position.
 constexpr const char* kResolutionCaptions[4] = {"320 x 240 pixels", "640 x 480 pixels", "800 x 600 pixels",

@@ -17,7 +17,7 @@ struct TouchSelection;
 // The "General Setting" page (tab 0 of the configuration sheet): display mode, touch panel, memory division, backup and
 // restore. Constructed by its sheet with no window; Create(sheet) builds the window from template 134 as a child of the
 // sheet and runs OnInitDialog once. The steps live in display_settings.h, touch_panel.h, memory_division.h and
-// backup_restore.h; this class shows what they answer.
+// operations/backup_restore.h; this class shows what they answer.
 class CGeneralSettingPage : public CDialog {
  public:
   static constexpr int IDD = 134;

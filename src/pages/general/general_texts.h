@@ -1,6 +1,8 @@
 #pragma once
+#include "operations/system_texts.h"
 
-// What the General Setting page says, in one place.
+// What the General Setting page says, in one place; the texts it shares
+// with the recovery console come from operations/system_texts.h.
 namespace talvon::general_texts {
 
 // Display mode.
@@ -30,7 +32,7 @@ inline constexpr char kFactoryQuestion[] =
     "It would recover all your settings to factory default settings, are you sure ?";
 inline constexpr char kFactoryWait[] = "It would take few seconds to recover, please wait !";
 inline constexpr char kErrorCaption[] = "ERROR";
-inline constexpr char kRegistryClearFailed[] = "ERROR: Registry clear failed.\n";
+using system_texts::kRegistryClearFailed;
 
 // Registry dump and restore.
 inline constexpr char kDumpQuestion[] = "Do you want to Dump the Registries?";
@@ -41,11 +43,11 @@ inline constexpr char kRegistryAreaIncomplete[] =
 
 // Whole-system backup and restore.
 inline constexpr char kBackupFilter[] = "Backup Files(*.bak)|*.bak";
-inline constexpr char kBackupOk[] = "BackupAll OK !";
-inline constexpr char kBackupNg[] = "BackupAll NG !";
+using system_texts::kBackupNg;
+using system_texts::kBackupOk;
 inline constexpr char kRestoreWait[] = "Please wait about 3 minutes,the talvon will reboot after finish.";
-inline constexpr char kRestoreOk[] = "Restore Backup File OK !";
-inline constexpr char kRestoreNg[] = "Restore Backup File NG !";
+using system_texts::kRestoreNg;
+using system_texts::kRestoreOk;
 inline constexpr char kBackupFolderMissingFormat[] = "ERROR: Can't open File. The folder %s does not exist.";
 inline constexpr char kSystemAreaIncomplete[] =
     "The system area of the flash memory is incomplete, so the controller has not been restarted. Please restore "

@@ -4,7 +4,7 @@
 
 #include "app/utility_session.h"
 #include "flash/image_files.h"
-#include "pages/update/os_image_update.h"
+#include "operations/os_image_update.h"
 #include "pages/update/update_texts.h"
 #include "platform/message_box.h"
 

@@ -11,7 +11,7 @@ class UtilitySession;
 // accepts a file that carries the BIN signature; Write to Flash Now checks
 // the whole image, then erases the registry and OS image areas, writes the
 // image record by record with a status line and a progress bar, and reboots.
-// The erase and write loops live in os_image_writer.h.
+// The write itself is a whole-system operation: operations/os_image_update.h.
 // Constructed by its sheet with no window; Create(sheet) builds the window
 // from template 133 as a child of the sheet; the controls start as the
 // template sets them.

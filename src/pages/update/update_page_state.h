@@ -1,5 +1,5 @@
 #pragma once
-#include "pages/update/image_path.h"
+#include "operations/image_path.h"
 
 namespace talvon {
 

@@ -1,7 +1,7 @@
 // The erase and write loops of the OS image update, on simulated chips,
 // without any dialog: the lines they show, what they erase and write, and
 // where they stop.
-#include "pages/update/os_image_writer.h"
+#include "operations/os_image_writer.h"
 
 #include <gtest/gtest.h>
 

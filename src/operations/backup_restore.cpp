@@ -1,4 +1,4 @@
-#include "pages/general/backup_restore.h"
+#include "operations/backup_restore.h"
 
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"

@@ -1,4 +1,4 @@
-#include "pages/update/image_path.h"
+#include "operations/image_path.h"
 
 #include <algorithm>
 #include <string>

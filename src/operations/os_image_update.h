@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "flash/transfer_buffer.h"
-#include "pages/update/os_image_writer.h"
+#include "operations/os_image_writer.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/flash_window.h"

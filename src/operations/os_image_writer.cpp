@@ -1,4 +1,4 @@
-#include "pages/update/os_image_writer.h"
+#include "operations/os_image_writer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
-#include "pages/update/update_texts.h"
+#include "operations/system_texts.h"
 
 namespace talvon {
 namespace {
@@ -54,9 +54,9 @@ void ShowProgress(const OsImageFlashRoles& roles, const std::string& line, std::
 
 }  // namespace
 
-std::string EraseProgressLine(std::uint32_t percent) { return ProgressLine(update_texts::kEraseLineFormat, percent); }
+std::string EraseProgressLine(std::uint32_t percent) { return ProgressLine(system_texts::kEraseLineFormat, percent); }
 
-std::string WriteProgressLine(std::uint32_t percent) { return ProgressLine(update_texts::kWriteLineFormat, percent); }
+std::string WriteProgressLine(std::uint32_t percent) { return ProgressLine(system_texts::kWriteLineFormat, percent); }
 
 OsAreaErase EraseOsAreaWithProgress(const OsImageFlashRoles& roles) {
   FlashWindow& flash = roles.flash;
@@ -170,7 +170,7 @@ OsImageWriteResult WriteOsImageRecords(const OsImageFlashRoles& roles, FileStrea
       programmed = ProgramFlashRange(roles.flash, FlashWindowBase, record.flashAddress, record.length, data.get()) == 1;
     }
     if (!programmed) {
-      roles.progress.SetStatusText(update_texts::kFlashFailedStatus);
+      roles.progress.SetStatusText(system_texts::kFlashFailedStatus);
       result.outcome = OsImageWriteResult::Outcome::ProgramFailed;
       return result;
     }
@@ -182,7 +182,7 @@ OsImageWriteResult WriteOsImageRecords(const OsImageFlashRoles& roles, FileStrea
                                 sizeof signature, signature) == 1;
   }
   if (!signatureWritten) {
-    roles.progress.SetStatusText(update_texts::kFlashFailedStatus);
+    roles.progress.SetStatusText(system_texts::kFlashFailedStatus);
     result.outcome = OsImageWriteResult::Outcome::ProgramFailed;
     result.record.flashAddress = OsImageFlashArea + OsRomSignatureOffset;
     return result;

@@ -9,6 +9,7 @@
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
+#include "operations/flash_files.h"
 #include "sim/flash_hive_storage.h"
 #include "sim/sim_registry.h"
 #include "support/counting_files.h"

@@ -1,4 +1,4 @@
-#include "pages/update/os_image_update.h"
+#include "operations/os_image_update.h"
 
 #include <cstdio>
 #include <memory>
@@ -6,11 +6,11 @@
 #include "flash/bin_image.h"
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
-#include "pages/update/update_texts.h"
+#include "operations/system_texts.h"
 
 namespace talvon {
 
-using namespace update_texts;
+using namespace system_texts;
 
 namespace {
 

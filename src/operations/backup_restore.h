@@ -3,16 +3,14 @@
 #include <string>
 #include <string_view>
 
-#include "flash/image_files.h"
-#include "pages/update/image_path.h"
+#include "operations/flash_files.h"
+#include "operations/image_path.h"
 #include "platform/flash_window.h"
 
 namespace talvon {
 
 inline constexpr char RegistryDumpPath[] = "\\CompactFlash\\Velmar\\Tools\\BackUp.REG";
 inline constexpr char DefaultBackupPath[] = "\\CompactFlash\\T5x5x_Backup.bak";
-inline constexpr char ActiveXScript[] = "\\compactflash\\Vantro-I\\Lumex\\RegistryOCX.bat";
-inline constexpr char RegionalSettingsApplet[] = "\\Windows\\intll.cpl";
 
 // A backup path as the file functions take it: at most 99 characters, each
 // kept as its low byte. Paths that would not survive that are refused whole
