@@ -2,7 +2,7 @@
 
 #include "flash/flash_bus.h"
 #include "flash/flash_device.h"
-#include "flash/flash_unit_loop.h"
+#include "flash/shared_unit_loop.h"
 
 namespace talvon {
 
@@ -11,14 +11,14 @@ using namespace flash_unit;
 
 std::uint32_t ProgramUnitIntel(FlashWindow& window, std::uint32_t bankBase, std::uint32_t target,
                                const FlashGeometry& geometry, const std::uint8_t* unit) {
-  UnitBus bus;
+  FlashUnitBus bus;
   if (!MakeUnitBus(geometry, &bus)) return 0;
   return IntelUnit<FlashWindow>(window, bus, bankBase, target, UnitFromBytes(unit, bus.width));
 }
 
 std::uint32_t ProgramUnitAmd(FlashWindow& window, std::uint32_t bankBase, std::uint32_t target,
                              const FlashGeometry& geometry, const std::uint8_t* unit) {
-  UnitBus bus;
+  FlashUnitBus bus;
   if (!MakeUnitBus(geometry, &bus)) return 0;
   return AmdUnit<FlashWindow>(window, bus, bankBase, target, UnitFromBytes(unit, bus.width));
 }
@@ -61,10 +61,8 @@ int ProgramFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t
   // range (an unaligned start, a ragged end) are given their present
   // contents, which programs nothing there on either command set.
   std::uint64_t cursor = start & ~std::uint64_t{g.busWidth - 1};
-  UnitBus bus;
+  FlashUnitBus bus;
   bool busKnown = MakeUnitBus(g, &bus);
-  // A window that knows its own type runs the loop compiled for it.
-  auto* bound = dynamic_cast<BoundFlashWindow*>(&window);
   while (cursor < end) {
     if (cursor >= bankEnd) {
       // The next bank is asked only now that a unit remains for it, and the
@@ -80,7 +78,7 @@ int ProgramFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t
       return 0;
     }
     const std::uint32_t w = bus.width;
-    UnitRun run;
+    FlashUnitRun run;
     run.bus = bus;
     run.commandSet = g.commandSet;
     run.bankBase = bankBase;
@@ -99,7 +97,10 @@ int ProgramFlashRange(FlashWindow& window, std::uint32_t bankBase, std::uint32_t
       run.count = 1;
       run.source = edge;
     }
-    const std::uint32_t done = bound != nullptr ? bound->ProgramUnits(run) : ProgramUnits(window, run);
+    // A window that offers to program the run (the loop compiled for its
+    // own type) does; otherwise the loop runs over the window's role.
+    std::uint32_t done = 0;
+    if (!window.ProgramUnitRun(run, &done)) done = ProgramUnits(window, run);
     cursor += std::uint64_t{done} * w;
     if (done < run.count) {
       ResetBank(window, bankBase, g);

@@ -1,8 +1,12 @@
 #include "sim/amd_flash_chip.h"
 
+#include "sim/amd_chip_stepper.h"
 #include "sim/chip_bank.h"
+#include "sim/chip_commands.h"
 
 namespace talvon::sim {
+
+using namespace amd_command;
 
 std::uint32_t AmdFlashChip::Status(Op op) {
   toggle_ ^= 0x40;
@@ -38,25 +42,25 @@ ChipEvent AmdFlashChip::Write(std::uint32_t word, std::uint32_t value) {
   ChipEvent event = ChipEvent::None;
   const std::uint8_t command = static_cast<std::uint8_t>(value);
   const std::uint32_t a = word & kAddressMask;
-  const bool first = command == 0xAA && a == 0x555;
-  const bool second = command == 0x55 && a == 0x2AA;
+  const bool first = command == kUnlock1 && a == kUnlockWord1;
+  const bool second = command == kUnlock2 && a == kUnlockWord2;
   switch (state_) {
     case State::Exceeded:
     case State::Query:
     case State::Autoselect:
-      if (command == 0xF0) state_ = State::Read;
-      if (state_ == State::Autoselect && command == 0x98 && a == 0x55 && !faults_.noCfi) state_ = State::Query;
+      if (command == kReset) state_ = State::Read;
+      if (state_ == State::Autoselect && command == kQuery && a == kQueryWord && !faults_.noCfi) state_ = State::Query;
       break;
     case State::Read:
       if (first) state_ = State::Unlocked1;
-      if (command == 0x98 && a == 0x55 && !faults_.noCfi) state_ = State::Query;
+      if (command == kQuery && a == kQueryWord && !faults_.noCfi) state_ = State::Query;
       break;
     case State::Unlocked1: state_ = second ? State::Unlocked2 : State::Read; break;
     case State::Unlocked2:
       state_ = State::Read;
-      if (a == 0x555 && command == 0xA0) state_ = State::ProgramData;
-      if (a == 0x555 && command == 0x80) state_ = State::EraseArmed;
-      if (a == 0x555 && command == 0x90) state_ = State::Autoselect;
+      if (a == kUnlockWord1 && command == kProgram) state_ = State::ProgramData;
+      if (a == kUnlockWord1 && command == kEraseSetup) state_ = State::EraseArmed;
+      if (a == kUnlockWord1 && command == kAutoselect) state_ = State::Autoselect;
       break;
     case State::ProgramData:
       state_ = State::Read;
@@ -66,7 +70,7 @@ ChipEvent AmdFlashChip::Write(std::uint32_t word, std::uint32_t value) {
     case State::EraseUnlocked1: state_ = second ? State::EraseUnlocked2 : State::Read; break;
     case State::EraseUnlocked2:
       state_ = State::Read;
-      if (command == 0x30) event = StartErase(word);
+      if (command == kSectorErase) event = StartErase(word);
       break;
   }
   SetReadsArray(!Busy() && ReadsArrayIn(state_));

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "flash/flash_unit_loop.h"
+#include "flash/shared_unit_loop.h"
 #include "sim/flash_config.h"
 
 // One bank of interleaved chips on the bus: splits each bus cycle into the
@@ -31,6 +31,11 @@ struct BusMeter {
   std::uint64_t* busCycles = nullptr;
   const std::uint64_t* cutAt = nullptr;
   FlashWindow* whole = nullptr;
+  // Every store of a run on the bank's own bus is first tried as a step of
+  // a word program, not only the commands the loop spells as constants. No
+  // cycle changes; a test sets it to run those steps in a build that folds
+  // no constants.
+  bool stepEveryStore = false;
 };
 
 class FlashBank {
@@ -44,7 +49,7 @@ class FlashBank {
   virtual std::uint32_t EraseCycles(std::uint32_t offset) const = 0;
   // flash_unit::ProgramUnits over this bank's own bus cycles: each cycle
   // counted and checked against the power cut as the whole window does it.
-  virtual std::uint32_t ProgramUnits(const flash_unit::UnitRun& run, const BusMeter& meter) = 0;
+  virtual std::uint32_t ProgramUnits(const FlashUnitRun& run, const BusMeter& meter) = 0;
 
   // Every chip reads its array: the bank's bytes are its memory.
   bool ReadsArray() const { return notReadingArray_ == 0; }

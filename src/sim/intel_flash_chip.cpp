@@ -1,8 +1,12 @@
 #include "sim/intel_flash_chip.h"
 
+#include "sim/intel_chip_stepper.h"
 #include "sim/chip_bank.h"
+#include "sim/chip_commands.h"
 
 namespace talvon::sim {
+
+using namespace intel_command;
 
 void IntelFlashChip::Finished() {
   if (lastFailed_) status_ |= lastOp_ == Op::Program ? kProgramError : kEraseError;
@@ -43,7 +47,7 @@ ChipEvent IntelFlashChip::Write(std::uint32_t word, std::uint32_t value) {
       break;
     case Cycle::EraseConfirm:
       cycle = Cycle::Command;
-      if (command == 0xD0) {
+      if (command == kEraseConfirm) {
         event = StartErase(word);
       } else {
         status_ |= kEraseError | kProgramError;  // command sequence error
@@ -51,19 +55,19 @@ ChipEvent IntelFlashChip::Write(std::uint32_t word, std::uint32_t value) {
       break;
     case Cycle::Command:
       switch (command) {
-        case 0xFF: mode = Mode::Array; break;
-        case 0x98:
+        case kReadArray: mode = Mode::Array; break;
+        case kQuery:
           if (!faults_.noCfi) mode = Mode::Query;
           break;
-        case 0x90: mode = Mode::Identifier; break;
-        case 0x70: mode = Mode::Status; break;
-        case 0x50: status_ = 0; break;
-        case 0x40:
-        case 0x10:
+        case kReadIdentifier: mode = Mode::Identifier; break;
+        case kReadStatus: mode = Mode::Status; break;
+        case kClearStatus: status_ = 0; break;
+        case kProgramSetup:
+        case kProgramSetupAlternate:
           cycle = Cycle::ProgramData;
           mode = Mode::Status;
           break;
-        case 0x20:
+        case kEraseSetup:
           cycle = Cycle::EraseConfirm;
           mode = Mode::Status;
           break;

@@ -92,10 +92,14 @@ void SimFlash::CopyOut(std::uint32_t address, void* destination, std::size_t cou
 
 // The bank at the run's command address runs the loop over its own bus
 // cycles; an access of the run outside that bank still comes here.
-std::uint32_t SimFlash::ProgramUnits(const flash_unit::UnitRun& run) {
+bool SimFlash::ProgramUnitRun(const FlashUnitRun& run, std::uint32_t* programmed) {
   FlashBank* bank = Route(run.bankBase - FlashWindowBase);
-  if (bank == nullptr || powerLost_) return flash_unit::ProgramUnits(*this, run);
-  return bank->ProgramUnits(run, BusMeter{&stats_.busCycles, &cutAt_, this});
+  if (bank == nullptr || powerLost_) {
+    *programmed = flash_unit::ProgramUnits(*this, run);
+  } else {
+    *programmed = bank->ProgramUnits(run, BusMeter{&stats_.busCycles, &cutAt_, this});
+  }
+  return true;
 }
 
 std::uint32_t SimFlash::EraseCycles(std::uint32_t address) const {

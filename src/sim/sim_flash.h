@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "flash/flash_areas.h"
-#include "flash/flash_unit_loop.h"
+#include "flash/shared_unit_loop.h"
 #include "sim/flash_bank.h"
 #include "sim/flash_config.h"
 #include "sim/flash_file.h"
@@ -22,7 +22,7 @@
 // size other than as separate byte accesses.
 namespace talvon::sim {
 
-class SimFlash final : public BoundFlashWindow {
+class SimFlash final : public FlashWindow {
  public:
   // Opens `file` with the chips of `config` (see FlashFile::Open for what
   // `access` does with a missing file). nullptr with *error when the
@@ -38,8 +38,8 @@ class SimFlash final : public BoundFlashWindow {
   void Store16(std::uint32_t address, std::uint16_t value) override { Store(address, 2, value); }
   void Store32(std::uint32_t address, std::uint32_t value) override { Store(address, 4, value); }
   void CopyOut(std::uint32_t address, void* destination, std::size_t count) override;
-  // The driver's unit loop with this class's bus cycles inlined.
-  std::uint32_t ProgramUnits(const flash_unit::UnitRun& run) override;
+  // Offered always: the driver's unit loop with this class's bus cycles inlined.
+  bool ProgramUnitRun(const FlashUnitRun& run, std::uint32_t* programmed) override;
 
   const FlashStats& Stats() const { return stats_; }
   void ResetStats() { stats_ = FlashStats{}; }

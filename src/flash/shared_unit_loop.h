@@ -3,29 +3,18 @@
 
 #include "flash/flash_bus.h"
 #include "flash/flash_device.h"
+#include "platform/flash_window.h"
 
-// The unit program of both command sets and the loop over a run of units,
-// as templates over the window type. Instantiated for the FlashWindow role
-// (flash_program.cpp) and for a window that knows its own type
-// (BoundFlashWindow), whose loads and stores then inline into the loop: the
-// same bus cycles, without a virtual call for each. Internal to src/flash
-// and to the windows that bind it.
+// The driver's unit loop, public and shared: the unit program of both
+// command sets and the loop over a run of units, as templates over the
+// window type. The driver instantiates it for the FlashWindow role
+// (flash_program.cpp); a window that offers FlashWindow::ProgramUnitRun
+// (the simulator's) instantiates it for a window type of its own, whose
+// loads and stores then inline into the loop: the same bus cycles, without
+// a virtual call for each. Everything else in src/flash stays internal.
 namespace talvon::flash_unit {
 
 using namespace flash_bus;
-
-// What the per-unit path needs of a bank's bus, worked out once per bank
-// rather than on every unit.
-struct UnitBus {
-  std::uint32_t width = 0;
-  std::uint32_t chips = 0;
-  std::uint32_t repeat = 0;  // a command code times this is the code in every chip's lane
-  std::uint32_t ready = 0;
-  std::uint32_t programError = 0;
-  std::uint32_t bit5 = 0;
-  std::uint32_t polls = 0;
-  std::uint32_t maxMicroseconds = 0;
-};
 
 // A command code times this is the code in every chip's lane.
 constexpr std::uint32_t CommandRepeat(std::uint32_t busWidth, std::uint32_t chips) {
@@ -33,7 +22,7 @@ constexpr std::uint32_t CommandRepeat(std::uint32_t busWidth, std::uint32_t chip
 }
 
 // False for a bus width / chip count pair the driver cannot talk to.
-inline bool MakeUnitBus(const FlashGeometry& g, UnitBus* bus) {
+inline bool MakeUnitBus(const FlashGeometry& g, FlashUnitBus* bus) {
   const std::uint32_t w = g.busWidth;
   const std::uint32_t n = g.chips;
   if (!IsKnownBus(w, n)) return false;
@@ -47,17 +36,6 @@ inline bool MakeUnitBus(const FlashGeometry& g, UnitBus* bus) {
   bus->maxMicroseconds = g.programMaxMicroseconds ? g.programMaxMicroseconds : kFallbackProgramMicroseconds;
   return true;
 }
-
-// Aligned full units [at, at + count x width) of one bank, all programmed
-// with the bank's command set.
-struct UnitRun {
-  UnitBus bus;
-  std::uint32_t commandSet = 0;
-  std::uint32_t bankBase = 0;
-  std::uint32_t at = 0;
-  std::uint32_t count = 0;
-  const std::uint8_t* source = nullptr;
-};
 
 template <class Window>
 [[gnu::always_inline]] inline std::uint32_t LoadBus(Window& window, std::uint32_t address, std::uint32_t width) {
@@ -81,13 +59,13 @@ template <class Window>
 
 // The store of StoreCommand, for a known pair.
 template <class Window>
-[[gnu::always_inline]] inline void Command(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t index,
+[[gnu::always_inline]] inline void Command(Window& window, const FlashUnitBus& bus, std::uint32_t bankBase, std::uint32_t index,
                     std::uint32_t command) {
   StoreBus(window, bankBase + bus.width * index, bus.width, (command & 0xFF) * bus.repeat);
 }
 
 template <class Window>
-[[gnu::always_inline]] inline std::uint32_t IntelUnit(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
+[[gnu::always_inline]] inline std::uint32_t IntelUnit(Window& window, const FlashUnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
                                std::uint32_t data) {
   const std::uint32_t w = bus.width;
   Command(window, bus, bankBase, 0, kIntelProgramSetup);
@@ -111,7 +89,7 @@ template <class Window>
 }
 
 template <class Window>
-[[gnu::always_inline]] inline std::uint32_t AmdUnit(Window& window, const UnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
+[[gnu::always_inline]] inline std::uint32_t AmdUnit(Window& window, const FlashUnitBus& bus, std::uint32_t bankBase, std::uint32_t target,
                              std::uint32_t data) {
   const std::uint32_t w = bus.width;
   Command(window, bus, bankBase, kAmdUnlockIndex1, kAmdUnlock1);
@@ -143,8 +121,8 @@ template <class Window>
 // run, which the template arguments repeat so that the command values are
 // constants.
 template <class Window, std::uint32_t kWidth, std::uint32_t kChips, std::uint32_t kSet>
-[[gnu::always_inline]] inline std::uint32_t ProgramUnitsOf(Window& window, const UnitRun& run) {
-  UnitBus bus = run.bus;
+[[gnu::always_inline]] inline std::uint32_t ProgramUnitsOf(Window& window, const FlashUnitRun& run) {
+  FlashUnitBus bus = run.bus;
   bus.width = kWidth;
   bus.chips = kChips;
   bus.repeat = CommandRepeat(kWidth, kChips);
@@ -166,7 +144,7 @@ template <class Window, std::uint32_t kWidth, std::uint32_t kChips, std::uint32_
 }
 
 template <class Window, std::uint32_t kWidth, std::uint32_t kChips>
-inline std::uint32_t ProgramUnitsOfBus(Window& window, const UnitRun& run) {
+inline std::uint32_t ProgramUnitsOfBus(Window& window, const FlashUnitRun& run) {
   switch (run.commandSet) {
     case kIntelSet: return ProgramUnitsOf<Window, kWidth, kChips, kIntelSet>(window, run);
     case kAmdSet: return ProgramUnitsOf<Window, kWidth, kChips, kAmdSet>(window, run);
@@ -175,7 +153,7 @@ inline std::uint32_t ProgramUnitsOfBus(Window& window, const UnitRun& run) {
 }
 
 template <class Window>
-inline std::uint32_t ProgramUnits(Window& window, const UnitRun& run) {
+inline std::uint32_t ProgramUnits(Window& window, const FlashUnitRun& run) {
   switch (run.bus.width * 8 + run.bus.chips) {
     case 1 * 8 + 1: return ProgramUnitsOfBus<Window, 1, 1>(window, run);
     case 2 * 8 + 1: return ProgramUnitsOfBus<Window, 2, 1>(window, run);
@@ -188,14 +166,3 @@ inline std::uint32_t ProgramUnits(Window& window, const UnitRun& run) {
 }
 
 }  // namespace talvon::flash_unit
-
-namespace talvon {
-
-// A window that runs the unit loop compiled for its own type.
-class BoundFlashWindow : public FlashWindow {
- public:
-  // flash_unit::ProgramUnits(*this, run) in the window's own type.
-  virtual std::uint32_t ProgramUnits(const flash_unit::UnitRun& run) = 0;
-};
-
-}  // namespace talvon
