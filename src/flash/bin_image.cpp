@@ -10,14 +10,10 @@
 #include "flash/flash_areas.h"
 #include "flash/image_files.h"
 #include "flash/os_image_version.h"
+#include "platform/little_endian.h"
 
 namespace talvon {
 namespace {
-
-std::uint32_t LoadLe32(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
 
 __attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
   char text[200];

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/errors.h"
+#include "platform/little_endian.h"
 #include "platform/text.h"
 #include "sim/controller_path.h"
 
@@ -119,7 +120,7 @@ std::string RegistryViewData(const RegistryValue& value) {
   switch (value.type) {
     case REG_DWORD:
       if (data.size() == 4) {
-        const std::uint32_t n = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t{data[3]} << 24;
+        const std::uint32_t n = LoadLe32(data.data());
         return Hex(n) + " (" + std::to_string(n) + ")";
       }
       break;
@@ -184,9 +185,8 @@ long StoreTouchCalibration(Registry& registry, StandInProgram program, std::span
   long result = registry.CreateKey(HKEY_LOCAL_MACHINE, keyPath, &key, nullptr);
   if (result != ERROR_SUCCESS) return result;
   const auto setDword = [&](const std::string& name, std::uint32_t n) {
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-                                   static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
-    const long r = registry.SetValue(key, name, REG_DWORD, bytes, 4);
+    const auto bytes = Le32Bytes(n);
+    const long r = registry.SetValue(key, name, REG_DWORD, bytes.data(), 4);
     if (result == ERROR_SUCCESS) result = r;
   };
   setDword("CalibPoints", static_cast<std::uint32_t>(taps.size()));

@@ -6,6 +6,7 @@
 
 #include "pages/newcard/new_card_texts.h"
 #include "pages/newcard/serial_port_keys.h"
+#include "platform/little_endian.h"
 
 namespace talvon {
 namespace {
@@ -23,9 +24,7 @@ std::optional<std::uint32_t> ReadIoBase(Registry& registry, int comNumber) {
   const long result = registry.QueryValue(key, "IoBase", &type, data, &size);
   registry.CloseKey(key);
   if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return std::nullopt;
-  std::uint32_t value = 0;
-  std::memcpy(&value, data, sizeof value);
-  return value;
+  return LoadLe32(data);
 }
 
 std::string HexLeaf(const char* format, std::uint32_t value) {

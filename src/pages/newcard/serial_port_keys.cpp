@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/little_endian.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -26,8 +27,8 @@ std::vector<std::uint8_t> SizedRegSz(std::string_view text, std::uint32_t size) 
 }
 
 std::vector<std::uint8_t> Dword(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+  const auto bytes = Le32Bytes(value);
+  return {bytes.begin(), bytes.end()};
 }
 
 std::string Formatted(const char* format, int number) {
