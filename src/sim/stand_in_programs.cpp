@@ -54,12 +54,6 @@ bool EndsWithIgnoringCase(std::string_view name, std::string_view end) {
   return name.size() >= end.size() && EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
 }
 
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08x", value);
-  return text;
-}
-
 // The text of REG_SZ-like data: UTF-16LE up to the first zero unit.
 std::string TextOf(const std::vector<std::uint8_t>& data, std::size_t from, std::size_t* next) {
   std::u16string units;
@@ -121,7 +115,7 @@ std::string RegistryViewData(const RegistryValue& value) {
     case REG_DWORD:
       if (data.size() == 4) {
         const std::uint32_t n = LoadLe32(data.data());
-        return Hex(n) + " (" + std::to_string(n) + ")";
+        return FormatText("0x%08x", n) + " (" + std::to_string(n) + ")";
       }
       break;
     case REG_SZ:

@@ -1,12 +1,12 @@
 #include "pages/newcard/resource_tree.h"
 
-#include <cstdio>
 #include <cstring>
 #include <optional>
 
 #include "pages/newcard/new_card_texts.h"
 #include "pages/newcard/serial_port_keys.h"
 #include "platform/little_endian.h"
+#include "platform/text.h"
 
 namespace talvon {
 namespace {
@@ -27,19 +27,13 @@ std::optional<std::uint32_t> ReadIoBase(Registry& registry, int comNumber) {
   return LoadLe32(data);
 }
 
-std::string HexLeaf(const char* format, std::uint32_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, format, static_cast<unsigned>(value));
-  return text;
-}
-
 ResourceTreeNode PortNode(int slot, int position, bool twoPortModule) {
   const std::uint32_t ioBase =
       SlotBaseAddress[static_cast<std::size_t>(slot - 1)] + PortIoOffset(position, twoPortModule);
   const std::uint32_t sysIntr = FirstModuleSysIntr + static_cast<std::uint32_t>(position);
   ResourceTreeNode port{std::string(PortCaption(position)), PortNodeImage, PortNodeImage, {}};
-  port.children.push_back({HexLeaf(kIoBaseLeaf, ioBase), ResourceLeafImage, ResourceLeafImage, {}});
-  port.children.push_back({HexLeaf(kSysIntrLeaf, sysIntr), ResourceLeafImage, ResourceLeafImage, {}});
+  port.children.push_back({FormatText(kIoBaseLeaf, static_cast<unsigned>(ioBase)), ResourceLeafImage, ResourceLeafImage, {}});
+  port.children.push_back({FormatText(kSysIntrLeaf, static_cast<unsigned>(sysIntr)), ResourceLeafImage, ResourceLeafImage, {}});
   return port;
 }
 

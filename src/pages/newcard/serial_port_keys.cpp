@@ -1,7 +1,6 @@
 #include "pages/newcard/serial_port_keys.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/little_endian.h"
 #include "platform/registry.h"
@@ -31,17 +30,11 @@ std::vector<std::uint8_t> Dword(std::uint32_t value) {
   return {bytes.begin(), bytes.end()};
 }
 
-std::string Formatted(const char* format, int number) {
-  char text[48];
-  std::snprintf(text, sizeof text, format, number);
-  return text;
-}
-
 }  // namespace
 
-std::string PortDriverKeyPath(int comNumber) { return Formatted("Drivers\\BuiltIn\\Serial%d", comNumber); }
+std::string PortDriverKeyPath(int comNumber) { return FormatText("Drivers\\BuiltIn\\Serial%d", comNumber); }
 
-std::string ModemKeyPath(int comNumber) { return Formatted("Drivers\\BuiltIn\\Serial%d\\Unimodem", comNumber); }
+std::string ModemKeyPath(int comNumber) { return FormatText("Drivers\\BuiltIn\\Serial%d\\Unimodem", comNumber); }
 
 const std::array<SerialValueRow, 11> PortDriverValues = {{
     {"FriendlyName", REG_SZ, ValueSource::FriendlyName, 40},
@@ -80,11 +73,11 @@ std::vector<std::uint8_t> SerialValueData(const SerialValueRow& row, const Seria
       return data;
     }
     case ValueSource::FriendlyName:
-      return SizedRegSz(Formatted(port.line == SerialLine::Rs485 ? "Velmar-COM%d-RS485" : "Velmar-COM%d-RS232",
+      return SizedRegSz(FormatText(port.line == SerialLine::Rs485 ? "Velmar-COM%d-RS485" : "Velmar-COM%d-RS232",
                                   port.comNumber),
                         row.size);
     case ValueSource::ModemName:
-      return SizedRegSz(Formatted("Serial Cable on COM%d", port.comNumber), row.size);
+      return SizedRegSz(FormatText("Serial Cable on COM%d", port.comNumber), row.size);
     case ValueSource::IoBase:
       return Dword(port.ioBase);
     case ValueSource::SysIntr:
