@@ -4,8 +4,8 @@ namespace talvon {
 
 FlashWorkGuard::FlashWorkGuard(FlashWindow& flash, ControllerSdk& sdk, DialogBackend& backend,
                                std::function<void()> endUtility)
-    : flash_(flash),
-      sdk_(sdk),
+    : ForwardingSdk(sdk),
+      flash_(flash),
       backend_(backend),
       endUtility_(std::move(endUtility)),
       previousObserver_(flash.Work().Observer()) {
@@ -36,7 +36,7 @@ void FlashWorkGuard::Reset_TalVon() {
     ended_ = true;
     return;
   }
-  sdk_.Reset_TalVon();
+  ForwardingSdk::Reset_TalVon();
 }
 
 void FlashWorkGuard::FlashWorkStarted(std::string_view doing) { backend_.ShowFlashWork(doing); }

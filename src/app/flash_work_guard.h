@@ -4,7 +4,7 @@
 
 #include "platform/dialog_backend.h"
 #include "platform/flash_window.h"
-#include "sdk/controller_sdk.h"
+#include "sdk/forwarding_sdk.h"
 
 namespace talvon {
 
@@ -21,7 +21,7 @@ namespace talvon {
 //
 // Stands between the pages and the controller's SDK, and watches the
 // flash's work, for one run of the utility.
-class FlashWorkGuard final : public ControllerSdk, private FlashWorkObserver {
+class FlashWorkGuard final : public ForwardingSdk, private FlashWorkObserver {
  public:
   // `endUtility` closes the home screen, as the operator's close would.
   FlashWorkGuard(FlashWindow& flash, ControllerSdk& sdk, DialogBackend& backend, std::function<void()> endUtility);
@@ -35,14 +35,6 @@ class FlashWorkGuard final : public ControllerSdk, private FlashWorkObserver {
 
   // ---- ControllerSdk ----
   void Reset_TalVon() override;
-  void ChangeSlotTo53R(std::uint8_t slot) override { sdk_.ChangeSlotTo53R(slot); }
-  std::uint32_t Get_Slot_No() override { return sdk_.Get_Slot_No(); }
-  int GetNameOfModule(int slot, char* name8) override { return sdk_.GetNameOfModule(slot, name8); }
-  void GetSystemSerialNumber(std::uint8_t* buffer8) override { sdk_.GetSystemSerialNumber(buffer8); }
-  void ReadMAC(std::uint8_t* buffer8) override { sdk_.ReadMAC(buffer8); }
-  std::int32_t GetFlashSize(std::uint8_t* scratch8) override { return sdk_.GetFlashSize(scratch8); }
-  void GetOSversion(char16_t* buffer80) override { sdk_.GetOSversion(buffer80); }
-  void GetSDKversion(char16_t* buffer80) override { sdk_.GetSDKversion(buffer80); }
 
  private:
   bool AllowInput(const WindowMessage& message);
@@ -51,7 +43,6 @@ class FlashWorkGuard final : public ControllerSdk, private FlashWorkObserver {
   void FlashWorkEnded() override;
 
   FlashWindow& flash_;
-  ControllerSdk& sdk_;
   DialogBackend& backend_;
   std::function<void()> endUtility_;
   FlashWorkObserver* previousObserver_;

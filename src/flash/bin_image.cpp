@@ -2,31 +2,17 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "flash/flash_areas.h"
 #include "flash/image_files.h"
 #include "flash/os_image_version.h"
+#include "platform/little_endian.h"
+#include "platform/text.h"
 
 namespace talvon {
 namespace {
-
-std::uint32_t LoadLe32(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-__attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
-  char text[200];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  return text;
-}
 
 constexpr std::uint64_t kOsAreaEnd = std::uint64_t{OsImageFlashArea} + OsImageFlashAreaSize;
 
@@ -59,7 +45,7 @@ bool BinImageReader::ReadHeader() {
   header_.imageLength = LoadLe32(bytes + 11);
   if (header_.imageLength == 0) return Fail("The image length is 0.");
   if (header_.imageLength > OsImageFlashAreaSize) {
-    return Fail(Format("The image length 0x%08X is larger than the OS image area (0x%08X bytes).",
+    return Fail(FormatText("The image length 0x%08X is larger than the OS image area (0x%08X bytes).",
                        header_.imageLength, OsImageFlashAreaSize));
   }
   headerRead_ = true;
@@ -69,21 +55,21 @@ bool BinImageReader::ReadHeader() {
 bool BinImageReader::CheckRecordPlace(const BinRecord& record) {
   const unsigned number = record.number;
   if (record.address < header_.imageStart) {
-    return Fail(Format("Record %u lies outside the OS image area: its address 0x%08X is below the image start 0x%08X.",
+    return Fail(FormatText("Record %u lies outside the OS image area: its address 0x%08X is below the image start 0x%08X.",
                        number, record.address, header_.imageStart));
   }
   if (record.length > OsImageFlashAreaSize) {
-    return Fail(Format("Record %u is too long: 0x%08X bytes is more than the OS image area holds.", number,
+    return Fail(FormatText("Record %u is too long: 0x%08X bytes is more than the OS image area holds.", number,
                        record.length));
   }
   const std::uint64_t flashStart = std::uint64_t{OsImageFlashArea} + (record.address - header_.imageStart);
   const std::uint64_t flashEnd = flashStart + record.length;
   if (flashStart >= kOsAreaEnd || flashEnd > kOsAreaEnd) {
-    return Fail(Format("Record %u lies outside the OS image area: it would reach flash 0x%09llX, past 0x%08X.",
+    return Fail(FormatText("Record %u lies outside the OS image area: it would reach flash 0x%09llX, past 0x%08X.",
                        number, static_cast<unsigned long long>(flashEnd), RegistryFlashArea));
   }
   if (totalData_ + record.length > OsImageFlashAreaSize) {
-    return Fail(Format("Record %u: the records hold more data than the OS image area (0x%08X bytes).", number,
+    return Fail(FormatText("Record %u: the records hold more data than the OS image area (0x%08X bytes).", number,
                        OsImageFlashAreaSize));
   }
   return true;
@@ -100,7 +86,7 @@ BinStep BinImageReader::NextRecord(BinRecord* record) {
     position_ += dataLeft_;
     dataLeft_ = 0;
     if (file_.Seek(position_, SEEK_SET) != 0) {
-      Fail(Format("Record %u data is cut short.", recordNumber_));
+      Fail(FormatText("Record %u data is cut short.", recordNumber_));
       return BinStep::Failed;
     }
   }
@@ -114,7 +100,7 @@ BinStep BinImageReader::NextRecord(BinRecord* record) {
   }
   const bool endRecord = got >= 4 && LoadLe32(bytes) == 0;
   if (got < sizeof bytes) {
-    Fail(endRecord ? std::string("The end record is cut short.") : Format("Record %u header is cut short.", number));
+    Fail(endRecord ? std::string("The end record is cut short.") : FormatText("Record %u header is cut short.", number));
     return BinStep::Failed;
   }
   if (endRecord) {
@@ -129,7 +115,7 @@ BinStep BinImageReader::NextRecord(BinRecord* record) {
   if (!CheckRecordPlace(next)) return BinStep::Failed;
   next.flashAddress = OsImageFlashArea + (next.address - header_.imageStart);
   if (fileSize_ >= 0 && position_ + next.length > fileSize_) {
-    Fail(Format("Record %u data is cut short: 0x%08llX of 0x%08X bytes present.", number,
+    Fail(FormatText("Record %u data is cut short: 0x%08llX of 0x%08X bytes present.", number,
                 static_cast<unsigned long long>(std::max<std::int64_t>(fileSize_ - position_, 0)), next.length));
     return BinStep::Failed;
   }
@@ -151,7 +137,7 @@ std::size_t BinImageReader::ReadData(std::uint8_t* destination, std::size_t coun
   dataLeft_ -= static_cast<std::uint32_t>(got);
   dataSum_ = BinChecksum({destination, got}, dataSum_);
   if (got < wanted) {
-    Fail(Format("Record %u data is cut short: 0x%08X of 0x%08X bytes present.", recordNumber_,
+    Fail(FormatText("Record %u data is cut short: 0x%08X of 0x%08X bytes present.", recordNumber_,
                 currentLength_ - dataLeft_, currentLength_));
   }
   return got;
@@ -181,12 +167,12 @@ class BootNeeds {
     std::sort(places_.begin(), places_.end(), [](const Place& a, const Place& b) { return a.start < b.start; });
     for (std::size_t i = 1; i < places_.size(); ++i) {
       if (places_[i].start < places_[i - 1].end) {
-        return Format("Records %u and %u overlap at flash 0x%08X.", std::min(places_[i - 1].number, places_[i].number),
+        return FormatText("Records %u and %u overlap at flash 0x%08X.", std::min(places_[i - 1].number, places_[i].number),
                       std::max(places_[i - 1].number, places_[i].number), static_cast<unsigned>(places_[i].start));
       }
     }
     if (covered_ != 0xF || LoadLe32(signature_) != OsRomSignature) {
-      return Format("The image does not put the ROM signature 0x%08X at flash 0x%08X: the controller would not boot it.",
+      return FormatText("The image does not put the ROM signature 0x%08X at flash 0x%08X: the controller would not boot it.",
                     OsRomSignature, OsImageFlashArea + OsRomSignatureOffset);
     }
     return {};
@@ -225,7 +211,7 @@ OsImageCheck ValidateOsImage(FileStream& file, std::span<std::uint8_t> scratch) 
       }
       if (reader.failed()) break;
       if (reader.dataSum() != record.checksum) {
-        check.problem = Format("Record %u checksum mismatch: stored 0x%08X, computed 0x%08X.", record.number,
+        check.problem = FormatText("Record %u checksum mismatch: stored 0x%08X, computed 0x%08X.", record.number,
                                record.checksum, reader.dataSum());
         return check;
       }

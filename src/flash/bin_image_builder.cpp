@@ -5,19 +5,10 @@
 
 #include "flash/bin_image.h"
 #include "flash/os_image_version.h"
+#include "platform/little_endian.h"
 
 namespace talvon {
 namespace {
-
-void PutLe32(std::uint8_t* out, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-void AppendLe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  std::uint8_t bytes[4];
-  PutLe32(bytes, value);
-  out.insert(out.end(), bytes, bytes + 4);
-}
 
 // Filler that looks like code rather than erased flash, and is the same for
 // the same offset every time.
@@ -84,9 +75,9 @@ bool WriteBinImageFrom(std::uint32_t imageStart, std::uint32_t size, std::uint32
       done += n;
     }
     std::uint8_t header[BinRecordHeaderSize];
-    PutLe32(header, imageStart + offset);
-    PutLe32(header + 4, length);
-    PutLe32(header + 8, sum);
+    StoreLe32(header, imageStart + offset);
+    StoreLe32(header + 4, length);
+    StoreLe32(header + 8, sum);
     if (!sink(header)) return false;
     for (std::uint32_t done = 0; done < length;) {
       const std::uint32_t n = std::min<std::uint32_t>(kPiece, length - done);

@@ -5,18 +5,10 @@
 #include <cstring>
 
 #include "flash/flash_areas.h"
+#include "platform/little_endian.h"
 
 namespace talvon {
 namespace {
-
-std::uint32_t LoadLe32(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-void StoreLe32(std::uint8_t* bytes, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 // Well-formed UTF-8 without control characters, overlong forms or surrogates.
 bool IsPrintableUtf8(std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/little_endian.h"
 #include "platform/text.h"
 
 namespace talvon {
@@ -43,8 +44,7 @@ SettingResult SettingsKey::ReadDword(const RegistrySetting& setting, std::uint32
   if (result != SettingResult::Done) return result;
   if (type != REG_DWORD) return SettingResult::WrongType;
   if (data.size() != sizeof(std::uint32_t)) return SettingResult::WrongSize;
-  *value = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
-           static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+  *value = LoadLe32(data.data());
   return SettingResult::Done;
 }
 
@@ -67,9 +67,7 @@ SettingResult SettingsKey::WriteBytes(const RegistrySetting& setting, std::span<
 }
 
 SettingResult SettingsKey::WriteDword(const RegistrySetting& setting, std::uint32_t value) {
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-  return WriteBytes(setting, bytes);
+  return WriteBytes(setting, Le32Bytes(value));
 }
 
 SettingResult SettingsKey::WriteText(const RegistrySetting& setting, std::string_view text) {

@@ -1,5 +1,8 @@
 #include "platform/text.h"
 
+#include <cstdarg>
+#include <cstdio>
+
 namespace talvon {
 
 std::u16string Utf8ToUtf16(std::string_view s) {
@@ -116,5 +119,23 @@ std::string NarrowPath(std::u16string_view path) {
   for (char16_t u : path) out.push_back(static_cast<char>(u & 0xFF));
   return out;
 }
+
+std::string FormatText(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text;
+  if (length > 0) {
+    text.resize(static_cast<std::size_t>(length));
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+  }
+  va_end(again);
+  return text;
+}
+
+std::string HexWord(std::uint32_t value) { return FormatText("0x%08X", value); }
 
 }  // namespace talvon

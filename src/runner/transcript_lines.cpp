@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/little_endian.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -83,7 +84,7 @@ std::string RegistryValueText(std::uint32_t type, const std::vector<std::uint8_t
   const std::string head = typeName + " " + std::to_string(data.size());
   std::string shown;
   if (type == REG_DWORD && data.size() == 4) {
-    shown = std::to_string(data[0] | (data[1] << 8) | (data[2] << 16) | (std::uint32_t{data[3]} << 24));
+    shown = std::to_string(LoadLe32(data.data()));
   } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
     shown = Escape(FromRegSz(data.data(), data.size()));
   } else {

@@ -13,6 +13,7 @@
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
 #include "flash/transfer_buffer.h"
+#include "platform/text.h"
 #include "sim/flash_hive_storage.h"
 #include "sim/flash_map.h"
 #include "sim/hive_format.h"
@@ -22,12 +23,6 @@
 
 namespace talvon::sim {
 namespace {
-
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", value);
-  return text;
-}
 
 bool EraseOsArea(SimFlash& flash, std::string* error) {
   if (EraseFlashRange(flash, FlashWindowBase, OsImageFlashArea, OsImageFlashAreaSize) == 1) return true;
@@ -97,13 +92,13 @@ bool ApplyFault(const std::vector<std::string>& w, FlashFaults& faults, std::str
 void PrintFlashFaults(const FlashFaults& f, std::ostream& out) {
   std::vector<std::string> lines;
   for (const FlashEraseFailure& e : f.eraseFailures) {
-    lines.push_back("erase " + Hex(e.address) + (e.chip ? " (chip " + std::to_string(*e.chip) + " only)" : ""));
+    lines.push_back("erase " + HexWord(e.address) + (e.chip ? " (chip " + std::to_string(*e.chip) + " only)" : ""));
   }
-  for (std::uint32_t address : f.programFailures) lines.push_back("program " + Hex(address));
+  for (std::uint32_t address : f.programFailures) lines.push_back("program " + HexWord(address));
   for (const FlashStuckBits& b : f.stuckBits) {
     char mask[8];
     std::snprintf(mask, sizeof mask, "0x%02X", b.mask);
-    lines.push_back("stuck " + Hex(b.address) + " " + mask + (b.stuckHigh ? " high" : " low"));
+    lines.push_back("stuck " + HexWord(b.address) + " " + mask + (b.stuckHigh ? " high" : " low"));
   }
   for (const FlashChipRef& r : f.neverReady) {
     lines.push_back("never-ready " + std::to_string(r.bank) + " " + std::to_string(r.chip));
@@ -237,7 +232,7 @@ bool WriteFactoryOsImage(ControllerFiles& c, std::string* error) {
     std::span<std::uint8_t> piece = transfer.span().first(n);
     FillOsImageContent(image, offset, piece);
     if (ProgramFlashRange(*c.flash, FlashWindowBase, OsImageFlashArea + offset, n, piece.data()) != 1) {
-      *error = "programming the OS image area failed at " + Hex(OsImageFlashArea + offset);
+      *error = "programming the OS image area failed at " + HexWord(OsImageFlashArea + offset);
       return false;
     }
   }
@@ -270,7 +265,7 @@ bool WriteOsImageFile(ControllerFiles& c, const std::string& hostPath, std::stri
       const std::size_t n = std::min<std::size_t>(reader.dataLeft(), TransferBuffer::Size);
       if (reader.ReadData(transfer.data(), n) != n) break;
       if (ProgramFlashRange(*c.flash, FlashWindowBase, target, static_cast<std::uint32_t>(n), transfer.data()) != 1) {
-        *error = "programming failed at " + Hex(target);
+        *error = "programming failed at " + HexWord(target);
         return false;
       }
       target += static_cast<std::uint32_t>(n);

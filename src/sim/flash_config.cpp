@@ -1,9 +1,9 @@
 #include "sim/flash_config.h"
 
 #include <bit>
-#include <cstdio>
 
 #include "flash/flash_areas.h"
+#include "platform/text.h"
 
 namespace talvon::sim {
 namespace {
@@ -11,12 +11,6 @@ namespace {
 bool Fail(std::string* error, const std::string& text) {
   if (error) *error = text;
   return false;
-}
-
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", value);
-  return text;
 }
 
 // Times a real chip could state: the table keeps exponents, chips put the
@@ -110,21 +104,21 @@ bool ValidFaults(const FlashConfig& config, std::string* error) {
   for (std::size_t i = 0; i < f.eraseFailures.size(); ++i) {
     const std::string at = "flash.faults.eraseFailures[" + std::to_string(i) + "]";
     const int bank = BankOf(config, f.eraseFailures[i].address);
-    if (bank < 0) return Fail(error, at + ".address: " + Hex(f.eraseFailures[i].address) + " is not in any bank");
+    if (bank < 0) return Fail(error, at + ".address: " + HexWord(f.eraseFailures[i].address) + " is not in any bank");
     if (f.eraseFailures[i].chip && *f.eraseFailures[i].chip >= config.banks[bank].chips) {
       return Fail(error, at + ".chip: no such chip in the bank");
     }
   }
   for (std::size_t i = 0; i < f.programFailures.size(); ++i) {
     if (BankOf(config, f.programFailures[i]) < 0) {
-      return Fail(error, "flash.faults.programFailures[" + std::to_string(i) + "]: " + Hex(f.programFailures[i]) +
+      return Fail(error, "flash.faults.programFailures[" + std::to_string(i) + "]: " + HexWord(f.programFailures[i]) +
                              " is not in any bank");
     }
   }
   for (std::size_t i = 0; i < f.stuckBits.size(); ++i) {
     const std::string at = "flash.faults.stuckBits[" + std::to_string(i) + "]";
     if (BankOf(config, f.stuckBits[i].address) < 0) {
-      return Fail(error, at + ".address: " + Hex(f.stuckBits[i].address) + " is not in any bank");
+      return Fail(error, at + ".address: " + HexWord(f.stuckBits[i].address) + " is not in any bank");
     }
     if (f.stuckBits[i].mask == 0) return Fail(error, at + ".mask: names no bit");
   }
@@ -188,9 +182,9 @@ bool CheckControllerFlashLayout(const FlashConfig& config, std::string* error) {
         for (const Edge& edge : edges) {
           if (block < edge.address && block + span > edge.address) {
             return Fail(error, "flash.banks[" + std::to_string(i) + "]: " + DescribeBank(bank) +
-                                   " erase " + KiB(span) + " at a time; the erase block " + Hex(static_cast<std::uint32_t>(block)) +
-                                   " to " + Hex(static_cast<std::uint32_t>(block + span - 1)) + " crosses " +
-                                   Hex(edge.address) + ", " + edge.what +
+                                   " erase " + KiB(span) + " at a time; the erase block " + HexWord(static_cast<std::uint32_t>(block)) +
+                                   " to " + HexWord(static_cast<std::uint32_t>(block + span - 1)) + " crosses " +
+                                   HexWord(edge.address) + ", " + edge.what +
                                    ", so erasing one area would erase part of the other. The controller needs "
                                    "erase blocks that line up with 0xBCA80000 and 0xBE940000 (256 KiB or smaller).");
           }

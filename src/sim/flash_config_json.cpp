@@ -2,6 +2,7 @@
 #include <initializer_list>
 #include <nlohmann/json.hpp>
 
+#include "platform/text.h"
 #include "sim/flash_config.h"
 
 namespace talvon::sim {
@@ -226,12 +227,6 @@ bool ReadFaults(const json& j, FlashFaults* f, std::string* error) {
   return true;
 }
 
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", value);
-  return text;
-}
-
 }  // namespace
 
 bool ParseFlashConfig(const json& j, FlashConfig* out, std::string* error) {
@@ -279,7 +274,7 @@ json FlashConfigToJson(const FlashConfig& config) {
   if (!f.eraseFailures.empty()) {
     json list = json::array();
     for (const FlashEraseFailure& e : f.eraseFailures) {
-      json item = {{"address", Hex(e.address)}};
+      json item = {{"address", HexWord(e.address)}};
       if (e.chip) item["chip"] = *e.chip;
       list.push_back(item);
     }
@@ -287,7 +282,7 @@ json FlashConfigToJson(const FlashConfig& config) {
   }
   if (!f.programFailures.empty()) {
     json list = json::array();
-    for (std::uint32_t a : f.programFailures) list.push_back(Hex(a));
+    for (std::uint32_t a : f.programFailures) list.push_back(HexWord(a));
     faults["programFailures"] = list;
   }
   if (!f.stuckBits.empty()) {
@@ -295,7 +290,7 @@ json FlashConfigToJson(const FlashConfig& config) {
     for (const FlashStuckBits& s : f.stuckBits) {
       char mask[8];
       std::snprintf(mask, sizeof mask, "0x%02X", s.mask);
-      list.push_back({{"address", Hex(s.address)}, {"mask", mask}, {"stuckHigh", s.stuckHigh}});
+      list.push_back({{"address", HexWord(s.address)}, {"mask", mask}, {"stuckHigh", s.stuckHigh}});
     }
     faults["stuckBits"] = list;
   }

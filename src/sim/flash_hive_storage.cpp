@@ -7,6 +7,7 @@
 
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
+#include "platform/little_endian.h"
 #include "sim/flash_config.h"
 
 namespace talvon::sim {
@@ -14,15 +15,6 @@ namespace {
 
 constexpr std::uint8_t kCopyMagic[4] = {'T', 'V', 'R', 'C'};
 constexpr std::uint8_t kHiveMagic[4] = {'T', 'V', 'R', 'H'};
-
-std::uint32_t GetU32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void PutU32(std::uint8_t* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 std::uint32_t CopyCrc(const std::uint8_t* header, const std::uint8_t* hive, std::uint32_t length) {
   uLong crc = crc32(0L, Z_NULL, 0);
@@ -36,9 +28,9 @@ std::optional<std::uint32_t> WholeCopy(std::span<const std::uint8_t> copy) {
   if (copy.size() < HiveCopyHeaderSize || !std::equal(std::begin(kCopyMagic), std::end(kCopyMagic), copy.begin())) {
     return std::nullopt;
   }
-  const std::uint32_t length = GetU32(&copy[8]);
+  const std::uint32_t length = LoadLe32(&copy[8]);
   if (length > copy.size() - HiveCopyHeaderSize) return std::nullopt;
-  if (CopyCrc(copy.data(), copy.data() + HiveCopyHeaderSize, length) != GetU32(&copy[12])) return std::nullopt;
+  if (CopyCrc(copy.data(), copy.data() + HiveCopyHeaderSize, length) != LoadLe32(&copy[12])) return std::nullopt;
   return length;
 }
 
@@ -51,7 +43,7 @@ std::optional<HiveCopyChoice> NewestHiveCopy(std::span<const std::uint8_t> area)
     if (area.size() < at + RegistryCopySize) break;
     std::span<const std::uint8_t> bytes = area.subspan(at, RegistryCopySize);
     if (!WholeCopy(bytes)) continue;
-    const std::uint32_t sequence = GetU32(&bytes[4]);
+    const std::uint32_t sequence = LoadLe32(&bytes[4]);
     // Serial-number order, so that the count may wrap.
     if (!newest || static_cast<std::int32_t>(sequence - newest->sequence) > 0) newest = HiveCopyChoice{copy, sequence};
   }
@@ -71,7 +63,7 @@ std::vector<std::uint8_t> FlashHiveStorage::Load() {
 std::vector<std::uint8_t> FlashHiveStorage::HiveOfArea(std::span<const std::uint8_t> area) const {
   if (std::optional<HiveCopyChoice> newest = NewestHiveCopy(area)) {
     const std::size_t at = std::size_t(newest->copy) * RegistryCopySize;
-    const std::uint32_t length = GetU32(&area[at + 8]);
+    const std::uint32_t length = LoadLe32(&area[at + 8]);
     return {area.begin() + at + HiveCopyHeaderSize, area.begin() + at + HiveCopyHeaderSize + length};
   }
   if (area.size() >= 4 && std::equal(std::begin(kHiveMagic), std::end(kHiveMagic), area.begin())) {
@@ -108,10 +100,10 @@ bool FlashHiveStorage::Store(const std::vector<std::uint8_t>& image) {
   }
   std::vector<std::uint8_t> copy(HiveCopyHeaderSize + image.size());
   std::memcpy(copy.data(), kCopyMagic, 4);
-  PutU32(&copy[4], sequence);
-  PutU32(&copy[8], static_cast<std::uint32_t>(image.size()));
+  StoreLe32(&copy[4], sequence);
+  StoreLe32(&copy[8], static_cast<std::uint32_t>(image.size()));
   std::memcpy(copy.data() + HiveCopyHeaderSize, image.data(), image.size());
-  PutU32(&copy[12], CopyCrc(copy.data(), copy.data() + HiveCopyHeaderSize, static_cast<std::uint32_t>(image.size())));
+  StoreLe32(&copy[12], CopyCrc(copy.data(), copy.data() + HiveCopyHeaderSize, static_cast<std::uint32_t>(image.size())));
   const std::uint32_t at = RegistryFlashArea + static_cast<std::uint32_t>(target) * RegistryCopySize;
   if (!EraseFlashRange(flash_, FlashWindowBase, at, RegistryCopySize)) return false;
   if (ProgramFlashRange(flash_, FlashWindowBase, at, static_cast<std::uint32_t>(copy.size()), copy.data()) != 1) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flash/flash_areas.h"
+#include "platform/text.h"
 
 namespace talvon::sim {
 namespace {
@@ -27,11 +28,7 @@ constexpr Area kAreas[] = {
     {"registry area", RegistryFlashArea, std::uint64_t{FlashWindowBase} + FlashWindowSize},
 };
 
-std::string Hex(std::uint64_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(value));
-  return text;
-}
+std::string Hex(std::uint64_t value) { return FormatText("0x%08llX", static_cast<unsigned long long>(value)); }
 
 std::string Size(std::uint64_t bytes) {
   if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/little_endian.h"
+
 namespace talvon::sim {
 
 namespace {
@@ -20,10 +22,6 @@ void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
   out.push_back(static_cast<std::uint8_t>(v >> 8));
 }
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
 void PutName(std::vector<std::uint8_t>& out, const std::string& name) {
   PutU16(out, static_cast<std::uint16_t>(name.size()));
   out.insert(out.end(), name.begin(), name.end());
@@ -31,21 +29,16 @@ void PutName(std::vector<std::uint8_t>& out, const std::string& name) {
 
 void EncodeKey(std::vector<std::uint8_t>& out, const RegistryKey& key) {
   PutName(out, key.Name());
-  PutU32(out, static_cast<std::uint32_t>(key.ValueCount()));
+  AppendLe32(out, static_cast<std::uint32_t>(key.ValueCount()));
   for (std::size_t i = 0; i < key.ValueCount(); ++i) {
     const RegistryValue& value = key.ValueAt(i);
     PutName(out, value.name);
-    PutU32(out, value.type);
-    PutU32(out, static_cast<std::uint32_t>(value.data.size()));
+    AppendLe32(out, value.type);
+    AppendLe32(out, static_cast<std::uint32_t>(value.data.size()));
     out.insert(out.end(), value.data.begin(), value.data.end());
   }
-  PutU32(out, static_cast<std::uint32_t>(key.SubkeyCount()));
+  AppendLe32(out, static_cast<std::uint32_t>(key.SubkeyCount()));
   for (std::size_t i = 0; i < key.SubkeyCount(); ++i) EncodeKey(out, key.SubkeyAt(i));
-}
-
-std::uint32_t GetU32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
 std::uint32_t HiveCrc(std::span<const std::uint8_t> header, std::span<const std::uint8_t> payload) {
@@ -111,7 +104,7 @@ class PayloadReader {
 
   bool ReadU32(std::uint32_t* v, std::string_view what) {
     if (Remaining() < 4) return Fail(pos_, std::string("truncated ") + std::string(what));
-    *v = GetU32(&data_[pos_]);
+    *v = LoadLe32(&data_[pos_]);
     pos_ += 4;
     return true;
   }
@@ -171,8 +164,8 @@ std::vector<std::uint8_t> EncodeHive(const RegistryStore& store) {
   header.insert(header.end(), std::begin(HiveMagic), std::end(HiveMagic));
   PutU16(header, HiveFormatVersion);
   PutU16(header, 0);
-  PutU32(header, payloadLength);
-  PutU32(header, HiveCrc(header, whole.subspan(HiveHeaderSize)));
+  AppendLe32(header, payloadLength);
+  AppendLe32(header, HiveCrc(header, whole.subspan(HiveHeaderSize)));
   std::copy(header.begin(), header.end(), image.begin());
   return image;
 }
@@ -189,12 +182,12 @@ HiveDecodeResult DecodeHive(std::span<const std::uint8_t> area) {
   std::uint16_t version = static_cast<std::uint16_t>(area[4] | area[5] << 8);
   if (version != HiveFormatVersion) return Damaged("unknown format version " + std::to_string(version));
   if (area[6] != 0 || area[7] != 0) return Damaged("reserved header field is not zero");
-  std::uint32_t payloadLength = GetU32(&area[8]);
+  std::uint32_t payloadLength = LoadLe32(&area[8]);
   if (payloadLength > HiveAreaSize - HiveHeaderSize || payloadLength > area.size() - HiveHeaderSize) {
     return Damaged("payload length " + std::to_string(payloadLength) + " runs past the area");
   }
   std::span<const std::uint8_t> payload = area.subspan(HiveHeaderSize, payloadLength);
-  if (HiveCrc(area.first(HiveHeaderSize), payload) != GetU32(&area[12])) return Damaged("checksum mismatch");
+  if (HiveCrc(area.first(HiveHeaderSize), payload) != LoadLe32(&area[12])) return Damaged("checksum mismatch");
 
   HiveDecodeResult result;
   PayloadReader reader(payload);

@@ -6,6 +6,7 @@
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
 #include "flash/os_image_version.h"
+#include "platform/little_endian.h"
 #include "sim/flash_file.h"
 
 namespace talvon::sim {
@@ -72,7 +73,7 @@ void ApplyBootDivision(SimRegistry& registry, SimMemoryDivision& memory) {
   const long result = registry.QueryValue(key, "MemDivision", &type, bytes, &size);
   registry.CloseKey(key);
   if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof bytes) return;
-  const std::uint32_t pages = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t{bytes[3]} << 24);
+  const std::uint32_t pages = LoadLe32(bytes);
   memory.SetStorageDivision(pages);
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/errors.h"
+#include "platform/little_endian.h"
 #include "platform/text.h"
 #include "sim/controller_path.h"
 
@@ -51,12 +52,6 @@ bool IsScript(const std::filesystem::path& fsRoot, const std::vector<std::string
 
 bool EndsWithIgnoringCase(std::string_view name, std::string_view end) {
   return name.size() >= end.size() && EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
-}
-
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08x", value);
-  return text;
 }
 
 // The text of REG_SZ-like data: UTF-16LE up to the first zero unit.
@@ -119,8 +114,8 @@ std::string RegistryViewData(const RegistryValue& value) {
   switch (value.type) {
     case REG_DWORD:
       if (data.size() == 4) {
-        const std::uint32_t n = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t{data[3]} << 24;
-        return Hex(n) + " (" + std::to_string(n) + ")";
+        const std::uint32_t n = LoadLe32(data.data());
+        return FormatText("0x%08x", n) + " (" + std::to_string(n) + ")";
       }
       break;
     case REG_SZ:
@@ -184,9 +179,8 @@ long StoreTouchCalibration(Registry& registry, StandInProgram program, std::span
   long result = registry.CreateKey(HKEY_LOCAL_MACHINE, keyPath, &key, nullptr);
   if (result != ERROR_SUCCESS) return result;
   const auto setDword = [&](const std::string& name, std::uint32_t n) {
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-                                   static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
-    const long r = registry.SetValue(key, name, REG_DWORD, bytes, 4);
+    const auto bytes = Le32Bytes(n);
+    const long r = registry.SetValue(key, name, REG_DWORD, bytes.data(), 4);
     if (result == ERROR_SUCCESS) result = r;
   };
   setDword("CalibPoints", static_cast<std::uint32_t>(taps.size()));

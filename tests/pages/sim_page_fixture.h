@@ -19,6 +19,7 @@
 #include "flash/flash_areas.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"
+#include "platform/little_endian.h"
 #include "platform/text.h"
 #include "sim/simulated_controller.h"
 #include "support/flash_sim_fixture.h"
@@ -159,9 +160,8 @@ class SimPageTest : public ::testing::Test {
     ASSERT_EQ(k->SetValue(name, type, data), ERROR_SUCCESS);
   }
   void SetDword(std::string_view key, std::string_view name, std::uint32_t v) {
-    SetValue(key, name, REG_DWORD,
-             {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-              static_cast<std::uint8_t>(v >> 24)});
+    const auto bytes = Le32Bytes(v);
+    SetValue(key, name, REG_DWORD, {bytes.begin(), bytes.end()});
   }
   void SetText(std::string_view key, std::string_view name, std::string_view text) {
     SetValue(key, name, REG_SZ, ToRegSz(text));
@@ -176,7 +176,7 @@ class SimPageTest : public ::testing::Test {
   std::uint32_t Dword(std::string_view key, std::string_view name) {
     const sim::RegistryValue* v = Value(key, name);
     if (v == nullptr || v->type != REG_DWORD || v->data.size() != 4) return 0xDEADBEEF;
-    return v->data[0] | v->data[1] << 8 | v->data[2] << 16 | static_cast<std::uint32_t>(v->data[3]) << 24;
+    return LoadLe32(v->data.data());
   }
   std::string Text(std::string_view key, std::string_view name) {
     const sim::RegistryValue* v = Value(key, name);

@@ -39,5 +39,12 @@ TEST(Text, MalformedUtf8BecomesReplacementCharacter) {
   EXPECT_EQ(Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD\uFFFD");                 // cut short
 }
 
+TEST(Text, FormattedTextIsNeverCutShort) {
+  const std::string path(300, 'x');
+  EXPECT_EQ(FormatText("Record %u: %s.", 7u, path.c_str()), "Record 7: " + path + ".");
+  EXPECT_EQ(FormatText("%s", ""), "");
+  EXPECT_EQ(HexWord(0xA0000u), "0x000A0000");
+}
+
 }  // namespace
 }  // namespace talvon

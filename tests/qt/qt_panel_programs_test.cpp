@@ -16,6 +16,7 @@
 
 #include "flash/flash_areas.h"
 #include "platform/clock.h"
+#include "platform/little_endian.h"
 #include "qt/panel_processes.h"
 #include "qt/stand_in_windows.h"
 #include "qt/window_main.h"
@@ -78,7 +79,7 @@ class PanelProgramsTest : public ::testing::Test {
   std::uint32_t Dword(std::string_view key, std::string_view name) {
     const sim::RegistryValue* value = controller->Registry().Store().FindValue(key, name);
     if (value == nullptr || value->data.size() != 4) return 0xDEADBEEF;
-    return value->data[0] | value->data[1] << 8 | value->data[2] << 16 | std::uint32_t{value->data[3]} << 24;
+    return LoadLe32(value->data.data());
   }
 
   static QTemporaryDir* directory_;

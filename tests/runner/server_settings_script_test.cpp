@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pages/server/service_password.h"
+#include "platform/little_endian.h"
 #include "runner/script_runner.h"
 #include "sim/controller_maintenance.h"
 #include "script_fixture.h"
@@ -14,7 +15,7 @@ using ServerSettingsScript = HeadlessScriptTest;
 
 std::uint32_t Dword(const sim::RegistryValue* v) {
   return v == nullptr || v->data.size() != 4 ? 0xDEADBEEF
-                                              : v->data[0] | v->data[1] << 8 | v->data[2] << 16 | v->data[3] << 24;
+                                              : LoadLe32(v->data.data());
 }
 
 TEST_F(ServerSettingsScript, SavedSettingsComeBackAfterARebootAndAnUntouchedPlaceholderKeepsThePassword) {

@@ -1,3 +1,4 @@
+#include "platform/little_endian.h"
 #include "sim/stand_in_programs.h"
 
 #include <gtest/gtest.h>
@@ -95,7 +96,7 @@ class CalibrationTest : public ::testing::Test {
   std::uint32_t Dword(std::string_view key, std::string_view name) {
     const RegistryValue* value = registry_.Store().FindValue(key, name);
     if (value == nullptr || value->type != REG_DWORD || value->data.size() != 4) return 0xDEADBEEF;
-    return value->data[0] | value->data[1] << 8 | value->data[2] << 16 | std::uint32_t{value->data[3]} << 24;
+    return LoadLe32(value->data.data());
   }
   MemoryHiveStorage storage_;
   SimRegistry registry_;

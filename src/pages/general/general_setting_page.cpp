@@ -1,7 +1,6 @@
 #include "pages/general/general_setting_page.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "app/utility_session.h"
 #include "operations/backup_restore.h"
@@ -11,6 +10,7 @@
 #include "pages/general/touch_panel.h"
 #include "platform/message_box.h"
 #include "platform/templates/ids_134.h"
+#include "platform/text.h"
 
 namespace talvon {
 
@@ -30,14 +30,7 @@ constexpr char RegionalSettingsApplet[] = "\\Windows\\intll.cpl";
 constexpr const char* kResolutionCaptions[4] = {"320 x 240 pixels", "640 x 480 pixels", "800 x 600 pixels",
                                                 "1024 x 768 pixels"};
 
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-  char buffer[100];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
-
-std::string Kilobytes(std::int64_t kb) { return Format(kKilobytesFormat, static_cast<int>(kb)); }
+std::string Kilobytes(std::int64_t kb) { return FormatText(kKilobytesFormat, static_cast<int>(kb)); }
 
 }  // namespace
 
@@ -93,9 +86,9 @@ bool CGeneralSettingPage::OnInitDialog() {
 void CGeneralSettingPage::ShowDisplayMode(DisplayMode& mode) {
   LoadDisplayMode(session_.platform.registry, session_.platform.clock, mode);
   resolutionReadBack_.SetWindowText(
-      Format(kResolutionFormat, static_cast<int>(mode.width), static_cast<int>(mode.height)));
-  bppReadBack_.SetWindowText(Format(kBppFormat, static_cast<int>(mode.bpp)));
-  freqReadBack_.SetWindowText(Format(kFreqFormat, static_cast<int>(mode.freq)));
+      FormatText(kResolutionFormat, static_cast<int>(mode.width), static_cast<int>(mode.height)));
+  bppReadBack_.SetWindowText(FormatText(kBppFormat, static_cast<int>(mode.bpp)));
+  freqReadBack_.SetWindowText(FormatText(kFreqFormat, static_cast<int>(mode.freq)));
 }
 
 void CGeneralSettingPage::SelectDisplayControls(const DisplayMode& mode) {

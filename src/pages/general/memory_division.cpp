@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/little_endian.h"
+
 namespace talvon {
 namespace {
 
@@ -13,9 +15,8 @@ std::uint32_t Less(std::uint32_t a, std::uint32_t b) { return a > b ? a - b : 0;
 void RecordDivision(Registry& registry, std::uint32_t pages) {
   HKEY key = 0;
   if (registry.OpenKey(HKEY_LOCAL_MACHINE, MemDivisionKey, KEY_READ, &key) != ERROR_SUCCESS) return;
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(pages), static_cast<std::uint8_t>(pages >> 8),
-                                 static_cast<std::uint8_t>(pages >> 16), static_cast<std::uint8_t>(pages >> 24)};
-  registry.SetValue(key, MemDivisionValue, REG_DWORD, bytes, sizeof bytes);
+  const auto bytes = Le32Bytes(pages);
+  registry.SetValue(key, MemDivisionValue, REG_DWORD, bytes.data(), bytes.size());
   registry.CloseKey(key);
 }
 

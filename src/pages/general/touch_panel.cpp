@@ -3,13 +3,14 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/little_endian.h"
+
 namespace talvon {
 namespace {
 
 void SetDword(Registry& registry, HKEY key, const char* name, std::uint32_t value) {
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-  registry.SetValue(key, name, REG_DWORD, bytes, sizeof bytes);  // a failed write is not reported
+  const auto bytes = Le32Bytes(value);
+  registry.SetValue(key, name, REG_DWORD, bytes.data(), bytes.size());  // a failed write is not reported
 }
 
 TouchSelection FlushAndCalibrate(const TouchPanelRoles& roles, const char* program) {

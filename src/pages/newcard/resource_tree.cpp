@@ -1,11 +1,12 @@
 #include "pages/newcard/resource_tree.h"
 
-#include <cstdio>
 #include <cstring>
 #include <optional>
 
 #include "pages/newcard/new_card_texts.h"
 #include "pages/newcard/serial_port_keys.h"
+#include "platform/little_endian.h"
+#include "platform/text.h"
 
 namespace talvon {
 namespace {
@@ -23,15 +24,7 @@ std::optional<std::uint32_t> ReadIoBase(Registry& registry, int comNumber) {
   const long result = registry.QueryValue(key, "IoBase", &type, data, &size);
   registry.CloseKey(key);
   if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return std::nullopt;
-  std::uint32_t value = 0;
-  std::memcpy(&value, data, sizeof value);
-  return value;
-}
-
-std::string HexLeaf(const char* format, std::uint32_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, format, static_cast<unsigned>(value));
-  return text;
+  return LoadLe32(data);
 }
 
 ResourceTreeNode PortNode(int slot, int position, bool twoPortModule) {
@@ -39,8 +32,8 @@ ResourceTreeNode PortNode(int slot, int position, bool twoPortModule) {
       SlotBaseAddress[static_cast<std::size_t>(slot - 1)] + PortIoOffset(position, twoPortModule);
   const std::uint32_t sysIntr = FirstModuleSysIntr + static_cast<std::uint32_t>(position);
   ResourceTreeNode port{std::string(PortCaption(position)), PortNodeImage, PortNodeImage, {}};
-  port.children.push_back({HexLeaf(kIoBaseLeaf, ioBase), ResourceLeafImage, ResourceLeafImage, {}});
-  port.children.push_back({HexLeaf(kSysIntrLeaf, sysIntr), ResourceLeafImage, ResourceLeafImage, {}});
+  port.children.push_back({FormatText(kIoBaseLeaf, static_cast<unsigned>(ioBase)), ResourceLeafImage, ResourceLeafImage, {}});
+  port.children.push_back({FormatText(kSysIntrLeaf, static_cast<unsigned>(sysIntr)), ResourceLeafImage, ResourceLeafImage, {}});
   return port;
 }
 

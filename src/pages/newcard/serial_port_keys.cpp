@@ -1,8 +1,8 @@
 #include "pages/newcard/serial_port_keys.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "platform/little_endian.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -26,21 +26,15 @@ std::vector<std::uint8_t> SizedRegSz(std::string_view text, std::uint32_t size) 
 }
 
 std::vector<std::uint8_t> Dword(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-}
-
-std::string Formatted(const char* format, int number) {
-  char text[48];
-  std::snprintf(text, sizeof text, format, number);
-  return text;
+  const auto bytes = Le32Bytes(value);
+  return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace
 
-std::string PortDriverKeyPath(int comNumber) { return Formatted("Drivers\\BuiltIn\\Serial%d", comNumber); }
+std::string PortDriverKeyPath(int comNumber) { return FormatText("Drivers\\BuiltIn\\Serial%d", comNumber); }
 
-std::string ModemKeyPath(int comNumber) { return Formatted("Drivers\\BuiltIn\\Serial%d\\Unimodem", comNumber); }
+std::string ModemKeyPath(int comNumber) { return FormatText("Drivers\\BuiltIn\\Serial%d\\Unimodem", comNumber); }
 
 const std::array<SerialValueRow, 11> PortDriverValues = {{
     {"FriendlyName", REG_SZ, ValueSource::FriendlyName, 40},
@@ -79,11 +73,11 @@ std::vector<std::uint8_t> SerialValueData(const SerialValueRow& row, const Seria
       return data;
     }
     case ValueSource::FriendlyName:
-      return SizedRegSz(Formatted(port.line == SerialLine::Rs485 ? "Velmar-COM%d-RS485" : "Velmar-COM%d-RS232",
+      return SizedRegSz(FormatText(port.line == SerialLine::Rs485 ? "Velmar-COM%d-RS485" : "Velmar-COM%d-RS232",
                                   port.comNumber),
                         row.size);
     case ValueSource::ModemName:
-      return SizedRegSz(Formatted("Serial Cable on COM%d", port.comNumber), row.size);
+      return SizedRegSz(FormatText("Serial Cable on COM%d", port.comNumber), row.size);
     case ValueSource::IoBase:
       return Dword(port.ioBase);
     case ValueSource::SysIntr:

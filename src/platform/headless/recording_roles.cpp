@@ -42,7 +42,7 @@ std::uint32_t RecordingMemoryDivision::SetStorageDivision(std::uint32_t storageP
 void RecordingSdk::Reset_TalVon() {
   rebootRequested_ = true;
   transcript_.Add(RebootEvent{});
-  inner_.Reset_TalVon();
+  ForwardingSdk::Reset_TalVon();
 }
 
 }  // namespace talvon

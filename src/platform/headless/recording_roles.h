@@ -5,7 +5,7 @@
 #include "platform/headless/transcript.h"
 #include "platform/platform.h"
 #include "platform/processes.h"
-#include "sdk/controller_sdk.h"
+#include "sdk/forwarding_sdk.h"
 
 namespace talvon {
 
@@ -26,23 +26,14 @@ class RecordingProcesses final : public Processes {
 
 // Passes every call on to the controller's SDK and writes each reboot to the
 // transcript before it happens.
-class RecordingSdk final : public ControllerSdk {
+class RecordingSdk final : public ForwardingSdk {
  public:
-  RecordingSdk(ControllerSdk& inner, Transcript& transcript) : inner_(inner), transcript_(transcript) {}
+  RecordingSdk(ControllerSdk& inner, Transcript& transcript) : ForwardingSdk(inner), transcript_(transcript) {}
   bool RebootRequested() const { return rebootRequested_; }
 
   void Reset_TalVon() override;
-  void ChangeSlotTo53R(std::uint8_t slot) override { inner_.ChangeSlotTo53R(slot); }
-  std::uint32_t Get_Slot_No() override { return inner_.Get_Slot_No(); }
-  int GetNameOfModule(int slot, char* name8) override { return inner_.GetNameOfModule(slot, name8); }
-  void GetSystemSerialNumber(std::uint8_t* buffer8) override { inner_.GetSystemSerialNumber(buffer8); }
-  void ReadMAC(std::uint8_t* buffer8) override { inner_.ReadMAC(buffer8); }
-  std::int32_t GetFlashSize(std::uint8_t* scratch8) override { return inner_.GetFlashSize(scratch8); }
-  void GetOSversion(char16_t* buffer80) override { inner_.GetOSversion(buffer80); }
-  void GetSDKversion(char16_t* buffer80) override { inner_.GetSDKversion(buffer80); }
 
  private:
-  ControllerSdk& inner_;
   Transcript& transcript_;
   bool rebootRequested_ = false;
 };

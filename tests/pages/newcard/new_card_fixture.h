@@ -12,6 +12,7 @@
 
 #include "pages/newcard/serial_port_registration.h"
 #include "pages/newcard/slot_scan.h"
+#include "platform/little_endian.h"
 #include "sdk/controller_sdk.h"
 #include "sim/memory_hive_storage.h"
 #include "sim/sim_registry.h"
@@ -76,8 +77,8 @@ class NewCardLogicTest : public ::testing::Test {
 };
 
 inline std::vector<std::uint8_t> DwordBytes(std::uint32_t v) {
-  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-          static_cast<std::uint8_t>(v >> 24)};
+  const auto bytes = Le32Bytes(v);
+  return {bytes.begin(), bytes.end()};
 }
 
 // UTF-16LE bytes of the text, zero-padded to `size`.
