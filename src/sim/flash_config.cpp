@@ -4,6 +4,7 @@
 
 #include "flash/flash_areas.h"
 #include "platform/text.h"
+#include "sim/flash_layout.h"
 
 namespace talvon::sim {
 namespace {
@@ -78,17 +79,6 @@ bool ValidBank(const FlashBankConfig& b, const std::string& at, std::string* err
   return ValidTiming(b.timing, at, error);
 }
 
-// The bank holding a window address, or -1.
-int BankOf(const FlashConfig& config, std::uint32_t address) {
-  std::uint64_t start = FlashWindowBase;
-  for (std::size_t i = 0; i < config.banks.size(); ++i) {
-    const std::uint64_t end = start + FlashBankSize(config.banks[i]);
-    if (address >= start && address < end) return static_cast<int>(i);
-    start = end;
-  }
-  return -1;
-}
-
 bool ValidChipRefs(const FlashConfig& config, const std::vector<FlashChipRef>& refs, const std::string& at,
                    std::string* error) {
   for (std::size_t i = 0; i < refs.size(); ++i) {
@@ -103,21 +93,21 @@ bool ValidFaults(const FlashConfig& config, std::string* error) {
   const FlashFaults& f = config.faults;
   for (std::size_t i = 0; i < f.eraseFailures.size(); ++i) {
     const std::string at = "flash.faults.eraseFailures[" + std::to_string(i) + "]";
-    const int bank = BankOf(config, f.eraseFailures[i].address);
+    const int bank = FlashBankAt(config, f.eraseFailures[i].address);
     if (bank < 0) return Fail(error, at + ".address: " + HexWord(f.eraseFailures[i].address) + " is not in any bank");
     if (f.eraseFailures[i].chip && *f.eraseFailures[i].chip >= config.banks[bank].chips) {
       return Fail(error, at + ".chip: no such chip in the bank");
     }
   }
   for (std::size_t i = 0; i < f.programFailures.size(); ++i) {
-    if (BankOf(config, f.programFailures[i]) < 0) {
+    if (FlashBankAt(config, f.programFailures[i]) < 0) {
       return Fail(error, "flash.faults.programFailures[" + std::to_string(i) + "]: " + HexWord(f.programFailures[i]) +
                              " is not in any bank");
     }
   }
   for (std::size_t i = 0; i < f.stuckBits.size(); ++i) {
     const std::string at = "flash.faults.stuckBits[" + std::to_string(i) + "]";
-    if (BankOf(config, f.stuckBits[i].address) < 0) {
+    if (FlashBankAt(config, f.stuckBits[i].address) < 0) {
       return Fail(error, at + ".address: " + HexWord(f.stuckBits[i].address) + " is not in any bank");
     }
     if (f.stuckBits[i].mask == 0) return Fail(error, at + ".mask: names no bit");
@@ -148,17 +138,12 @@ bool ValidateFlashConfig(const FlashConfig& config, std::string* error) {
 
 namespace {
 
-std::string KiB(std::uint64_t bytes) {
-  if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
-  return bytes % 1024 == 0 ? std::to_string(bytes / 1024) + " KiB" : std::to_string(bytes) + " bytes";
-}
-
 std::string DescribeBank(const FlashBankConfig& b) {
   std::string text = std::to_string(b.chips) + " x " + std::to_string(8 * b.busWidth / b.chips) + "-bit " +
-                     (b.commandSet == 1 ? "Intel" : "AMD") + " chips of " + KiB(b.deviceSize) + " with blocks of ";
+                     CommandSetName(b.commandSet) + " chips of " + FlashSizeText(b.deviceSize) + " with blocks of ";
   for (std::size_t i = 0; i < b.regions.size(); ++i) {
     if (i > 0) text += ", ";
-    text += KiB(b.regions[i].blockSize);
+    text += FlashSizeText(b.regions[i].blockSize);
   }
   return text + " on the " + std::to_string(8 * b.busWidth) + "-bit bus";
 }
@@ -173,23 +158,16 @@ bool CheckControllerFlashLayout(const FlashConfig& config, std::string* error) {
   const Edge edges[] = {{OsImageFlashArea, "where the OS image area starts"},
                         {RegistryFlashArea, "where the registry area starts"},
                         {RegistryFlashArea + RegistryCopySize, "where the registry's second copy starts"}};
-  std::uint64_t block = FlashWindowBase;
-  for (std::size_t i = 0; i < config.banks.size(); ++i) {
-    const FlashBankConfig& bank = config.banks[i];
-    for (const FlashRegion& region : bank.regions) {
-      const std::uint64_t span = std::uint64_t{bank.chips} * region.blockSize;
-      for (std::uint32_t b = 0; b < region.blockCount; ++b, block += span) {
-        for (const Edge& edge : edges) {
-          if (block < edge.address && block + span > edge.address) {
-            return Fail(error, "flash.banks[" + std::to_string(i) + "]: " + DescribeBank(bank) +
-                                   " erase " + KiB(span) + " at a time; the erase block " + HexWord(static_cast<std::uint32_t>(block)) +
-                                   " to " + HexWord(static_cast<std::uint32_t>(block + span - 1)) + " crosses " +
-                                   HexWord(edge.address) + ", " + edge.what +
-                                   ", so erasing one area would erase part of the other. The controller needs "
-                                   "erase blocks that line up with 0xBCA80000 and 0xBE940000 (256 KiB or smaller).");
-          }
-        }
-        if (block > FlashWindowBase + std::uint64_t{FlashWindowSize}) break;
+  for (const WindowEraseBlock& block : WindowEraseBlocks(config)) {
+    for (const Edge& edge : edges) {
+      if (block.start < edge.address && block.start + block.size > edge.address) {
+        return Fail(error, "flash.banks[" + std::to_string(block.bank) + "]: " + DescribeBank(config.banks[block.bank]) +
+                               " erase " + FlashSizeText(block.size) + " at a time; the erase block " +
+                               HexWord(static_cast<std::uint32_t>(block.start)) + " to " +
+                               HexWord(static_cast<std::uint32_t>(block.start + block.size - 1)) + " crosses " +
+                               HexWord(edge.address) + ", " + edge.what +
+                               ", so erasing one area would erase part of the other. The controller needs "
+                               "erase blocks that line up with 0xBCA80000 and 0xBE940000 (256 KiB or smaller).");
       }
     }
   }

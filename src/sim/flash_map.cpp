@@ -7,14 +7,10 @@
 
 #include "flash/flash_areas.h"
 #include "platform/text.h"
+#include "sim/flash_layout.h"
 
 namespace talvon::sim {
 namespace {
-
-struct Block {
-  std::uint64_t start = 0;
-  std::uint64_t size = 0;
-};
 
 struct Area {
   const char* name;
@@ -30,35 +26,17 @@ constexpr Area kAreas[] = {
 
 std::string Hex(std::uint64_t value) { return FormatText("0x%08llX", static_cast<unsigned long long>(value)); }
 
-std::string Size(std::uint64_t bytes) {
-  if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
-  if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes >> 10) + " KiB";
-  return std::to_string(bytes) + " bytes";
-}
-
-std::vector<Block> InterleavedBlocks(const FlashConfig& flash) {
-  std::vector<Block> blocks;
-  std::uint64_t at = FlashWindowBase;
-  for (const FlashBankConfig& bank : flash.banks) {
-    for (const FlashRegion& region : bank.regions) {
-      const std::uint64_t size = std::uint64_t{bank.chips} * region.blockSize;
-      for (std::uint32_t i = 0; i < region.blockCount; ++i, at += size) blocks.push_back({at, size});
-    }
-  }
-  return blocks;
-}
-
 // "2 blocks of 256 KiB" or "1 block of 16 KiB, 2 blocks of 8 KiB, ..." in address order.
-std::string DescribeBlocks(const std::vector<Block>& blocks, const Area& area) {
+std::string DescribeBlocks(const std::vector<WindowEraseBlock>& blocks, const Area& area) {
   std::string text;
   std::uint64_t runSize = 0;
   std::uint32_t runCount = 0;
   auto flush = [&] {
     if (runCount == 0) return;
     if (!text.empty()) text += ", ";
-    text += std::to_string(runCount) + (runCount == 1 ? " block of " : " blocks of ") + Size(runSize);
+    text += std::to_string(runCount) + (runCount == 1 ? " block of " : " blocks of ") + FlashSizeText(runSize);
   };
-  for (const Block& b : blocks) {
+  for (const WindowEraseBlock& b : blocks) {
     if (b.start + b.size <= area.start || b.start >= area.end) continue;
     if (b.size != runSize) {
       flush();
@@ -71,47 +49,43 @@ std::string DescribeBlocks(const std::vector<Block>& blocks, const Area& area) {
   return text.empty() ? "no flash" : text;
 }
 
-const char* CommandSetName(std::uint32_t commandSet) {
-  return commandSet == 1 ? "Intel" : commandSet == 2 ? "AMD" : "unknown command set";
-}
-
 }  // namespace
 
 void PrintFlashMap(const FlashConfig& flash, std::ostream& out) {
-  const std::vector<Block> blocks = InterleavedBlocks(flash);
+  const std::vector<WindowEraseBlock> blocks = WindowEraseBlocks(flash);
   out << "flash map\n";
   for (const Area& area : kAreas) {
     char line[160];
     std::snprintf(line, sizeof line, "  %s  %-14s %9s  ", Hex(area.start).c_str(), area.name,
-                  Size(area.end - area.start).c_str());
+                  FlashSizeText(area.end - area.start).c_str());
     out << line << DescribeBlocks(blocks, area) << '\n';
   }
   out << "  " << Hex(std::uint64_t{FlashWindowBase} + FlashWindowSize) << "  end of the window\n";
 
-  std::uint64_t base = FlashWindowBase;
   for (std::size_t i = 0; i < flash.banks.size(); ++i) {
     const FlashBankConfig& bank = flash.banks[i];
+    const std::uint64_t base = FlashBankStart(flash, i);
     const std::uint64_t size = std::uint64_t{bank.chips} * bank.deviceSize;
     // Banks and chips count from 0, as controller.json and talvon-sim fault number them.
     const std::string chips = bank.chips == 1 ? "chip 0" : "chips 0 to " + std::to_string(bank.chips - 1);
     out << "  bank " << i << "      " << Hex(base) << " to " << Hex(base + size) << ": " << bank.chips << " x "
-        << CommandSetName(bank.commandSet) << " chip of " << Size(bank.deviceSize) << " (" << chips << ") on a "
+        << CommandSetName(bank.commandSet) << " chip of " << FlashSizeText(bank.deviceSize) << " (" << chips << ") on a "
         << bank.busWidth * 8 << "-bit bus, blocks";
     for (const FlashRegion& region : bank.regions) {
-      out << ' ' << region.blockCount << " x " << Size(std::uint64_t{bank.chips} * region.blockSize);
+      out << ' ' << region.blockCount << " x " << FlashSizeText(std::uint64_t{bank.chips} * region.blockSize);
     }
     out << '\n';
-    base += size;
   }
 
   // What would go wrong with this layout, seen at a glance.
   const std::uint64_t windowEnd = std::uint64_t{FlashWindowBase} + FlashWindowSize;
-  if (base < windowEnd) out << "  problem: no flash from " << Hex(base) << " to the end of the window\n";
-  for (const Block& b : blocks) {
+  const std::uint64_t flashEnd = FlashBankStart(flash, flash.banks.size());
+  if (flashEnd < windowEnd) out << "  problem: no flash from " << Hex(flashEnd) << " to the end of the window\n";
+  for (const WindowEraseBlock& b : blocks) {
     for (std::size_t a = 1; a < std::size(kAreas); ++a) {
       const std::uint64_t boundary = kAreas[a].start;
       if (b.start < boundary && b.start + b.size > boundary) {
-        out << "  problem: the " << Size(b.size) << " block at " << Hex(b.start) << " reaches from the "
+        out << "  problem: the " << FlashSizeText(b.size) << " block at " << Hex(b.start) << " reaches from the "
             << kAreas[a - 1].name << " into the " << kAreas[a].name << '\n';
       }
     }

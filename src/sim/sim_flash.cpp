@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "flash/flash_areas.h"
+#include "sim/flash_layout.h"
 
 namespace talvon::sim {
 namespace {
@@ -21,10 +22,10 @@ std::unique_ptr<SimFlash> SimFlash::Open(const std::filesystem::path& file, cons
 }
 
 SimFlash::SimFlash(std::unique_ptr<FlashFile> file, const FlashConfig& config) : file_(std::move(file)) {
-  std::uint32_t start = 0;
   for (std::size_t i = 0; i < config.banks.size(); ++i) {
+    // Offsets into the window, as the banks route bus cycles.
+    const auto start = static_cast<std::uint32_t>(FlashBankStart(config, i) - FlashWindowBase);
     banks_.push_back(MakeFlashBank(config, i, start, file_->Data() + start, &stats_));
-    start += FlashBankSize(config.banks[i]);
   }
   CutPowerAtCycle(config.faults.powerLossAtCycle);
 }
