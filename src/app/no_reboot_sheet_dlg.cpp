@@ -17,7 +17,7 @@ bool CNoRebootSheetDlg::OnInitDialog() {
   SetWindowText(kCaption);
   tab_.InsertItem(0, "System Configuration");
 
-  CSystemInfoPage* page = session_.Adopt(std::make_unique<CSystemInfoPage>(session_));
+  CSystemInfoPage* page = session_.Adopt(std::make_unique<CSystemInfoPage>(session_.Context(), session_.info));
   session_.infoPage = page;
   page->Create(*this);
   page->ShowWindow(SW_SHOW);

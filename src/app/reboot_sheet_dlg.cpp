@@ -24,9 +24,9 @@ constexpr char kRebootQuestion[] = "All settings you changed will take effect\n 
 // Builds a page of the sheet: heap object in its slot, window from its own
 // template as a child of the sheet (which runs its initialisation), then
 // shown or hidden.
-template <typename Page>
-void AddPage(UtilitySession& session, CDialog& sheet, Page*& slot, bool show) {
-  slot = session.Adopt(std::make_unique<Page>(session));
+template <typename Page, typename State>
+void AddPage(UtilitySession& session, CDialog& sheet, Page*& slot, State& state, bool show) {
+  slot = session.Adopt(std::make_unique<Page>(session.Context(), state));
   slot->Create(sheet);
   slot->ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
@@ -49,15 +49,15 @@ bool CRebootSheetDlg::OnInitDialog() {
   SetWindowText(kCaption);
 
   tab_.InsertItem(0, "General Setting");
-  AddPage(session_, *this, session_.page0, true);
+  AddPage(session_, *this, session_.page0, session_.general, true);
   tab_.InsertItem(1, "Update Version");
-  AddPage(session_, *this, session_.page1, false);
+  AddPage(session_, *this, session_.page1, session_.update, false);
   tab_.InsertItem(2, "Auto-execution");
-  AddPage(session_, *this, session_.page2, false);
+  AddPage(session_, *this, session_.page2, session_.autoRun, false);
   tab_.InsertItem(3, "Server Setting");
-  AddPage(session_, *this, session_.page3, false);
+  AddPage(session_, *this, session_.page3, session_.server, false);
   tab_.InsertItem(4, "New Card Wizard");
-  AddPage(session_, *this, session_.page4, false);
+  AddPage(session_, *this, session_.page4, session_.newCard, false);
 
   Rect firstItem;
   tab_.GetItemRect(0, &firstItem);

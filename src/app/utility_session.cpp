@@ -24,10 +24,15 @@ UtilitySession::UtilitySession(Platform& platformRoles, DialogBackend& dialogBac
                         platformRoles.memory, platformRoles.clock, platformRoles.flash, guard_}),
       backend(dialogBackend),
       appBoxes_(dialogBackend),
+      pageContext_{platform, backend, appBoxes_, transfer, *this},
       rebootSheet_(*this),
       noRebootSheet_(*this) {}
 
 UtilitySession::~UtilitySession() = default;
+
+void UtilitySession::HideConfigurationSheet() { rebootSheet_.ShowWindow(SW_HIDE); }
+
+void UtilitySession::HideInformationSheet() { noRebootSheet_.ShowWindow(SW_HIDE); }
 
 CDialog* UtilitySession::ConfigurationPage(int index) const {
   switch (index) {

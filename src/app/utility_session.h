@@ -12,6 +12,7 @@
 #include "pages/general/general_setting_state.h"
 #include "pages/info/system_info_state.h"
 #include "pages/newcard/new_card_state.h"
+#include "pages/page_context.h"
 #include "pages/server/server_page_state.h"
 #include "pages/update/update_page_state.h"
 #include "platform/backend_app_message_boxes.h"
@@ -32,8 +33,8 @@ class CSystemInfoPage;
 // Everything the utility keeps for one run: the controller's platform roles,
 // the dialog backend, both sheets, the page slots and every page's run-wide
 // state. A reboot (or a test) starts with a new session; nothing of a run
-// outlives it.
-class UtilitySession {
+// outlives it. The pages see only their PageContext and their own state.
+class UtilitySession final : private PageSheets {
   // First, so that it stands between the pages and the SDK from the start.
   FlashWorkGuard guard_;
 
@@ -50,6 +51,8 @@ class UtilitySession {
   // Application-level message boxes, captioned "TalvonUtility".
   AppMessageBoxes& AppBoxes() { return appBoxes_; }
   FlashWorkGuard& Guard() { return guard_; }
+  // What the pages of this run work with.
+  PageContext& Context() { return pageContext_; }
 
   CRebootSheetDlg& RebootSheet() { return rebootSheet_; }
   CNoRebootSheetDlg& NoRebootSheet() { return noRebootSheet_; }
@@ -91,7 +94,11 @@ class UtilitySession {
   }
 
  private:
+  void HideConfigurationSheet() override;
+  void HideInformationSheet() override;
+
   BackendAppMessageBoxes appBoxes_;
+  PageContext pageContext_;
   CRebootSheetDlg rebootSheet_;
   CNoRebootSheetDlg noRebootSheet_;
   // Declared last: the pages (children of the sheets) go first.

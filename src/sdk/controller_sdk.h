@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 namespace talvon {
 
@@ -8,6 +9,12 @@ namespace talvon {
 // a serial-bus module that is asked for its name over "COM1:".
 inline constexpr int ModuleSeriesBase = 8000;
 inline constexpr char ModuleSeriesText[] = "8000";
+
+// True when a module's name text is exactly the series text, terminator
+// included.
+inline bool IsSeriesText(const char* name8) {
+  return std::memcmp(name8, ModuleSeriesText, sizeof ModuleSeriesText) == 0;
+}
 
 // Identifiers of the communication modules; every other identifier is an
 // ordinary I/O module.

@@ -4,9 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "app/utility_session.h"
 #include "pages/autorun/auto_run_programs.h"
+#include "pages/autorun/auto_run_state.h"
 #include "pages/autorun/auto_run_texts.h"
+#include "pages/page_context.h"
 #include "platform/message_box.h"
 #include "platform/templates/ids_131.h"
 
@@ -19,7 +20,8 @@ namespace {
 constexpr std::uint32_t kBrowseFlags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 }  // namespace
 
-CAutoRunPage::CAutoRunPage(UtilitySession& session) : CDialog(IDD), session_(session) {
+CAutoRunPage::CAutoRunPage(PageContext& context, AutoRunState& state)
+    : CDialog(IDD), context_(context), state_(state) {
   for (int index = 0; index < AutoRunProgramCount; ++index) {
     Messages().OnCommand(ProgramEdit(index + 1), EN_SETFOCUS, [this, index] { OnFieldFocus(index); });
     Messages().OnCommand(ProgramEdit(index + 1), EN_CHANGE, [this, index] { OnFieldEdited(index); });
@@ -32,37 +34,37 @@ void CAutoRunPage::DoDataExchange(DataExchange& exchange) { exchange.Control(Bro
 
 bool CAutoRunPage::OnInitDialog() {
   CDialog::OnInitDialog();
-  const AutoRunLoad load = LoadAutoRunPrograms(session_.platform.registry);
+  const AutoRunLoad load = LoadAutoRunPrograms(context_.platform.registry);
   for (int index = 0; index < AutoRunProgramCount; ++index) {
     const AutoRunField& field = load.fields[index];
     if (!field.text.empty()) SetDlgItemText(ProgramEdit(index + 1), field.text);
-    session_.autoRun.keepStored[index] = field.keepUnlessEdited;
+    state_.keepStored[index] = field.keepUnlessEdited;
   }
   return true;
 }
 
 void CAutoRunPage::OnFieldFocus(int index) {
-  session_.autoRun.rememberedField = index;
+  state_.rememberedField = index;
   browseButton_.EnableWindow(true);
 }
 
-void CAutoRunPage::OnFieldEdited(int index) { session_.autoRun.keepStored[index] = false; }
+void CAutoRunPage::OnFieldEdited(int index) { state_.keepStored[index] = false; }
 
 void CAutoRunPage::OnBrowse() {
-  CFileDialog dialog(session_.backend, kBrowseFilter, kBrowseFlags);
+  CFileDialog dialog(context_.backend, kBrowseFilter, kBrowseFlags);
   if (dialog.DoModal() != IDOK) return;
-  const int index = session_.autoRun.rememberedField;
+  const int index = state_.rememberedField;
   SetDlgItemText(ProgramEdit(index + 1), dialog.GetPathName());
-  session_.autoRun.keepStored[index] = false;
+  state_.keepStored[index] = false;
   browseButton_.EnableWindow(false);
 }
 
 void CAutoRunPage::OnConfirmSetting() {
   std::array<std::optional<std::string>, AutoRunProgramCount> texts;
   for (int index = 0; index < AutoRunProgramCount; ++index) {
-    if (!session_.autoRun.keepStored[index]) texts[index] = GetDlgItemText(ProgramEdit(index + 1));
+    if (!state_.keepStored[index]) texts[index] = GetDlgItemText(ProgramEdit(index + 1));
   }
-  const AutoRunSave save = SaveAutoRunPrograms(session_.platform.registry, texts);
+  const AutoRunSave save = SaveAutoRunPrograms(context_.platform.registry, texts);
   if (!save.keyOpened) {
     MessageBox(kOpenFailed, kOpenFailedCaption, MB_OK);
     return;

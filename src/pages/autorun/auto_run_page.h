@@ -4,7 +4,8 @@
 
 namespace talvon {
 
-class UtilitySession;
+struct PageContext;
+struct AutoRunState;
 
 // The "Auto-execution" page (tab 2 of the configuration sheet): the ten
 // programs the system starts at boot. Browse fills the field that last took
@@ -16,7 +17,7 @@ class UtilitySession;
 class CAutoRunPage : public CDialog {
  public:
   static constexpr int IDD = 131;
-  explicit CAutoRunPage(UtilitySession& session);
+  CAutoRunPage(PageContext& context, AutoRunState& state);
 
  protected:
   bool OnInitDialog() override;
@@ -29,7 +30,8 @@ class CAutoRunPage : public CDialog {
   void OnBrowse();
   void OnConfirmSetting();
 
-  UtilitySession& session_;
+  PageContext& context_;
+  AutoRunState& state_;
   CButton browseButton_;  // 1036
 };
 

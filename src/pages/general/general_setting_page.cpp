@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "app/utility_session.h"
 #include "operations/backup_restore.h"
 #include "pages/general/display_settings.h"
+#include "pages/general/general_setting_state.h"
 #include "pages/general/general_texts.h"
 #include "pages/general/memory_division.h"
 #include "pages/general/touch_panel.h"
+#include "pages/page_context.h"
 #include "platform/message_box.h"
 #include "platform/templates/ids_134.h"
 #include "platform/text.h"
@@ -34,7 +35,8 @@ std::string Kilobytes(std::int64_t kb) { return FormatText(kKilobytesFormat, sta
 
 }  // namespace
 
-CGeneralSettingPage::CGeneralSettingPage(UtilitySession& session) : CDialog(IDD), session_(session) {
+CGeneralSettingPage::CGeneralSettingPage(PageContext& context, GeneralSettingState& state)
+    : CDialog(IDD), context_(context), state_(state) {
   MessageMap& m = Messages();
   m.OnNotify(kResolutionSlider, NM_CUSTOMDRAW,
              [this](const WindowMessage&, LRESULT* result) { UpdateResolutionPreview(result); });
@@ -73,7 +75,7 @@ void CGeneralSettingPage::DoDataExchange(DataExchange& exchange) {
 bool CGeneralSettingPage::OnInitDialog() {
   CDialog::OnInitDialog();
   resolutionSlider_.SetRange(0, 3, false);
-  DisplayMode& mode = session_.general.displayMode;
+  DisplayMode& mode = state_.displayMode;
   ShowDisplayMode(mode);
   SelectDisplayControls(mode);
   SetDlgItemText(kBackupPath, DefaultBackupPath);
@@ -84,7 +86,7 @@ bool CGeneralSettingPage::OnInitDialog() {
 // ---- Display mode ----
 
 void CGeneralSettingPage::ShowDisplayMode(DisplayMode& mode) {
-  LoadDisplayMode(session_.platform.registry, session_.platform.clock, mode);
+  LoadDisplayMode(context_.platform.registry, context_.platform.clock, mode);
   resolutionReadBack_.SetWindowText(
       FormatText(kResolutionFormat, static_cast<int>(mode.width), static_cast<int>(mode.height)));
   bppReadBack_.SetWindowText(FormatText(kBppFormat, static_cast<int>(mode.bpp)));
@@ -99,7 +101,7 @@ void CGeneralSettingPage::SelectDisplayControls(const DisplayMode& mode) {
 
 void CGeneralSettingPage::SaveDisplayMode(DisplayMode& mode) {
   TakeDisplayControls(resolutionSlider_.GetPos(), bppCombo_.GetCurSel(), freqCombo_.GetCurSel(), mode);
-  const DisplaySaveResult saved = WriteDisplayMode(session_.platform.registry, mode);
+  const DisplaySaveResult saved = WriteDisplayMode(context_.platform.registry, mode);
   if (!saved.keyOpened) MessageBox(kVgaOpenFailed, kSaveVgaRegistryCaption, MB_OK);
   for (const std::string& name : saved.failedValues) {
     MessageBox(name + kSetFailedSuffix, kSaveVgaSettingCaption, MB_OK);
@@ -119,7 +121,7 @@ void CGeneralSettingPage::UpdateResolutionPreview(LRESULT* result) {
 }
 
 void CGeneralSettingPage::OnConfirmSettings() {
-  SaveDisplayMode(session_.general.displayMode);
+  SaveDisplayMode(state_.displayMode);
   if (memorySliderMoved_) ApplyMemoryDivision(initialStoragePages_);
   if (timerId_ != 0) {
     KillTimer(timerId_);
@@ -137,11 +139,11 @@ void CGeneralSettingPage::OnCtlColor(ControlColours& colours, int controlId) {
 // ---- Touch panel ----
 
 void CGeneralSettingPage::SelectSerialTouch() {
-  ReportTouchSelection(talvon::SelectSerialTouch({session_.platform.registry, session_.platform.processes}));
+  ReportTouchSelection(talvon::SelectSerialTouch({context_.platform.registry, context_.platform.processes}));
 }
 
 void CGeneralSettingPage::SelectUsbTouch() {
-  ReportTouchSelection(talvon::SelectUsbTouch({session_.platform.registry, session_.platform.processes}));
+  ReportTouchSelection(talvon::SelectUsbTouch({context_.platform.registry, context_.platform.processes}));
 }
 
 void CGeneralSettingPage::ReportTouchSelection(const TouchSelection& selection) {
@@ -152,7 +154,7 @@ void CGeneralSettingPage::ReportTouchSelection(const TouchSelection& selection) 
 // ---- Memory division ----
 
 void CGeneralSettingPage::SetUpMemoryDivision() {
-  const MemoryFigures f = QueryMemoryFigures(session_.platform.memory);
+  const MemoryFigures f = QueryMemoryFigures(context_.platform.memory);
   memorySliderMoved_ = false;
   initialStoragePages_ = f.storagePages;
   const int maximum = static_cast<int>(f.totalPages / PagesPerSliderUnit);
@@ -174,7 +176,7 @@ void CGeneralSettingPage::ShowAllocated(const MemoryFigures& figures, std::int64
 }
 
 void CGeneralSettingPage::RefreshMemoryInUse() {
-  const MemoryFigures f = QueryMemoryFigures(session_.platform.memory);
+  const MemoryFigures f = QueryMemoryFigures(context_.platform.memory);
   const std::int64_t start = LowerLimitUnits(f);
   const std::int64_t end = UpperLimitUnits(f);
   if (start != lastSelectionStart_ || end != lastSelectionEnd_) {
@@ -197,7 +199,7 @@ void CGeneralSettingPage::OnMemorySliderScroll(int scrollCode, int position, int
   // The resolution slider scrolls this page too; only the memory slider moves the boundary.
   if (controlId == kMemorySlider && scrollCode == TB_THUMBPOSITION) {
     memorySliderMoved_ = true;
-    const MemoryFigures f = QueryMemoryFigures(session_.platform.memory);
+    const MemoryFigures f = QueryMemoryFigures(context_.platform.memory);
     memorySlider_.SetPos(ReleasedPosition(f, position), true);
     // Where the slider came to rest within its range is what Confirm Settings asks for.
     ShowAllocated(f, std::int64_t{memorySlider_.GetPos()} * PagesPerSliderUnit);
@@ -206,22 +208,22 @@ void CGeneralSettingPage::OnMemorySliderScroll(int scrollCode, int position, int
 }
 
 void CGeneralSettingPage::ApplyMemoryDivision(std::uint32_t fallback) {
-  const MemoryDivisionRoles roles{session_.platform.memory, session_.platform.registry};
+  const MemoryDivisionRoles roles{context_.platform.memory, context_.platform.registry};
   const MemoryDivisionResult result = talvon::ApplyMemoryDivision(roles, memorySlider_.GetPos(), fallback);
   // The labels show the division in force, not the request.
-  ShowAllocated(QueryMemoryFigures(session_.platform.memory), result.storagePages);
+  ShowAllocated(QueryMemoryFigures(context_.platform.memory), result.storagePages);
   if (result.outcome == MemoryDivisionResult::Outcome::Applied) return;
   memorySlider_.SetPos(static_cast<int>(result.storagePages / PagesPerSliderUnit), true);
   UpdateWindow();
-  session_.platform.clock.Sleep(kBoundaryPause);
-  session_.AppBoxes().AppMessageBox(kBoundaryMoved, MB_OK);
+  context_.platform.clock.Sleep(kBoundaryPause);
+  context_.appBoxes.AppMessageBox(kBoundaryMoved, MB_OK);
 }
 
 // ---- Backup, restore, factory reset ----
 
 ImageFileContext CGeneralSettingPage::FileContext() {
-  Platform& p = session_.platform;
-  return ImageFileContext{p.files, p.flash, session_.AppBoxes(), session_.transfer};
+  Platform& p = context_.platform;
+  return ImageFileContext{p.files, p.flash, context_.appBoxes, context_.transfer};
 }
 
 std::optional<std::string> CGeneralSettingPage::NarrowBackupPath(const std::string& path) {
@@ -242,11 +244,11 @@ std::optional<std::string> CGeneralSettingPage::NarrowBackupPath(const std::stri
 void CGeneralSettingPage::OnRecoverFactorySettings() {
   if (MessageBox(kFactoryQuestion, kFactoryCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
   if (MessageBox(kFactoryWait, kFactoryCaption, MB_OK | MB_ICONINFORMATION) != IDOK) return;
-  if (EraseRegistryArea(session_.platform.flash) == FactoryReset::EraseFailed) {
+  if (EraseRegistryArea(context_.platform.flash) == FactoryReset::EraseFailed) {
     MessageBox(kRegistryClearFailed, kErrorCaption, MB_ICONSTOP);
   }
   // No flush: the erased area is what the next boot must find.
-  session_.platform.sdk.Reset_TalVon();
+  context_.platform.sdk.Reset_TalVon();
 }
 
 void CGeneralSettingPage::OnDumpRegistry() {
@@ -256,7 +258,7 @@ void CGeneralSettingPage::OnDumpRegistry() {
 
 void CGeneralSettingPage::OnRestoreRegistry() {
   if (MessageBox(kRestoreQuestion, kSaveRegistryCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  switch (RestoreRegistryFile(FileContext(), session_.platform.registry, RegistryDumpPath)) {
+  switch (RestoreRegistryFile(FileContext(), context_.platform.registry, RegistryDumpPath)) {
     case RegistryRestore::ClearFailed:
     case RegistryRestore::WriteFailed:
       // Restarting now would boot the factory registry; the running one can
@@ -268,7 +270,7 @@ void CGeneralSettingPage::OnRestoreRegistry() {
     case RegistryRestore::Refused:
       break;
   }
-  session_.platform.sdk.Reset_TalVon();
+  context_.platform.sdk.Reset_TalVon();
 }
 
 void CGeneralSettingPage::OnBackupAll() {
@@ -281,16 +283,16 @@ void CGeneralSettingPage::OnBackupAll() {
   }
   switch (BackupAll(FileContext(), *path)) {
     case BackupAllOutcome::Written:
-      session_.AppBoxes().AppMessageBox(kBackupOk, MB_ICONINFORMATION);
+      context_.appBoxes.AppMessageBox(kBackupOk, MB_ICONINFORMATION);
       break;
     case BackupAllOutcome::Failed:
-      session_.AppBoxes().AppMessageBox(kBackupNg, MB_ICONSTOP);
+      context_.appBoxes.AppMessageBox(kBackupNg, MB_ICONSTOP);
       break;
     case BackupAllOutcome::FolderMissing: {
       // One box that names the folder, as the operator typed it.
       std::string text = kBackupFolderMissingFormat;
       text.replace(text.find("%s"), 2, FolderOfPath(shown));
-      session_.AppBoxes().AppMessageBox(text, MB_ICONSTOP);
+      context_.appBoxes.AppMessageBox(text, MB_ICONSTOP);
       break;
     }
   }
@@ -298,21 +300,21 @@ void CGeneralSettingPage::OnBackupAll() {
 }
 
 void CGeneralSettingPage::OnRestoreAll() {
-  CFileDialog dialog(session_.backend, kBackupFilter, kRestoreFileFlags);
+  CFileDialog dialog(context_.backend, kBackupFilter, kRestoreFileFlags);
   // The dialog opens where the backup path shown lies.
   dialog.SetInitialFolder(FolderOfPath(GetDlgItemText(kBackupPath)));
   if (dialog.DoModal() != IDOK) return;
   SetDlgItemText(kBackupPath, dialog.GetPathName());
   const std::optional<std::string> path = NarrowBackupPath(dialog.GetPathName());
   if (!path) return;
-  if (session_.AppBoxes().AppMessageBox(kRestoreWait, MB_ICONINFORMATION) != IDOK) return;
+  if (context_.appBoxes.AppMessageBox(kRestoreWait, MB_ICONINFORMATION) != IDOK) return;
 
   BeginWaitCursor();
   const RestoreAllOutcome outcome = RestoreAll(FileContext(), *path);
   if (outcome == RestoreAllOutcome::Restored) {
-    session_.AppBoxes().AppMessageBox(kRestoreOk, MB_ICONINFORMATION);
+    context_.appBoxes.AppMessageBox(kRestoreOk, MB_ICONINFORMATION);
   } else {
-    session_.AppBoxes().AppMessageBox(kRestoreNg, MB_ICONSTOP);
+    context_.appBoxes.AppMessageBox(kRestoreNg, MB_ICONSTOP);
   }
   EndWaitCursor();
   if (outcome == RestoreAllOutcome::Incomplete) {
@@ -320,13 +322,13 @@ void CGeneralSettingPage::OnRestoreAll() {
     MessageBox(kSystemAreaIncomplete, kErrorCaption, MB_ICONSTOP);
     return;
   }
-  session_.platform.sdk.Reset_TalVon();
+  context_.platform.sdk.Reset_TalVon();
 }
 
-void CGeneralSettingPage::OnRegisterActiveX() { session_.platform.processes.OpenThroughShellAndWait(ActiveXScript); }
+void CGeneralSettingPage::OnRegisterActiveX() { context_.platform.processes.OpenThroughShellAndWait(ActiveXScript); }
 
 void CGeneralSettingPage::OnLanguageChange() {
-  session_.platform.processes.OpenThroughShellAndWait(RegionalSettingsApplet);
+  context_.platform.processes.OpenThroughShellAndWait(RegionalSettingsApplet);
 }
 
 }  // namespace talvon

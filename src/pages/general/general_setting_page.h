@@ -8,7 +8,8 @@
 
 namespace talvon {
 
-class UtilitySession;
+struct PageContext;
+struct GeneralSettingState;
 struct DisplayMode;
 struct ImageFileContext;
 struct MemoryFigures;
@@ -23,7 +24,7 @@ class CGeneralSettingPage : public CDialog {
   static constexpr int IDD = 134;
   static constexpr std::uintptr_t kMemoryTimerId = 2;
   static constexpr std::uint32_t kMemoryTimerPeriodMs = 1500;
-  explicit CGeneralSettingPage(UtilitySession& session);
+  CGeneralSettingPage(PageContext& context, GeneralSettingState& state);
 
  protected:
   bool OnInitDialog() override;
@@ -63,7 +64,8 @@ class CGeneralSettingPage : public CDialog {
   std::optional<std::string> NarrowBackupPath(const std::string& path);
   ImageFileContext FileContext();
 
-  UtilitySession& session_;
+  PageContext& context_;
+  GeneralSettingState& state_;
   CComboBox freqCombo_;           // 1043
   CComboBox bppCombo_;            // 1042
   CSliderCtrl memorySlider_;      // 1068

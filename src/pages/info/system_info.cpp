@@ -22,8 +22,6 @@ std::string WidenNarrow(const char* text) {
 
 }  // namespace
 
-bool IsSeriesText(const char* name8) { return std::memcmp(name8, ModuleSeriesText, sizeof ModuleSeriesText) == 0; }
-
 std::string ModuleFieldText(int identifier) {
   // 32-bit arithmetic as the controller does it: an absurd identifier wraps.
   const auto model = static_cast<std::int32_t>(static_cast<std::uint32_t>(identifier) + ModuleSeriesBase);

@@ -37,9 +37,6 @@ struct SystemInfoRoles {
 // MAC address, flash size, OS and SDK versions.
 SystemInfoFields GatherSystemInfo(const SystemInfoRoles& roles);
 
-// True when a module's name text is exactly the series text, terminator
-// included: the module sits on the serial bus and is asked for its name.
-bool IsSeriesText(const char* name8);
 // "R-%d" of the identifier plus ModuleSeriesBase.
 std::string ModuleFieldText(int identifier);
 // "R-" and the name a serial-bus module gave; empty when it gave none.

@@ -1,7 +1,8 @@
 #include "pages/info/system_info_page.h"
 
-#include "app/utility_session.h"
 #include "pages/info/system_info.h"
+#include "pages/info/system_info_state.h"
+#include "pages/page_context.h"
 #include "platform/message_box.h"
 
 namespace talvon {
@@ -22,7 +23,8 @@ constexpr int kSdkVersionField = 1024;
 
 }  // namespace
 
-CSystemInfoPage::CSystemInfoPage(UtilitySession& session) : CDialog(IDD), session_(session) {
+CSystemInfoPage::CSystemInfoPage(PageContext& context, SystemInfoState& state)
+    : CDialog(IDD), context_(context), state_(state) {
   Messages().OnCommand(1004, BN_CLICKED, [this] { OnHome(); });
   Messages().OnCommand(1013, BN_CLICKED, [this] { OnViewRegistry(); });
   Messages().OnCommand(1082, STN_CLICKED, [this] { OnHome(); });
@@ -30,7 +32,7 @@ CSystemInfoPage::CSystemInfoPage(UtilitySession& session) : CDialog(IDD), sessio
 
 bool CSystemInfoPage::OnInitDialog() {
   CDialog::OnInitDialog();
-  Platform& platform = session_.platform;
+  Platform& platform = context_.platform;
   const SystemInfoFields fields = GatherSystemInfo({platform.sdk, platform.serialPorts, platform.clock});
   for (int n = 0; n < SystemInfoSlotCount; ++n) SetDlgItemText(kFirstSlotField + n, fields.slots[n]);
   SetDlgItemText(kSerialNumberField, fields.serialNumber);
@@ -42,12 +44,12 @@ bool CSystemInfoPage::OnInitDialog() {
   return true;
 }
 
-void CSystemInfoPage::OnHome() { session_.NoRebootSheet().ShowWindow(SW_HIDE); }
+void CSystemInfoPage::OnHome() { context_.sheets.HideInformationSheet(); }
 
 void CSystemInfoPage::OnViewRegistry() {
   // Started suspended and let go at once; the page does not wait for it.
-  Processes& processes = session_.platform.processes;
-  ProcessInformation& viewer = session_.info.registryViewer;
+  Processes& processes = context_.platform.processes;
+  ProcessInformation& viewer = state_.registryViewer;
   if (!processes.CreateProcess(kRegistryViewer, true, &viewer)) {
     MessageBox(kViewerFailed, kViewerCaption, MB_OK);
     return;

@@ -3,7 +3,8 @@
 
 namespace talvon {
 
-class UtilitySession;
+struct PageContext;
+struct SystemInfoState;
 
 // The "System Configuration" page, the one page of the information sheet:
 // what the controller holds. Every value is gathered once, when the page is
@@ -14,7 +15,7 @@ class UtilitySession;
 class CSystemInfoPage : public CDialog {
  public:
   static constexpr int IDD = 132;
-  explicit CSystemInfoPage(UtilitySession& session);
+  CSystemInfoPage(PageContext& context, SystemInfoState& state);
 
  protected:
   bool OnInitDialog() override;
@@ -24,7 +25,8 @@ class CSystemInfoPage : public CDialog {
   void OnHome();
   // View Registry (1013): start the registry viewer.
   void OnViewRegistry();
-  UtilitySession& session_;
+  PageContext& context_;
+  SystemInfoState& state_;
 };
 
 }  // namespace talvon

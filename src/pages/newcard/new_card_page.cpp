@@ -1,10 +1,11 @@
 #include "pages/newcard/new_card_page.h"
 
-#include "app/utility_session.h"
+#include "pages/newcard/new_card_state.h"
 #include "pages/newcard/new_card_texts.h"
 #include "pages/newcard/resource_tree.h"
 #include "pages/newcard/serial_port_registration.h"
 #include "pages/newcard/slot_scan.h"
+#include "pages/page_context.h"
 #include "platform/message_box.h"
 #include "platform/templates/ids_237.h"
 
@@ -30,7 +31,8 @@ void InsertNodes(CTreeCtrl& tree, const std::vector<ResourceTreeNode>& nodes, Tr
 
 }  // namespace
 
-CNewCardPage::CNewCardPage(UtilitySession& session) : CDialog(IDD), session_(session) {
+CNewCardPage::CNewCardPage(PageContext& context, NewCardState& state)
+    : CDialog(IDD), context_(context), state_(state) {
   Messages().OnCommand(kSlotScan, BN_CLICKED, [this] { ScanSlots(); });
   Messages().OnCommand(kChangeToNewModule, BN_CLICKED, [this] { OnChangeToNewModule(); });
   Messages().OnCommand(kRemovePorts, BN_CLICKED, [this] { OnRemoveSerialPorts(); });
@@ -44,7 +46,7 @@ void CNewCardPage::DoDataExchange(DataExchange& exchange) {
 
 bool CNewCardPage::OnInitDialog() {
   CDialog::OnInitDialog();
-  images_.Create(session_.backend, kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, kImageListInitial,
+  images_.Create(context_.backend, kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, kImageListInitial,
                  kImageListGrowth);
   for (int bitmap : ResourceTreeBitmaps) images_.Add(bitmap, kImageMask);
   ScanSlots();
@@ -52,7 +54,7 @@ bool CNewCardPage::OnInitDialog() {
 }
 
 void CNewCardPage::ScanSlots() {
-  const SlotScanResult scan = talvon::ScanSlots(session_.platform.sdk, session_.newCard.slotScanTable);
+  const SlotScanResult scan = talvon::ScanSlots(context_.platform.sdk, state_.slotScanTable);
   for (int slot = 1; slot <= NewCardSlotCount; ++slot) {
     SetDlgItemText(kFirstSlotLabel + slot - 1, scan.labels[static_cast<std::size_t>(slot - 1)]);
   }
@@ -65,14 +67,14 @@ void CNewCardPage::FillResourceTree() {
   tree_.SetImageList(images_);
   // A rescan replaces the tree: one node per module, however often it runs.
   tree_.DeleteAllItems();
-  InsertNodes(tree_, ResourceTreeNodes(session_.platform.registry, session_.newCard.slotScanTable), TVI_ROOT);
+  InsertNodes(tree_, ResourceTreeNodes(context_.platform.registry, state_.slotScanTable), TVI_ROOT);
 }
 
 int CNewCardPage::SelectedSlot() const { return talvon::SelectedSlot(tree_); }
 
 void CNewCardPage::OnChangeToNewModule() {
-  const SerialPortRoles roles{session_.platform.registry, session_.platform.sdk, session_.AppBoxes()};
-  NewCardState& state = session_.newCard;
+  const SerialPortRoles roles{context_.platform.registry, context_.platform.sdk, context_.appBoxes};
+  NewCardState& state = state_;
   switch (ChangeToNewModule(roles, {state.slotScanTable, state.PairHighSlot}, SelectedSlot())) {
     case ModuleChange::Rebooting:
       break;
@@ -80,15 +82,15 @@ void CNewCardPage::OnChangeToNewModule() {
       MessageBox(kNotComPortModule, kAlarmCaption, MB_ICONSTOP);
       break;
     case ModuleChange::FlushFailed:
-      session_.AppBoxes().AppMessageBox(kFlushFailed, MB_ICONSTOP);
+      context_.appBoxes.AppMessageBox(kFlushFailed, MB_ICONSTOP);
       break;
   }
 }
 
 void CNewCardPage::OnRemoveSerialPorts() {
-  const SerialPortRoles roles{session_.platform.registry, session_.platform.sdk, session_.AppBoxes()};
+  const SerialPortRoles roles{context_.platform.registry, context_.platform.sdk, context_.appBoxes};
   if (RemoveSerialPorts(roles) == PortRemoval::FlushFailed) {
-    session_.AppBoxes().AppMessageBox(kFlushFailed, MB_ICONSTOP);
+    context_.appBoxes.AppMessageBox(kFlushFailed, MB_ICONSTOP);
   }
 }
 

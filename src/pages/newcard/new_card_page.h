@@ -4,7 +4,8 @@
 
 namespace talvon {
 
-class UtilitySession;
+struct PageContext;
+struct NewCardState;
 
 // The "New Card Wizard" page (tab 4 of the configuration sheet): shows the
 // module in each slot and a tree of the modules with the serial-port
@@ -17,7 +18,7 @@ class UtilitySession;
 class CNewCardPage : public CDialog {
  public:
   static constexpr int IDD = 237;
-  explicit CNewCardPage(UtilitySession& session);
+  CNewCardPage(PageContext& context, NewCardState& state);
 
  protected:
   bool OnInitDialog() override;
@@ -35,7 +36,8 @@ class CNewCardPage : public CDialog {
   // The information line (1075) is drawn in red.
   void OnCtlColor(ControlColours& colours, int controlId);
 
-  UtilitySession& session_;
+  PageContext& context_;
+  NewCardState& state_;
   CButton changeButton_;  // 1114
   CTreeCtrl tree_;        // 1113
   CImageList images_;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "pages/info/system_info.h"
 #include "pages/newcard/new_card_texts.h"
 
 namespace talvon {

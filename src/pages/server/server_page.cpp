@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/utility_session.h"
+#include "pages/page_context.h"
+#include "pages/server/server_page_state.h"
 #include "pages/server/server_texts.h"
 #include "pages/server/service_password.h"
 #include "platform/message_box.h"
@@ -14,7 +15,8 @@ namespace talvon {
 using namespace server_texts;
 using namespace ids145;
 
-CServerPage::CServerPage(UtilitySession& session) : CDialog(IDD), session_(session) {
+CServerPage::CServerPage(PageContext& context, ServerPageState& state)
+    : CDialog(IDD), context_(context), state_(state) {
   Messages().OnCommand(FtpServerCheck, BN_CLICKED, [this] { OnFtpServerCheck(); });
   Messages().OnCommand(TelnetServerCheck, BN_CLICKED, [this] { OnTelnetServerCheck(); });
   Messages().OnCommand(ConfirmSettingsButton, BN_CLICKED, [this] { OnConfirmSettings(); });
@@ -37,21 +39,21 @@ void CServerPage::DoDataExchange(DataExchange& exchange) {
 }
 
 ServerSettingsRoles CServerPage::Roles() {
-  return {session_.platform.registry, session_.platform.files, session_.platform.clock};
+  return {context_.platform.registry, context_.platform.files, context_.platform.clock};
 }
 
 bool CServerPage::OnInitDialog() {
   CDialog::OnInitDialog();
   ShowFtpDirectory();
   ShowHttpDirectory();
-  const ServerAuthentication auth = ReadServerAuthentication(session_.platform.registry);
+  const ServerAuthentication auth = ReadServerAuthentication(context_.platform.registry);
   ftpCheck_.SetCheck(auth.ftp ? BST_CHECKED : BST_UNCHECKED);
   telnetCheck_.SetCheck(auth.telnet ? BST_CHECKED : BST_UNCHECKED);
   if (auth.ftp || auth.telnet) {
     // One "*" per stored character, never more than a password can have.
     const std::size_t stars = std::min<std::size_t>(auth.passwordLength, MaxServicePasswordLength);
     SetPasswordFields(std::string(stars, '*'), true);
-    session_.server.placeholderShown = true;
+    state_.placeholderShown = true;
   } else {
     SetPasswordFields(kPasswordDisabled, false);
   }
@@ -64,20 +66,20 @@ void CServerPage::SetPasswordFields(std::string_view text, bool enabled) {
     edit->SetWindowText(text);
     edit->EnableWindow(enabled);
   }
-  session_.server.placeholderShown = false;
+  state_.placeholderShown = false;
 }
 
-void CServerPage::OnPasswordEdited() { session_.server.placeholderShown = false; }
+void CServerPage::OnPasswordEdited() { state_.placeholderShown = false; }
 
 void CServerPage::OnFtpServerCheck() {
-  ReportAuthenticationWrite(WriteFtpAuthentication(session_.platform.registry, ftpCheck_.GetCheck() == BST_CHECKED),
+  ReportAuthenticationWrite(WriteFtpAuthentication(context_.platform.registry, ftpCheck_.GetCheck() == BST_CHECKED),
                             true);
   AfterCheckBoxChanged();
 }
 
 void CServerPage::OnTelnetServerCheck() {
   ReportAuthenticationWrite(
-      WriteTelnetAuthentication(session_.platform.registry, telnetCheck_.GetCheck() == BST_CHECKED), false);
+      WriteTelnetAuthentication(context_.platform.registry, telnetCheck_.GetCheck() == BST_CHECKED), false);
   AfterCheckBoxChanged();
 }
 
@@ -99,7 +101,7 @@ void CServerPage::ReportAuthenticationWrite(AuthenticationWrite outcome, bool ft
       break;
   }
   // A box that did not take effect must not look as if it had.
-  const ServerAuthentication auth = ReadServerAuthentication(session_.platform.registry);
+  const ServerAuthentication auth = ReadServerAuthentication(context_.platform.registry);
   ftpCheck_.SetCheck(auth.ftp ? BST_CHECKED : BST_UNCHECKED);
   telnetCheck_.SetCheck(auth.telnet ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -150,8 +152,8 @@ void CServerPage::SaveDirectory(ServerDirectory which) {
 
 void CServerPage::SavePassword() {
   UpdateData(true);
-  const PasswordEntry entry{password_, confirmation_, session_.server.placeholderShown};
-  const PasswordSaveResult saved = SaveServicePassword(session_.platform.registry, entry);
+  const PasswordEntry entry{password_, confirmation_, state_.placeholderShown};
+  const PasswordSaveResult saved = SaveServicePassword(context_.platform.registry, entry);
   switch (saved.outcome) {
     case PasswordSave::Mismatch:
       MessageBox(kPasswordMismatch, kErrorCaption, MB_ICONSTOP);
@@ -182,9 +184,9 @@ void CServerPage::OnConfirmSettings() {
 }
 
 void CServerPage::OnGetPassword() {
-  session_.server.password = ReadServicePassword(session_.platform.registry).value_or(std::u16string());
+  state_.password = ReadServicePassword(context_.platform.registry).value_or(std::u16string());
 }
 
-void CServerPage::OnHome() { session_.RebootSheet().ShowWindow(SW_HIDE); }
+void CServerPage::OnHome() { context_.sheets.HideConfigurationSheet(); }
 
 }  // namespace talvon

@@ -7,7 +7,8 @@
 
 namespace talvon {
 
-class UtilitySession;
+struct PageContext;
+struct ServerPageState;
 
 // The "Server Setting" page (tab 3 of the configuration sheet): whether the
 // FTP and Telnet servers ask for a login, the service password they accept,
@@ -19,7 +20,7 @@ class UtilitySession;
 class CServerPage : public CDialog {
  public:
   static constexpr int IDD = 145;
-  explicit CServerPage(UtilitySession& session);
+  CServerPage(PageContext& context, ServerPageState& state);
 
  protected:
   bool OnInitDialog() override;
@@ -51,7 +52,8 @@ class CServerPage : public CDialog {
   void OnPasswordEdited();
   ServerSettingsRoles Roles();
 
-  UtilitySession& session_;
+  PageContext& context_;
+  ServerPageState& state_;
   CButton ftpCheck_;       // 1063
   CButton telnetCheck_;    // 1064
   CEdit passwordEdit_;     // 1065

@@ -2,9 +2,10 @@
 
 #include <string>
 
-#include "app/utility_session.h"
 #include "flash/image_files.h"
 #include "operations/os_image_update.h"
+#include "pages/page_context.h"
+#include "pages/update/update_page_state.h"
 #include "pages/update/update_texts.h"
 #include "platform/message_box.h"
 
@@ -44,7 +45,8 @@ class CUpdatePage::Progress final : public OsImageUpdateHost {
   CUpdatePage& page_;
 };
 
-CUpdatePage::CUpdatePage(UtilitySession& session) : CDialog(IDD), session_(session) {
+CUpdatePage::CUpdatePage(PageContext& context, UpdatePageState& state)
+    : CDialog(IDD), context_(context), state_(state) {
   Messages().OnCommand(kBrowseButton, BN_CLICKED, [this] { OnBrowseImage(); });
   Messages().OnCommand(kWriteButton, BN_CLICKED, [this] { OnWriteToFlash(); });
   Messages().OnCtlColor([this](ControlColours& colours, int controlId) { OnCtlColor(colours, controlId); });
@@ -58,12 +60,12 @@ void CUpdatePage::DoDataExchange(DataExchange& exchange) {
 }
 
 void CUpdatePage::OnBrowseImage() {
-  CFileDialog dialog(session_.backend, kBrowseFilter, kBrowseFlags);
+  CFileDialog dialog(context_.backend, kBrowseFilter, kBrowseFlags);
   if (dialog.DoModal() != IDOK) return;
   const std::string& chosen = dialog.GetPathName();
   SetDlgItemText(kPathField, chosen);
 
-  ImagePathBuffer& imagePath = session_.update.imagePath;
+  ImagePathBuffer& imagePath = state_.imagePath;
   const ImagePathProblem problem = StoreImagePath(chosen, imagePath);
   if (problem != ImagePathProblem::None) {
     // Refused whole, never cut: the earlier path goes too, so Write cannot
@@ -73,7 +75,7 @@ void CUpdatePage::OnBrowseImage() {
     writeButton_.EnableWindow(false);
     return;
   }
-  switch (IsOsImageFile(session_.platform.files, ImagePathText(imagePath))) {
+  switch (IsOsImageFile(context_.platform.files, ImagePathText(imagePath))) {
     case 1:
       writeButton_.EnableWindow(true);
       break;
@@ -91,11 +93,11 @@ void CUpdatePage::OnBrowseImage() {
 }
 
 void CUpdatePage::OnWriteToFlash() {
-  Platform& platform = session_.platform;
+  Platform& platform = context_.platform;
   BeginWaitCursor();
   Progress progress(*this);
-  const OsImageUpdateRoles roles{platform.files, platform.flash, platform.clock, session_.transfer, progress};
-  const OsImageUpdateResult result = UpdateOsImage(roles, ImagePathText(session_.update.imagePath));
+  const OsImageUpdateRoles roles{platform.files, platform.flash, platform.clock, context_.transfer, progress};
+  const OsImageUpdateResult result = UpdateOsImage(roles, ImagePathText(state_.imagePath));
   switch (result.outcome) {
     case OsImageUpdateResult::Outcome::Written:
       platform.sdk.Reset_TalVon();
@@ -108,7 +110,7 @@ void CUpdatePage::OnWriteToFlash() {
       writeButton_.EnableWindow(false);
       return;
     case OsImageUpdateResult::Outcome::EraseIncomplete:
-      session_.AppBoxes().AppMessageBox(result.message, MB_ICONSTOP);
+      context_.appBoxes.AppMessageBox(result.message, MB_ICONSTOP);
       RestoreWaitCursor();
       EndWaitCursor();
       ReopenAfterStop();

@@ -4,7 +4,8 @@
 
 namespace talvon {
 
-class UtilitySession;
+struct PageContext;
+struct UpdatePageState;
 
 // The "Update Version" page (tab 1 of the configuration sheet): writes a new
 // OS image from a BIN file into flash and restarts the controller. Browse
@@ -18,7 +19,7 @@ class UtilitySession;
 class CUpdatePage : public CDialog {
  public:
   static constexpr int IDD = 133;
-  explicit CUpdatePage(UtilitySession& session);
+  CUpdatePage(PageContext& context, UpdatePageState& state);
 
  protected:
   void DoDataExchange(DataExchange& exchange) override;
@@ -34,7 +35,8 @@ class CUpdatePage : public CDialog {
   // operator can choose a file and write again at once.
   void ReopenAfterStop();
 
-  UtilitySession& session_;
+  PageContext& context_;
+  UpdatePageState& state_;
   CButton browseButton_;    // 1045
   CButton writeButton_;     // 1048
   CStatic statusText_;      // 1047
