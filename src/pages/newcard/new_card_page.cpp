@@ -79,6 +79,9 @@ void CNewCardPage::OnChangeToNewModule() {
     case ModuleChange::NotCommunicationModule:
       MessageBox(kNotComPortModule, kAlarmCaption, MB_ICONSTOP);
       break;
+    case ModuleChange::SetFailed:
+      session_.AppBoxes().AppMessageBox(kSetValueFailed, MB_ICONSTOP);
+      break;
     case ModuleChange::FlushFailed:
       session_.AppBoxes().AppMessageBox(kFlushFailed, MB_ICONSTOP);
       break;
