@@ -4,6 +4,9 @@
 
 #include <set>
 
+#include "platform/templates/ids_134.h"
+#include "platform/templates/ids_237.h"
+
 namespace talvon {
 namespace {
 
@@ -136,19 +139,19 @@ TEST(DialogTemplates, UpdatePageControlsCarryTheirExactStyles) {
 
 TEST(DialogTemplates, GeneralSettingPageCombosSlidersAndHiddenStores) {
   const std::vector<std::string> depths{"2", "4", "8", "16"};
-  EXPECT_EQ(Item(134, 1042).comboItems, depths);
-  EXPECT_EQ(Item(134, 1043).comboItems.back(), "75 Hz");
-  EXPECT_FALSE(Item(134, 1041).Visible());
-  EXPECT_EQ(Item(134, 1056).cls, ControlClass::Trackbar);
-  ExpectRect(Item(134, 1068), 192, 64, 161, 22);
-  EXPECT_NE(Item(134, 1068).style & TBS_ENABLESELRANGE, 0u);
-  EXPECT_NE(Item(134, 1068).style & TBS_TOP, 0u);
-  EXPECT_EQ(Item(134, 1059).bitmapId, 141);
-  EXPECT_FALSE(Item(134, 1055).Visible());
-  EXPECT_TRUE(Item(134, 1119).Notifies());
-  EXPECT_EQ(Item(134, 1116).text, "      RS232");
-  EXPECT_EQ(Item(134, 1095).text, "Restore All ");
-  EXPECT_NE(Item(134, 1071).style & BS_MULTILINE, 0u);
+  EXPECT_EQ(Item(134, ids134::kBppCombo).comboItems, depths);
+  EXPECT_EQ(Item(134, ids134::kFreqCombo).comboItems.back(), "75 Hz");
+  EXPECT_FALSE(Item(134, ids134::kResolutionList).Visible());
+  EXPECT_EQ(Item(134, ids134::kResolutionSlider).cls, ControlClass::Trackbar);
+  ExpectRect(Item(134, ids134::kMemorySlider), 192, 64, 161, 22);
+  EXPECT_NE(Item(134, ids134::kMemorySlider).style & TBS_ENABLESELRANGE, 0u);
+  EXPECT_NE(Item(134, ids134::kMemorySlider).style & TBS_TOP, 0u);
+  EXPECT_EQ(Item(134, ids134::kPreview1024).bitmapId, 141);
+  EXPECT_FALSE(Item(134, ids134::kPreview800).Visible());
+  EXPECT_TRUE(Item(134, ids134::kUsbIcon).Notifies());
+  EXPECT_EQ(Item(134, ids134::kSerialButton).text, "      RS232");
+  EXPECT_EQ(Item(134, ids134::kRestoreAll).text, "Restore All ");
+  EXPECT_NE(Item(134, ids134::kFactoryButton).style & BS_MULTILINE, 0u);
 }
 
 TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
@@ -175,12 +178,12 @@ TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
   EXPECT_TRUE(Item(145, 1086).Notifies());
   EXPECT_FALSE(Item(145, 1086).Visible());
 
-  EXPECT_EQ(Item(237, 1114).text, "Change To  \nNew Module");
-  EXPECT_EQ(Item(237, 1113).cls, ControlClass::TreeView);
-  EXPECT_EQ(Item(237, 1106).kind, ControlKind::CentredText);
-  EXPECT_EQ(Item(237, 1112).text, "Slot7");
-  EXPECT_FALSE(Item(237, 1120).Visible());
-  EXPECT_FALSE(Item(237, 1105).Visible());
+  EXPECT_EQ(Item(237, ids_237::kChangeToNewModule).text, "Change To  \nNew Module");
+  EXPECT_EQ(Item(237, ids_237::kResourceTree).cls, ControlClass::TreeView);
+  EXPECT_EQ(Item(237, ids_237::kFirstSlotLabel).kind, ControlKind::CentredText);
+  EXPECT_EQ(Item(237, ids_237::kFirstSlotLabel + 6).text, "Slot7");
+  EXPECT_FALSE(Item(237, ids_237::kRemovePorts).Visible());
+  EXPECT_FALSE(Item(237, ids_237::kSlotScan).Visible());
   EXPECT_EQ(Item(237, 1075).text, "Static");
 }
 

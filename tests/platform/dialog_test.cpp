@@ -9,6 +9,7 @@
 
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_134.h"
 
 namespace talvon {
 namespace {
@@ -108,7 +109,7 @@ TEST_F(DialogTest, DataExchangeMovesTextsBothWaysAndBindsControls) {
 
 TEST_F(DialogTest, ControlObjectsDoNothingBeforeTheWindowExists) {
   ProbePage page;
-  CSliderCtrl slider = page.GetDlgItem<CSliderCtrl>(1068);
+  CSliderCtrl slider = page.GetDlgItem<CSliderCtrl>(ids134::kMemorySlider);
   slider.SetPos(5);
   EXPECT_EQ(slider.GetPos(), 0);
   EXPECT_EQ(page.GetDlgItemText(1044), "");

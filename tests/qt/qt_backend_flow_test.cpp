@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_134.h"
 #include "qt/panel_theme.h"
 #include "qt/trackbar_widget.h"
 #include "qt_test_support.h"
@@ -155,16 +156,16 @@ TEST(QtFlow, ControlsAreDrawnInTheColoursTheirDialogAsksFor) {
   RecordingSink sink, host;
   // The general page's factory button: text and background red.
   sink.onColours = [](ControlColours& colours, int controlId) {
-    if (controlId == 1071) colours.textColour = colours.backgroundColour = RGB(255, 0, 0);
+    if (controlId == ids134::kFactoryButton) colours.textColour = colours.backgroundColour = RGB(255, 0, 0);
   };
   const WindowHandle page = OpenShown(backend, 134, sink, host);
-  const QImage factory = backend.ControlWidget(page, 1071)->grab().toImage();
-  const QImage confirm = backend.ControlWidget(page, 1089)->grab().toImage();
+  const QImage factory = backend.ControlWidget(page, ids134::kFactoryButton)->grab().toImage();
+  const QImage confirm = backend.ControlWidget(page, ids134::kConfirmSettings)->grab().toImage();
   EXPECT_GT(CountPixels(factory, IsRed), factory.width() * factory.height() / 2);  // a red button
   EXPECT_GT(CountPixels(factory, [](const QColor& c) { return c.lightness() > 230; }), 20);  // its text readable
   EXPECT_EQ(CountPixels(confirm, IsRed), 0);
   const auto asked = std::find_if(sink.received.begin(), sink.received.end(), [](const Received& r) {
-    return r.message == WM_CTLCOLOR && r.controlId == 1071;
+    return r.message == WM_CTLCOLOR && r.controlId == ids134::kFactoryButton;
   });
   EXPECT_NE(asked, sink.received.end());
 
@@ -192,11 +193,11 @@ TEST(QtFlow, TheMemorySliderShowsItsMovableStretchAndTicks) {
   ShowPanel(backend);
   RecordingSink sink, host;
   const WindowHandle page = OpenShown(backend, 134, sink, host);
-  backend.TrackbarSetRange(page, 1068, 1, 200, false);
-  backend.TrackbarSetTickFrequency(page, 1068, 10);
-  backend.TrackbarSetSelection(page, 1068, 50, 120, true);
-  backend.TrackbarSetPosition(page, 1068, 150, true);
-  auto* bar = static_cast<TrackbarWidget*>(backend.ControlWidget(page, 1068));
+  backend.TrackbarSetRange(page, ids134::kMemorySlider, 1, 200, false);
+  backend.TrackbarSetTickFrequency(page, ids134::kMemorySlider, 10);
+  backend.TrackbarSetSelection(page, ids134::kMemorySlider, 50, 120, true);
+  backend.TrackbarSetPosition(page, ids134::kMemorySlider, 150, true);
+  auto* bar = static_cast<TrackbarWidget*>(backend.ControlWidget(page, ids134::kMemorySlider));
   const QImage image = bar->grab().toImage();
   const auto accentAt = [&](int position) {
     int count = 0;
@@ -215,7 +216,7 @@ TEST(QtFlow, TheMemorySliderShowsItsMovableStretchAndTicks) {
     if (image.pixelColor(bar->PositionX(11), y).lightness() < 80) ++darkAbove;
   }
   EXPECT_GT(darkAbove, 0) << tick.name().toStdString();
-  const TrackbarState state = backend.GetTrackbar(page, 1068);
+  const TrackbarState state = backend.GetTrackbar(page, ids134::kMemorySlider);
   EXPECT_EQ(state.selectionStart, 50);
   EXPECT_EQ(state.selectionEnd, 120);
   EXPECT_EQ(state.position, 150);

@@ -2,6 +2,7 @@
 // one line, and a reading longer than its box drawn in the dialog's font.
 #include <gtest/gtest.h>
 
+#include "platform/templates/ids_134.h"
 #include "qt/control_widgets.h"
 #include "qt/dialog_scale.h"
 #include "qt/qt_dialog_backend.h"
@@ -53,7 +54,8 @@ TEST(QtTextPlacement, AMemoryReadingLongerThanItsBoxKeepsThePagesFont) {
     const DialogTemplate& t = *FindDialogTemplate(134);
     const WindowHandle page = backend.CreateDialogWindow(t, 0, sink);
     const DialogScale scale(t, factor);
-    for (int id : {1069, 1070, 1072, 1073}) {
+    for (int id :
+         {ids134::kStorageAllocated, ids134::kStorageInUse, ids134::kProgramAllocated, ids134::kProgramInUse}) {
       SCOPED_TRACE(id);
       backend.SetControlText(page, id, "65536KB");
       auto* reading = static_cast<TextWidget*>(backend.ControlWidget(page, id));

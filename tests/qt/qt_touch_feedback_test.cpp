@@ -7,12 +7,12 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QTimer>
 #include <QPushButton>
-
+#include <QTimer>
 #include <cmath>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_134.h"
 #include "qt/busy_sign.h"
 #include "qt/panel_theme.h"
 #include "qt_test_support.h"
@@ -149,9 +149,9 @@ TEST(ComboList, ItemsAreTallEnoughForAFingerAtEveryFactor) {
     ShowPanel(backend);
     RecordingSink sink, host;
     const WindowHandle page = OpenShown(backend, 134, sink, host);
-    auto* combo = static_cast<QComboBox*>(backend.ControlWidget(page, 1042));
+    auto* combo = static_cast<QComboBox*>(backend.ControlWidget(page, ids134::kBppCombo));
     ASSERT_NE(combo, nullptr);
-    if (combo->count() == 0) backend.ComboAddString(page, 1042, "8");
+    if (combo->count() == 0) backend.ComboAddString(page, ids134::kBppCombo, "8");
     const int least = static_cast<int>(std::lround(kComboItemHeight * factor));
     EXPECT_GE(combo->view()->sizeHintForRow(0), least);
 

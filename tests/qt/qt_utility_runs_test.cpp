@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <set>
 
 #include "flash/bin_image_builder.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "platform/templates/ids_134.h"
 #include "qt/stand_in_windows.h"
 #include "qt/tab_control_widget.h"
 #include "qt/utility_runs.h"
@@ -169,7 +169,7 @@ TEST_F(UtilityOnQt, ClosingThePanelDuringAQuestionOrAStartedProgramLeavesTheUtil
     Touch(129, 1088);  // Confirm Registry's question
     EXPECT_EQ(questions, 1);
     EXPECT_TRUE(Shown(129));
-    Touch(134, 1116);  // RS232: the calibration screen comes up and the page goes on
+    Touch(134, ids134::kSerialButton);  // RS232: the calibration screen comes up and the page goes on
     ASSERT_NE(FrontProgramWindow(backend.Panel()), nullptr);
     EXPECT_FALSE(backend.Panel()->close());
     QCoreApplication::processEvents();
@@ -186,7 +186,7 @@ TEST_F(UtilityOnQt, ClosingThePanelDuringAQuestionOrAStartedProgramLeavesTheUtil
       closedInTheWait = !backend.Panel()->close();
     });
     poll.start(5);
-    Touch(134, 1096);  // returns once the wait is over
+    Touch(134, ids134::kRegisterActiveX);  // returns once the wait is over
     EXPECT_TRUE(closedInTheWait);
     EXPECT_EQ(FrontProgramWindow(backend.Panel()), nullptr);
     EXPECT_TRUE(Shown(129));
