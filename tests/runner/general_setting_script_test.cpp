@@ -107,13 +107,8 @@ TEST_F(GeneralSettingScript, ANewDisplayModeIsInForceAfterTheRebootAndTheDivisio
       "answer yes\n"
       "answer yes\n"
       "click 1088\n"
-      "config\n"
-      "print " + Id(kResolutionReadBack) + "\n"
-      "print " + Id(kBppReadBack) + "\n"
-      "print " + Id(kFreqReadBack) + "\n"
-      "print " + Id(kResolutionSlider) + "\n"
-      "print " + Id(kPreview) + "\n"
-      "print " + Id(kMemorySlider) + "\n"
+      "config\n" +
+      Print({kResolutionReadBack, kBppReadBack, kFreqReadBack, kResolutionSlider, kPreview, kMemorySlider}) +
       "reg \"Velmar\" \"MemDivision\"\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
