@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "platform/templates/ids_132.h"
+#include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
 #include "platform/templates/ids_237.h"
 
@@ -105,7 +107,7 @@ TEST(DialogTemplates, PagesAreHiddenChildDialogs) {
 
 TEST(DialogTemplates, InformationPageRowsFollowTheirFormulas) {
   const DialogTemplate& t = *FindDialogTemplate(132);
-  ExpectRect(Item(132, 1012), 47, 19 + 17 * 6, 50, 12);  // slot 7
+  ExpectRect(Item(132, ids132::kFirstSlotField + 6), 47, 19 + 17 * 6, 50, 12);  // slot 7
   int labels = 0;
   for (const DialogItem& item : t.items) {
     if (item.text == "Slot 7 :") {
@@ -121,20 +123,20 @@ TEST(DialogTemplates, InformationPageRowsFollowTheirFormulas) {
     }
   }
   EXPECT_EQ(labels, 2);
-  EXPECT_EQ(Item(132, 1004).text, "        Home");
-  EXPECT_FALSE(Item(132, 1023).Visible());
-  EXPECT_FALSE(Item(132, 1014).Visible());
-  EXPECT_TRUE(Item(132, 1082).Notifies());
+  EXPECT_EQ(Item(132, ids132::kHomeButton).text, "        Home");
+  EXPECT_FALSE(Item(132, ids132::kSdkFlashSizeField).Visible());
+  EXPECT_FALSE(Item(132, ids132::kConfigurationTool).Visible());
+  EXPECT_TRUE(Item(132, ids132::kHomeIcon).Notifies());
 }
 
 TEST(DialogTemplates, UpdatePageControlsCarryTheirExactStyles) {
-  EXPECT_EQ(Item(133, 1044).style, 0x50810880u);
-  EXPECT_EQ(Item(133, 1048).style, 0x58010000u);
-  EXPECT_TRUE(Item(133, 1048).Disabled());
-  EXPECT_EQ(Item(133, 1046).cls, ControlClass::Progress);
-  EXPECT_EQ(Item(133, 1046).style, 0x50800001u);
-  ExpectRect(Item(133, 1047), 92, 163, 244, 17);
-  EXPECT_EQ(Item(133, 1048).text, "Write to Flash Now");
+  EXPECT_EQ(Item(133, ids133::kPathField).style, 0x50810880u);
+  EXPECT_EQ(Item(133, ids133::kWriteButton).style, 0x58010000u);
+  EXPECT_TRUE(Item(133, ids133::kWriteButton).Disabled());
+  EXPECT_EQ(Item(133, ids133::kProgressBar).cls, ControlClass::Progress);
+  EXPECT_EQ(Item(133, ids133::kProgressBar).style, 0x50800001u);
+  ExpectRect(Item(133, ids133::kStatusLine), 92, 163, 244, 17);
+  EXPECT_EQ(Item(133, ids133::kWriteButton).text, "Write to Flash Now");
 }
 
 TEST(DialogTemplates, GeneralSettingPageCombosSlidersAndHiddenStores) {

@@ -8,6 +8,7 @@
 
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
 #include "platform/templates/ids_237.h"
 
@@ -98,11 +99,11 @@ TEST_F(HeadlessTest, ComboSelectionShowsTheItemAndBadIndexClearsIt) {
 
 TEST_F(HeadlessTest, ProgressBarSetPosAnswersThePreviousAndStaysInRange) {
   const WindowHandle page = backend.CreateDialogWindow(*FindDialogTemplate(133), 0, pageSink);
-  backend.ProgressSetRange(page, 1046, 0, 100);
-  EXPECT_EQ(backend.ProgressSetStep(page, 1046, 1), 10);
-  EXPECT_EQ(backend.ProgressSetPosition(page, 1046, 42), 0);
-  EXPECT_EQ(backend.ProgressSetPosition(page, 1046, 140), 42);
-  EXPECT_EQ(backend.GetProgress(page, 1046).position, 100);
+  backend.ProgressSetRange(page, ids133::kProgressBar, 0, 100);
+  EXPECT_EQ(backend.ProgressSetStep(page, ids133::kProgressBar, 1), 10);
+  EXPECT_EQ(backend.ProgressSetPosition(page, ids133::kProgressBar, 42), 0);
+  EXPECT_EQ(backend.ProgressSetPosition(page, ids133::kProgressBar, 140), 42);
+  EXPECT_EQ(backend.GetProgress(page, ids133::kProgressBar).position, 100);
 }
 
 TEST_F(HeadlessTest, TabsSelectTheFirstItemAndMeasureItemsSideBySide) {

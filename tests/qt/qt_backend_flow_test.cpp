@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
 #include "qt/panel_theme.h"
 #include "qt/trackbar_widget.h"
@@ -97,7 +98,7 @@ TEST(QtFlow, EachPumpRepaintsTheProgressBarAndTheStatusLine) {
   ShowPanel(backend);
   RecordingSink sink, host;
   const WindowHandle page = OpenShown(backend, 133, sink, host);
-  ASSERT_TRUE(SpinUntil([&] { return backend.ControlWidget(page, 1046)->isVisible(); }));
+  ASSERT_TRUE(SpinUntil([&] { return backend.ControlWidget(page, ids133::kProgressBar)->isVisible(); }));
   QCoreApplication::processEvents();
 
   std::vector<int> painted;
@@ -109,15 +110,15 @@ TEST(QtFlow, EachPumpRepaintsTheProgressBarAndTheStatusLine) {
       return false;
     }
   } progressSpy, statusSpy;
-  progressSpy.onPaint = [&] { painted.push_back(backend.GetProgress(page, 1046).position); };
-  statusSpy.onPaint = [&] { statusPainted.push_back(backend.GetControlText(page, 1047)); };
-  backend.ControlWidget(page, 1046)->installEventFilter(&progressSpy);
-  backend.ControlWidget(page, 1047)->installEventFilter(&statusSpy);
+  progressSpy.onPaint = [&] { painted.push_back(backend.GetProgress(page, ids133::kProgressBar).position); };
+  statusSpy.onPaint = [&] { statusPainted.push_back(backend.GetControlText(page, ids133::kStatusLine)); };
+  backend.ControlWidget(page, ids133::kProgressBar)->installEventFilter(&progressSpy);
+  backend.ControlWidget(page, ids133::kStatusLine)->installEventFilter(&statusSpy);
 
   for (int percent = 10; percent <= 100; percent += 30) {
     const std::string status = "Now Write Flash Memory --> " + std::to_string(percent) + "% done";
-    backend.SetControlText(page, 1047, status);
-    backend.ProgressSetPosition(page, 1046, percent);
+    backend.SetControlText(page, ids133::kStatusLine, status);
+    backend.ProgressSetPosition(page, ids133::kProgressBar, percent);
     EXPECT_TRUE(backend.PumpOneMessage());
     ASSERT_FALSE(painted.empty());
     EXPECT_EQ(painted.back(), percent);
@@ -172,17 +173,17 @@ TEST(QtFlow, ControlsAreDrawnInTheColoursTheirDialogAsksFor) {
   // The update page's status line: red text on the page.
   RecordingSink updateSink, updateHost;
   updateSink.onColours = [](ControlColours& colours, int controlId) {
-    if (controlId == 1047) {
+    if (controlId == ids133::kStatusLine) {
       colours.textColour = RGB(255, 0, 0);
       colours.backgroundMode = TRANSPARENT;
     }
   };
   const WindowHandle update = OpenShown(backend, 133, updateSink, updateHost);
-  backend.SetControlText(update, 1047, "Now Erase Flash Memory --> 50% done");
-  const QImage status = backend.ControlWidget(update, 1047)->grab().toImage();
+  backend.SetControlText(update, ids133::kStatusLine, "Now Erase Flash Memory --> 50% done");
+  const QImage status = backend.ControlWidget(update, ids133::kStatusLine)->grab().toImage();
   EXPECT_GT(CountPixels(status, IsRed), 30);
-  backend.SetControlText(update, 1044, "\\CompactFlash\\nk.bin");
-  const QImage path = backend.ControlWidget(update, 1044)->grab().toImage();
+  backend.SetControlText(update, ids133::kPathField, "\\CompactFlash\\nk.bin");
+  const QImage path = backend.ControlWidget(update, ids133::kPathField)->grab().toImage();
   EXPECT_EQ(CountPixels(path, IsRed), 0);
 }
 

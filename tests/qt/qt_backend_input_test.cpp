@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
 #include "platform/templates/ids_237.h"
 #include "qt/frame_window.h"
@@ -108,14 +109,15 @@ class QtInput : public ::testing::Test {
 
 TEST_F(QtInput, DisabledAndHiddenControlsTakeNoTaps) {
   Open(133);
-  const QPoint write = *TapPoint(backend.Panel(), Control(1048));  // "Write to Flash Now" starts disabled
+  const QPoint write =
+      *TapPoint(backend.Panel(), Control(ids133::kWriteButton));  // "Write to Flash Now" starts disabled
   MouseTap(backend.Panel(), write);
   EXPECT_TRUE(sink.Input().empty()) << ::testing::PrintToString(sink.Input());
-  backend.EnableControl(window, 1048, true);
+  backend.EnableControl(window, ids133::kWriteButton, true);
   MouseTap(backend.Panel(), write);
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1048, BN_CLICKED}}));
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids133::kWriteButton, BN_CLICKED}}));
   sink.Clear();
-  backend.ShowControl(window, 1048, false);
+  backend.ShowControl(window, ids133::kWriteButton, false);
   MouseTap(backend.Panel(), write);
   EXPECT_TRUE(sink.Input().empty());
 }
@@ -124,19 +126,19 @@ TEST_F(QtInput, DisabledAndHiddenControlsTakeNoTaps) {
 // EN_SETFOCUS) to another control behind the dialog's back.
 TEST_F(QtInput, ADialogDisablingTheFocusedButtonMovesNoFocus) {
   Open(133);
-  backend.EnableControl(window, 1048, true);
+  backend.EnableControl(window, ids133::kWriteButton, true);
   sink.onMessage = [&](const WindowMessage& m) {
-    if (m.message == WM_COMMAND && m.controlId == 1048) {
-      backend.EnableControl(window, 1045, false);
-      backend.EnableControl(window, 1048, false);
+    if (m.message == WM_COMMAND && m.controlId == ids133::kWriteButton) {
+      backend.EnableControl(window, ids133::kBrowseButton, false);
+      backend.EnableControl(window, ids133::kWriteButton, false);
     }
   };
-  Tap(1048);
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1048, BN_CLICKED}}));
+  Tap(ids133::kWriteButton);
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids133::kWriteButton, BN_CLICKED}}));
   sink.onMessage = nullptr;
   sink.Clear();
-  Tap(1044);  // the path edit takes the focus as headless has it
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1044, EN_SETFOCUS}}));
+  Tap(ids133::kPathField);  // the path edit takes the focus as headless has it
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids133::kPathField, EN_SETFOCUS}}));
 }
 
 TEST_F(QtInput, PicturesWithoutNotifyPassTapsThrough) {
@@ -291,10 +293,10 @@ TEST_F(QtInput, PasswordEditsHideTheirTextUntilToldOtherwise) {
 
 TEST_F(QtInput, ReadOnlyEditsTakeTheFocusButNotTheText) {
   Open(133);
-  Tap(1044);
-  QTest::keyClicks(Control(1044), "x");
-  EXPECT_EQ(backend.GetControlText(window, 1044), "");
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1044, EN_SETFOCUS}}));
+  Tap(ids133::kPathField);
+  QTest::keyClicks(Control(ids133::kPathField), "x");
+  EXPECT_EQ(backend.GetControlText(window, ids133::kPathField), "");
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids133::kPathField, EN_SETFOCUS}}));
 }
 
 TEST_F(QtInput, PickingAComboItemSelectsItAndReportsIt) {

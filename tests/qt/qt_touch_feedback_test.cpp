@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
 #include "qt/busy_sign.h"
 #include "qt/panel_theme.h"
@@ -89,10 +90,10 @@ TEST(BusySign, TheProgressBarStillRepaintsBeneathIt) {
       return false;
     }
   } spy;
-  spy.onPaint = [&] { paintedAt = backend.GetProgress(page, 1046).position; };
-  backend.ControlWidget(page, 1046)->installEventFilter(&spy);
+  spy.onPaint = [&] { paintedAt = backend.GetProgress(page, ids133::kProgressBar).position; };
+  backend.ControlWidget(page, ids133::kProgressBar)->installEventFilter(&spy);
   for (int percent = 20; percent <= 100; percent += 40) {
-    backend.ProgressSetPosition(page, 1046, percent);
+    backend.ProgressSetPosition(page, ids133::kProgressBar, percent);
     backend.PumpOneMessage();
     EXPECT_EQ(paintedAt, percent);
   }
