@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <initializer_list>
 #include <fstream>
+#include <initializer_list>
 #include <optional>
 #include <sstream>
 
@@ -19,6 +19,7 @@
 #include "runner/script.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
+#include "script_ids.h"
 #include "sim/sim_files.h"
 #include "support/flash_sim_fixture.h"
 
@@ -27,8 +28,8 @@ namespace {
 
 using namespace ids134;
 
-// Scripts and transcripts give a control by its number.
-std::string Id(int controlId) { return std::to_string(controlId); }
+using test::Id;
+
 // A "print" command for each control, in order.
 std::string Print(std::initializer_list<int> controls) {
   std::string script;

@@ -21,6 +21,7 @@
 #include "runner/script.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
+#include "script_ids.h"
 #include "sim/controller_config.h"
 #include "support/flash_sim_fixture.h"
 
@@ -28,6 +29,7 @@ namespace talvon {
 namespace {
 
 using test::ExpectSerialPort;
+using test::Id;
 
 sim::SlotConfig Module(int identifier, std::string name = {}) {
   sim::SlotConfig slot;
@@ -116,8 +118,6 @@ void PressHidden(HeadlessDriver& driver, WindowHandle page, int controlId) {
   driver.Backend().Send(page, m);
 }
 
-// Scripts and transcripts give a control by its number.
-std::string Id(int controlId) { return std::to_string(controlId); }
 const std::string kShowTree = "config\ntab 4\nprint " + Id(ids_237::kResourceTree) + "\n";
 const std::string kChange = "click " + Id(ids_237::kChangeToNewModule) + "\n";
 
