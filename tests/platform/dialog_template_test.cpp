@@ -180,12 +180,12 @@ TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
   EXPECT_TRUE(Item(145, 1086).Notifies());
   EXPECT_FALSE(Item(145, 1086).Visible());
 
-  EXPECT_EQ(Item(237, ids_237::kChangeToNewModule).text, "Change To  \nNew Module");
-  EXPECT_EQ(Item(237, ids_237::kResourceTree).cls, ControlClass::TreeView);
-  EXPECT_EQ(Item(237, ids_237::kFirstSlotLabel).kind, ControlKind::CentredText);
-  EXPECT_EQ(Item(237, ids_237::kFirstSlotLabel + 6).text, "Slot7");
-  EXPECT_FALSE(Item(237, ids_237::kRemovePorts).Visible());
-  EXPECT_FALSE(Item(237, ids_237::kSlotScan).Visible());
+  EXPECT_EQ(Item(237, ids237::kChangeToNewModule).text, "Change To  \nNew Module");
+  EXPECT_EQ(Item(237, ids237::kResourceTree).cls, ControlClass::TreeView);
+  EXPECT_EQ(Item(237, ids237::kFirstSlotLabel).kind, ControlKind::CentredText);
+  EXPECT_EQ(Item(237, ids237::kFirstSlotLabel + 6).text, "Slot7");
+  EXPECT_FALSE(Item(237, ids237::kRemovePorts).Visible());
+  EXPECT_FALSE(Item(237, ids237::kSlotScan).Visible());
   EXPECT_EQ(Item(237, 1075).text, "Static");
 }
 

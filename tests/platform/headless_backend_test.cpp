@@ -126,26 +126,26 @@ TEST_F(HeadlessTest, TabsSelectTheFirstItemAndMeasureItemsSideBySide) {
 TEST_F(HeadlessTest, TreeInsertsLastChildrenAndWalksBack) {
   Recorder sink;
   const WindowHandle page = backend.CreateDialogWindow(*FindDialogTemplate(237), 0, sink);
-  const TreeItemHandle module = backend.TreeInsertItem(page, ids_237::kResourceTree, TVI_ROOT, "Slot_2: R-8142", 4, 5);
-  const TreeItemHandle port = backend.TreeInsertItem(page, ids_237::kResourceTree, module, "Com 5:", 19, 19);
-  const TreeItemHandle leaf = backend.TreeInsertItem(page, ids_237::kResourceTree, port, "I/O Base:8000240", 16, 16);
-  backend.TreeInsertItem(page, ids_237::kResourceTree, port, "SYSINTR:2c", 16, 16);
-  backend.TreeInsertItem(page, ids_237::kResourceTree, TVI_ROOT, "Slot_3: R-8017", 17, 18);
-  EXPECT_EQ(backend.TreeInsertItem(page, ids_237::kResourceTree, 0xDEAD, "orphan", 0, 0), 0u);
-  EXPECT_EQ(backend.TreeGetParent(page, ids_237::kResourceTree, leaf), port);
-  EXPECT_EQ(backend.TreeGetParent(page, ids_237::kResourceTree, module), TVI_ROOT);
-  EXPECT_EQ(backend.TreeGetChild(page, ids_237::kResourceTree, TVI_ROOT), module);
-  const auto lines = driver.TreeLines(page, ids_237::kResourceTree);
+  const TreeItemHandle module = backend.TreeInsertItem(page, ids237::kResourceTree, TVI_ROOT, "Slot_2: R-8142", 4, 5);
+  const TreeItemHandle port = backend.TreeInsertItem(page, ids237::kResourceTree, module, "Com 5:", 19, 19);
+  const TreeItemHandle leaf = backend.TreeInsertItem(page, ids237::kResourceTree, port, "I/O Base:8000240", 16, 16);
+  backend.TreeInsertItem(page, ids237::kResourceTree, port, "SYSINTR:2c", 16, 16);
+  backend.TreeInsertItem(page, ids237::kResourceTree, TVI_ROOT, "Slot_3: R-8017", 17, 18);
+  EXPECT_EQ(backend.TreeInsertItem(page, ids237::kResourceTree, 0xDEAD, "orphan", 0, 0), 0u);
+  EXPECT_EQ(backend.TreeGetParent(page, ids237::kResourceTree, leaf), port);
+  EXPECT_EQ(backend.TreeGetParent(page, ids237::kResourceTree, module), TVI_ROOT);
+  EXPECT_EQ(backend.TreeGetChild(page, ids237::kResourceTree, TVI_ROOT), module);
+  const auto lines = driver.TreeLines(page, ids237::kResourceTree);
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[3].text, "SYSINTR:2c");
   EXPECT_EQ(lines[3].depth, 2);
   EXPECT_EQ(lines[4].depth, 0);
   EXPECT_EQ(lines[4].selectedImage, 18);
-  EXPECT_TRUE(backend.TreeSelectItem(page, ids_237::kResourceTree, leaf));
-  EXPECT_EQ(backend.TreeGetSelection(page, ids_237::kResourceTree), leaf);
-  backend.TreeDeleteAllItems(page, ids_237::kResourceTree);
-  EXPECT_EQ(backend.TreeGetSelection(page, ids_237::kResourceTree), 0u);
-  EXPECT_TRUE(driver.TreeLines(page, ids_237::kResourceTree).empty());
+  EXPECT_TRUE(backend.TreeSelectItem(page, ids237::kResourceTree, leaf));
+  EXPECT_EQ(backend.TreeGetSelection(page, ids237::kResourceTree), leaf);
+  backend.TreeDeleteAllItems(page, ids237::kResourceTree);
+  EXPECT_EQ(backend.TreeGetSelection(page, ids237::kResourceTree), 0u);
+  EXPECT_TRUE(driver.TreeLines(page, ids237::kResourceTree).empty());
 }
 
 TEST_F(HeadlessTest, TrackbarsArePaintedOnlyWhenOnScreen) {

@@ -130,16 +130,16 @@ TEST_F(DriverTest, ComboPickAndTabSelectionNotifyTheirDialogs) {
 TEST_F(DriverTest, TreeItemIsFoundByTextInDisplayOrder) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(237, sheet, pageSink);
-  const TreeItemHandle a = backend.TreeInsertItem(page, ids_237::kResourceTree, TVI_ROOT, "Slot_1: R-8142", 0, 1);
-  backend.TreeInsertItem(page, ids_237::kResourceTree, a, "Com 5:", 19, 19);
-  const TreeItemHandle b = backend.TreeInsertItem(page, ids_237::kResourceTree, TVI_ROOT, "Slot_2: R-8142", 0, 1);
-  const TreeItemHandle second = backend.TreeInsertItem(page, ids_237::kResourceTree, b, "Com 5:", 19, 19);
-  EXPECT_EQ(driver.SelectTreeItem(page, ids_237::kResourceTree, "Com 5:"), DriverResult::Done);
-  EXPECT_NE(backend.TreeGetSelection(page, ids_237::kResourceTree), second);
-  EXPECT_EQ(backend.TreeGetParent(page, ids_237::kResourceTree, backend.TreeGetSelection(page, ids_237::kResourceTree)),
+  const TreeItemHandle a = backend.TreeInsertItem(page, ids237::kResourceTree, TVI_ROOT, "Slot_1: R-8142", 0, 1);
+  backend.TreeInsertItem(page, ids237::kResourceTree, a, "Com 5:", 19, 19);
+  const TreeItemHandle b = backend.TreeInsertItem(page, ids237::kResourceTree, TVI_ROOT, "Slot_2: R-8142", 0, 1);
+  const TreeItemHandle second = backend.TreeInsertItem(page, ids237::kResourceTree, b, "Com 5:", 19, 19);
+  EXPECT_EQ(driver.SelectTreeItem(page, ids237::kResourceTree, "Com 5:"), DriverResult::Done);
+  EXPECT_NE(backend.TreeGetSelection(page, ids237::kResourceTree), second);
+  EXPECT_EQ(backend.TreeGetParent(page, ids237::kResourceTree, backend.TreeGetSelection(page, ids237::kResourceTree)),
             a);
   EXPECT_EQ(pageSink.messages.back().code, TVN_SELCHANGED);
-  EXPECT_EQ(driver.SelectTreeItem(page, ids_237::kResourceTree, "Com 9:"), DriverResult::NotFound);
+  EXPECT_EQ(driver.SelectTreeItem(page, ids237::kResourceTree, "Com 9:"), DriverResult::NotFound);
 }
 
 TEST_F(DriverTest, AnIdIsFoundOnTheShownPageThenItsSheetThenTheHomeScreen) {

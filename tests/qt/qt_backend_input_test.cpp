@@ -321,23 +321,23 @@ TEST_F(QtInput, TreeSelectionByTheOperatorNotifiesAndByTheDialogDoesNot) {
   Open(237);
   const ImageListHandle images = backend.CreateImageList(32, 32, ILC_COLOR32 | ILC_MASK, 12, 4);
   for (int bitmap : {283, 302, 269, 242}) backend.ImageListAddBitmap(images, bitmap, RGB(255, 255, 255));
-  backend.TreeSetImageList(window, ids_237::kResourceTree, images);
-  const TreeItemHandle module = backend.TreeInsertItem(window, ids_237::kResourceTree, TVI_ROOT, "R - 142", 0, 1);
-  const TreeItemHandle port = backend.TreeInsertItem(window, ids_237::kResourceTree, module, "Com 5:", 2, 2);
-  backend.TreeInsertItem(window, ids_237::kResourceTree, port, "I/O Base:ab000040", 3, 3);
-  EXPECT_EQ(backend.TreeGetChild(window, ids_237::kResourceTree, TVI_ROOT), module);
-  EXPECT_EQ(backend.TreeGetParent(window, ids_237::kResourceTree, port), module);
-  EXPECT_EQ(backend.TreeInsertItem(window, ids_237::kResourceTree, 0xDEAD, "orphan", 0, 0), 0u);
+  backend.TreeSetImageList(window, ids237::kResourceTree, images);
+  const TreeItemHandle module = backend.TreeInsertItem(window, ids237::kResourceTree, TVI_ROOT, "R - 142", 0, 1);
+  const TreeItemHandle port = backend.TreeInsertItem(window, ids237::kResourceTree, module, "Com 5:", 2, 2);
+  backend.TreeInsertItem(window, ids237::kResourceTree, port, "I/O Base:ab000040", 3, 3);
+  EXPECT_EQ(backend.TreeGetChild(window, ids237::kResourceTree, TVI_ROOT), module);
+  EXPECT_EQ(backend.TreeGetParent(window, ids237::kResourceTree, port), module);
+  EXPECT_EQ(backend.TreeInsertItem(window, ids237::kResourceTree, 0xDEAD, "orphan", 0, 0), 0u);
 
-  EXPECT_TRUE(backend.TreeSelectItem(window, ids_237::kResourceTree, port));
+  EXPECT_TRUE(backend.TreeSelectItem(window, ids237::kResourceTree, port));
   EXPECT_TRUE(sink.Input().empty());
-  auto* tree = static_cast<QTreeWidget*>(Control(ids_237::kResourceTree));
+  auto* tree = static_cast<QTreeWidget*>(Control(ids237::kResourceTree));
   const QRect row = tree->visualItemRect(tree->topLevelItem(0));
   MouseTap(backend.Panel(), tree->viewport()->mapTo(backend.Panel(), row.center()));
-  EXPECT_EQ(backend.TreeGetSelection(window, ids_237::kResourceTree), module);
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_NOTIFY, ids_237::kResourceTree, TVN_SELCHANGED}}));
+  EXPECT_EQ(backend.TreeGetSelection(window, ids237::kResourceTree), module);
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_NOTIFY, ids237::kResourceTree, TVN_SELCHANGED}}));
   TreeItemInfo info;
-  ASSERT_TRUE(backend.TreeGetItem(window, ids_237::kResourceTree, module, &info));
+  ASSERT_TRUE(backend.TreeGetItem(window, ids237::kResourceTree, module, &info));
   EXPECT_EQ(info.text, "R - 142");
   EXPECT_EQ(info.selectedImage, 1);
   EXPECT_EQ(tree->iconSize(), QSize(26, 26));  // 32 x 32 at the sheets' picture scale

@@ -118,13 +118,13 @@ void PressHidden(HeadlessDriver& driver, WindowHandle page, int controlId) {
   driver.Backend().Send(page, m);
 }
 
-const std::string kShowTree = "config\ntab 4\nprint " + Id(ids_237::kResourceTree) + "\n";
-const std::string kChange = "click " + Id(ids_237::kChangeToNewModule) + "\n";
+const std::string kShowTree = "config\ntab 4\nprint " + Id(ids237::kResourceTree) + "\n";
+const std::string kChange = "click " + Id(ids237::kChangeToNewModule) + "\n";
 
 // The resource tree as the transcript prints it: "DEPTH IMAGE SELECTEDIMAGE TEXT" a line.
 std::string Tree(std::initializer_list<std::string_view> lines) {
   std::string text;
-  for (std::string_view line : lines) text += "tree " + Id(ids_237::kResourceTree) + " " + std::string(line) + "\n";
+  for (std::string_view line : lines) text += "tree " + Id(ids237::kResourceTree) + " " + std::string(line) + "\n";
   return text;
 }
 
@@ -175,17 +175,17 @@ TEST_F(NewCardScript, EitherModuleOfATwoPortPairWritesTheSameKeysAndBothShowRegi
 
 TEST_F(NewCardScript, ModulesBeyondFourPortsTurnTheInformationLineOnAndTheButtonOff) {
   Slots({{2, Module(ModuleFourPortRs232)}, {6, Module(ModuleTwoPortRs485)}});
-  const std::string line = Id(ids_237::kInformationLine);
+  const std::string line = Id(ids237::kInformationLine);
   ASSERT_EQ(Run("config\ntab 4\nprint " + line + "\ntree \"Slot_2: R-8144\"\n" + kChange), runner::kExitOk)
       << err.str();
   EXPECT_EQ(out.str(), "print " + line + " T-5x5x ONLY support FOUR communication ports NOW!!\nignored click " +
-                           Id(ids_237::kChangeToNewModule) + ": disabled\n");
+                           Id(ids237::kChangeToNewModule) + ": disabled\n");
 }
 
 TEST_F(NewCardScript, OrdinaryModuleSoundsTheAlarmAndChangesNothing) {
   Slots({{1, Module(17)}, {4, Module(ModuleFourPortRs232)}});
   const std::string before = NextBoot()->Registry().ExportText();
-  const std::string slot1 = Id(ids_237::kFirstSlotLabel);
+  const std::string slot1 = Id(ids237::kFirstSlotLabel);
   ASSERT_EQ(Run("config\ntab 4\nanswer ok\ntree \"Slot_1: R-8017\"\n" + kChange + "print " + slot1 + "\n"),
             runner::kExitOk)
       << err.str();
@@ -201,8 +201,8 @@ TEST_F(NewCardScript, DelOnThePageRemovesEveryKeyForTheNextBoot) {
   ASSERT_NE(NextBoot()->Registry().Store().Find("Drivers\\BuiltIn\\Serial8\\Unimodem"), nullptr);
 
   EXPECT_FALSE(RunOnPage([](HeadlessDriver& driver, WindowHandle page) {
-    EXPECT_EQ(driver.Click(page, ids_237::kRemovePorts), DriverResult::Hidden);
-    PressHidden(driver, page, ids_237::kRemovePorts);
+    EXPECT_EQ(driver.Click(page, ids237::kRemovePorts), DriverResult::Hidden);
+    PressHidden(driver, page, ids237::kRemovePorts);
   }));
   const auto controller = NextBoot();
   const sim::RegistryStore& store = controller->Registry().Store();
@@ -215,9 +215,9 @@ TEST_F(NewCardScript, DelOnThePageRemovesEveryKeyForTheNextBoot) {
 TEST_F(NewCardScript, RescanLeavesOneNodePerModule) {
   Slots({{1, Module(17)}, {3, Module(ModuleTwoPortRs232)}, {7, Module(54)}});
   EXPECT_TRUE(RunOnPage([](HeadlessDriver& driver, WindowHandle page) {
-    for (int scan = 0; scan < 3; ++scan) PressHidden(driver, page, ids_237::kSlotScan);
+    for (int scan = 0; scan < 3; ++scan) PressHidden(driver, page, ids237::kSlotScan);
     std::vector<std::string> texts;
-    for (const TreeLine& line : driver.TreeLines(page, ids_237::kResourceTree)) texts.push_back(line.text);
+    for (const TreeLine& line : driver.TreeLines(page, ids237::kResourceTree)) texts.push_back(line.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Slot_1: R-8017", "Slot_3: R-8142", "Slot_7: R-8054"}));
   }));
 }

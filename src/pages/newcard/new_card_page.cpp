@@ -10,7 +10,7 @@
 
 namespace talvon {
 
-using namespace ids_237;
+using namespace ids237;
 using namespace new_card_texts;
 
 namespace {

@@ -12,7 +12,7 @@
 namespace talvon::test {
 namespace {
 
-using namespace ids_237;
+using namespace ids237;
 
 sim::SlotConfig Module(int identifier) {
   sim::SlotConfig slot;
