@@ -1,6 +1,6 @@
 #include "pages/general/display_settings.h"
 
-#include <cstring>
+#include <algorithm>
 #include <utility>
 
 #include "pages/general/general_registry.h"
@@ -24,7 +24,8 @@ int IndexOf(const std::uint32_t (&table)[N], std::uint32_t value) {
 // shorter value changes only its own bytes, a longer one nothing.
 void ReadField(SettingsKey& key, const RegistrySetting& row, std::uint32_t& field) {
   std::vector<std::uint8_t> bytes;
-  if (key.ReadBytes(row, &bytes) == SettingResult::Done) std::memcpy(&field, bytes.data(), bytes.size());
+  if (key.ReadBytes(row, &bytes) != SettingResult::Done) return;
+  std::copy(bytes.begin(), bytes.end(), reinterpret_cast<std::uint8_t*>(&field));
 }
 
 }  // namespace
