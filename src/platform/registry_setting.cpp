@@ -77,6 +77,13 @@ SettingResult SettingsKey::WriteText(const RegistrySetting& setting, std::string
   return WriteBytes(setting, data);
 }
 
+SettingResult SettingsKey::DeleteValue(std::string_view value) {
+  if (handle_ == 0) return SettingResult::NoKey;
+  const long result = registry_.DeleteValue(handle_, value);
+  if (result == ERROR_FILE_NOT_FOUND) return SettingResult::NoValue;
+  return result == ERROR_SUCCESS ? SettingResult::Done : SettingResult::Failed;
+}
+
 SettingResult ReadDwordSetting(Registry& registry, const RegistrySetting& setting, std::uint32_t* value) {
   SettingsKey key(registry, setting.key);
   return key.ReadDword(setting, value);

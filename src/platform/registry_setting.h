@@ -61,6 +61,9 @@ class SettingsKey {
   // UTF-8 text stored as UTF-16 with its terminator.
   SettingResult WriteText(const RegistrySetting& setting, std::string_view text);
 
+  // NoValue when there was nothing of that name to delete.
+  SettingResult DeleteValue(std::string_view value);
+
  private:
   Registry& registry_;
   HKEY handle_ = 0;

@@ -6,6 +6,7 @@
 #include "app/utility_app.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"
+#include "platform/templates/ids_132.h"
 #include "runner/transcript_lines.h"
 
 namespace talvon::runner {
@@ -112,7 +113,9 @@ bool ScriptRunner::Execute(const ScriptCommand& c, HeadlessDriver& driver) {
       for (WindowHandle w : driver.WindowsFrontToBack()) {
         const int id = driver.Backend().FindWindow(w)->dialogTemplate->id;
         if (id == kConfigurationSheetTemplate) return Tap(c, driver, w, 1087);
-        if (id == kInformationSheetTemplate) return Tap(c, driver, driver.FrontMostWith(1004), 1004);
+        if (id == kInformationSheetTemplate) {
+          return Tap(c, driver, driver.FrontMostWith(ids132::kHomeButton), ids132::kHomeButton);
+        }
       }
       Line("ignored home: no sheet is shown");
       return true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_fixture.h"
+#include "platform/templates/ids_132.h"
 
 namespace talvon::testing {
 namespace {
@@ -97,10 +98,10 @@ TEST_F(HomeScreen, InformationPageHomeControlsHideTheInformationSheet) {
   Run([&] {
     const WindowHandle page = InfoPage();
     driver.Click(Home(), 1075);
-    driver.Click(page, 1004);
+    driver.Click(page, ids132::kHomeButton);
     EXPECT_FALSE(backend.IsWindowVisible(InfoSheet()));
     driver.Click(Home(), 1075);
-    driver.Click(page, 1082);
+    driver.Click(page, ids132::kHomeIcon);
     EXPECT_FALSE(backend.IsWindowVisible(InfoSheet()));
   });
 }

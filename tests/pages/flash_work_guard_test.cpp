@@ -18,6 +18,7 @@
 #include "pages/update/update_page.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"
+#include "platform/templates/ids_133.h"
 #include "sim/simulated_controller.h"
 #include "support/flash_sim_fixture.h"
 
@@ -79,8 +80,8 @@ class FlashWorkGuardTest : public ::testing::Test {
     ASSERT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
     ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
     driver.AnswerFile(kImage);
-    ASSERT_EQ(driver.Click(session.page1->Handle(), 1045), DriverResult::Done);
-    ASSERT_EQ(driver.Click(session.page1->Handle(), 1048), DriverResult::Done);
+    ASSERT_EQ(driver.Click(session.page1->Handle(), ids133::kBrowseButton), DriverResult::Done);
+    ASSERT_EQ(driver.Click(session.page1->Handle(), ids133::kWriteButton), DriverResult::Done);
   }
 
   TempDir dir_;

@@ -18,6 +18,8 @@
 #include "pages/update/update_page.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"
+#include "platform/templates/ids_132.h"
+#include "platform/templates/ids_133.h"
 #include "sim/simulated_controller.h"
 #include "support/flash_sim_fixture.h"
 
@@ -75,14 +77,14 @@ TEST_F(OsUpdateEndToEnd, WrittenImageBootsAndTheInformationPageShowsItsVersion) 
                                                           .recordSize = 0x10000}));
   RunUtility(*controller, [](UtilitySession& session, HeadlessDriver& driver) {
     const WindowHandle info = session.infoPage->Handle();
-    EXPECT_EQ(driver.DisplayValue(info, 1022), "Talvon CE 5.0 build 1400 (simulated)");
+    EXPECT_EQ(driver.DisplayValue(info, ids132::kOsVersionField), "Talvon CE 5.0 build 1400 (simulated)");
     ASSERT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
     ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
     const WindowHandle update = session.page1->Handle();
     driver.AnswerFile("\\CompactFlash\\nk.bin");
-    ASSERT_EQ(driver.Click(update, 1045), DriverResult::Done);
-    ASSERT_EQ(driver.Click(update, 1048), DriverResult::Done);
-    EXPECT_EQ(driver.DisplayValue(update, 1047), "Now Write Flash Memory --> 100% done");
+    ASSERT_EQ(driver.Click(update, ids133::kBrowseButton), DriverResult::Done);
+    ASSERT_EQ(driver.Click(update, ids133::kWriteButton), DriverResult::Done);
+    EXPECT_EQ(driver.DisplayValue(update, ids133::kStatusLine), "Now Write Flash Memory --> 100% done");
   });
   EXPECT_TRUE(boxes_.empty());
   ASSERT_TRUE(controller->Sdk().RebootRequested());
@@ -94,8 +96,9 @@ TEST_F(OsUpdateEndToEnd, WrittenImageBootsAndTheInformationPageShowsItsVersion) 
   // The registry area was erased with the OS: the factory registry is back.
   EXPECT_EQ(controller->RegistryBoot().source, sim::RegistryBootSource::FactoryRegistry);
   RunUtility(*controller, [](UtilitySession& session, HeadlessDriver& driver) {
-    EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), 1022), "TalvonOS 10.4 (field update)");
-    EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), 1007), "R-87055");  // slot 2, asked on the line
+    EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), ids132::kOsVersionField), "TalvonOS 10.4 (field update)");
+    EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), ids132::kFirstSlotField + 1),
+              "R-87055");  // slot 2, asked on the line
   });
 }
 
@@ -121,9 +124,9 @@ TEST_F(OsUpdateEndToEnd, ImageMadeBySrecordIsWrittenAndBoots) {
     EXPECT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
     const WindowHandle update = session.page1->Handle();
     driver.AnswerFile("\\CompactFlash\\srec.bin");
-    EXPECT_EQ(driver.Click(update, 1045), DriverResult::Done);
-    EXPECT_EQ(driver.Click(update, 1048), DriverResult::Done);
-    EXPECT_EQ(driver.DisplayValue(update, 1047), "Now Write Flash Memory --> 100% done");
+    EXPECT_EQ(driver.Click(update, ids133::kBrowseButton), DriverResult::Done);
+    EXPECT_EQ(driver.Click(update, ids133::kWriteButton), DriverResult::Done);
+    EXPECT_EQ(driver.DisplayValue(update, ids133::kStatusLine), "Now Write Flash Memory --> 100% done");
   });
   EXPECT_TRUE(boxes_.empty());
   ASSERT_TRUE(controller->Sdk().RebootRequested());
@@ -147,8 +150,8 @@ TEST_F(OsUpdateEndToEnd, AVersionTextOfTheFullLengthComesThroughWhole) {
     ASSERT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
     ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
     driver.AnswerFile("\\CompactFlash\\nk.bin");
-    ASSERT_EQ(driver.Click(session.page1->Handle(), 1045), DriverResult::Done);
-    ASSERT_EQ(driver.Click(session.page1->Handle(), 1048), DriverResult::Done);
+    ASSERT_EQ(driver.Click(session.page1->Handle(), ids133::kBrowseButton), DriverResult::Done);
+    ASSERT_EQ(driver.Click(session.page1->Handle(), ids133::kWriteButton), DriverResult::Done);
   });
   ASSERT_TRUE(controller->Sdk().RebootRequested());
   controller.reset();
@@ -156,7 +159,7 @@ TEST_F(OsUpdateEndToEnd, AVersionTextOfTheFullLengthComesThroughWhole) {
   ASSERT_NE(controller, nullptr);
   EXPECT_EQ(ReadOsVersion(controller->Flash()), version);
   RunUtility(*controller, [&](UtilitySession& session, HeadlessDriver& driver) {
-    EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), 1022), version);
+    EXPECT_EQ(driver.DisplayValue(session.infoPage->Handle(), ids132::kOsVersionField), version);
   });
 }
 

@@ -25,6 +25,7 @@
 #include "operations/flash_files.h"
 #include "pages/update/update_page.h"
 #include "platform/headless/headless_driver.h"
+#include "platform/templates/ids_133.h"
 #include "platform/text.h"
 #include "sim/flash_hive_storage.h"
 #include "sim/sim_registry.h"
@@ -283,9 +284,10 @@ TEST_F(PowerLossSweep, OsImageWriteBootsOldOrNewOrAsksForRecovery) {
         EXPECT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
         EXPECT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
         driver.AnswerFile("\\CompactFlash\\nk.bin");
-        EXPECT_EQ(driver.Click(session.page1->Handle(), 1045), DriverResult::Done);
-        EXPECT_EQ(driver.Click(session.page1->Handle(), 1048), DriverResult::Done);
-        return driver.DisplayValue(session.page1->Handle(), 1047) == "Now Write Flash Memory --> 100% done";
+        EXPECT_EQ(driver.Click(session.page1->Handle(), ids133::kBrowseButton), DriverResult::Done);
+        EXPECT_EQ(driver.Click(session.page1->Handle(), ids133::kWriteButton), DriverResult::Done);
+        return driver.DisplayValue(session.page1->Handle(), ids133::kStatusLine) ==
+               "Now Write Flash Memory --> 100% done";
       },
       PointsPerOperation(6), true);
 }

@@ -6,11 +6,12 @@
 #include "pages/info/system_info.h"
 #include "platform/text.h"
 #include "page_fixture.h"
+#include "platform/templates/ids_132.h"
 
 namespace talvon::test {
 namespace {
 
-constexpr int kSlotField = 1005;  // + slot number
+constexpr int kSlotField = ids132::kFirstSlotField - 1;  // + slot number
 
 class SystemInfoPage : public PageTest {
  protected:
@@ -26,13 +27,13 @@ TEST_F(SystemInfoPage, ShowsTheControllerAsTheSdkAndTheModulesReportIt) {
     EXPECT_EQ(SlotShown(3), "R-8142");
     EXPECT_EQ(SlotShown(4), "R-8054");
     for (int n = 5; n <= 7; ++n) EXPECT_EQ(SlotShown(n), "R-8000") << "empty slot " << n;
-    EXPECT_EQ(Shown(page, 1018), "54 35 21 07 00 01 2A 9C");
-    EXPECT_EQ(Shown(page, 1019), "02 : 1A : 7C : 00 : 3B : 5E");
-    EXPECT_EQ(Shown(page, 1021), "32M bytes");
-    EXPECT_EQ(Shown(page, 1022), "Talvon CE 5.0 build 1400 (simulated)");
-    EXPECT_EQ(Shown(page, 1024), "TalvonSDK 2.3.0 (simulated)");
-    EXPECT_EQ(Shown(page, 1023), "33554432 bytes");
-    EXPECT_FALSE(Driver().Control(page, 1023)->visible);
+    EXPECT_EQ(Shown(page, ids132::kSerialNumberField), "54 35 21 07 00 01 2A 9C");
+    EXPECT_EQ(Shown(page, ids132::kMacAddressField), "02 : 1A : 7C : 00 : 3B : 5E");
+    EXPECT_EQ(Shown(page, ids132::kFlashSizeField), "32M bytes");
+    EXPECT_EQ(Shown(page, ids132::kOsVersionField), "Talvon CE 5.0 build 1400 (simulated)");
+    EXPECT_EQ(Shown(page, ids132::kSdkVersionField), "TalvonSDK 2.3.0 (simulated)");
+    EXPECT_EQ(Shown(page, ids132::kSdkFlashSizeField), "33554432 bytes");
+    EXPECT_FALSE(Driver().Control(page, ids132::kSdkFlashSizeField)->visible);
   });
   // 10 ms per slot and the 100 ms wait for the one serial-bus module.
   EXPECT_GE(clock.NowMs(), 7u * 10 + 100);
@@ -41,8 +42,8 @@ TEST_F(SystemInfoPage, ShowsTheControllerAsTheSdkAndTheModulesReportIt) {
 TEST_F(SystemInfoPage, VisibleFlashSizeIsFixedWhateverTheSdkSays) {
   config.flashSize = 64 * 1024 * 1024 + 5;
   Run([&] {
-    EXPECT_EQ(Shown(InfoPage(), 1021), "32M bytes");
-    EXPECT_EQ(Shown(InfoPage(), 1023), "67108869 bytes");
+    EXPECT_EQ(Shown(InfoPage(), ids132::kFlashSizeField), "32M bytes");
+    EXPECT_EQ(Shown(InfoPage(), ids132::kSdkFlashSizeField), "67108869 bytes");
   });
 }
 
@@ -50,8 +51,8 @@ TEST_F(SystemInfoPage, NoSlotQueryLeavesSlotFieldsEmptyAndFillsTheRest) {
   config.getSlotNo = 0x700;  // only the low byte counts
   Run([&] {
     for (int n = 1; n <= 7; ++n) EXPECT_EQ(SlotShown(n), "") << n;
-    EXPECT_EQ(Shown(InfoPage(), 1018), "54 35 21 07 00 01 2A 9C");
-    EXPECT_EQ(Shown(InfoPage(), 1024), "TalvonSDK 2.3.0 (simulated)");
+    EXPECT_EQ(Shown(InfoPage(), ids132::kSerialNumberField), "54 35 21 07 00 01 2A 9C");
+    EXPECT_EQ(Shown(InfoPage(), ids132::kSdkVersionField), "TalvonSDK 2.3.0 (simulated)");
   });
   EXPECT_EQ(backplane->SelectedSlot(), 0);  // nobody was asked
 }
@@ -108,8 +109,8 @@ TEST_F(SystemInfoPage, GarbledNameIsShownAsTheBytesCame) {
 TEST_F(SystemInfoPage, ViewRegistryStartsTheViewerSuspendedAndLetsItGo) {
   Run([&] {
     ShowInformation();
-    ASSERT_EQ(Driver().Click(InfoPage(), 1013), DriverResult::Done);
-    ASSERT_EQ(Driver().Click(InfoPage(), 1013), DriverResult::Done);
+    ASSERT_EQ(Driver().Click(InfoPage(), ids132::kViewRegistry), DriverResult::Done);
+    ASSERT_EQ(Driver().Click(InfoPage(), ids132::kViewRegistry), DriverResult::Done);
   });
   ASSERT_EQ(processes.starts.size(), 2u);
   EXPECT_EQ(processes.starts[0].path, "\\windows\\RegView.exe");
@@ -124,7 +125,7 @@ TEST_F(SystemInfoPage, ViewerThatCannotStartIsReported) {
   Run([&] {
     ShowInformation();
     Driver().AnswerBox(IDOK);
-    ASSERT_EQ(Driver().Click(InfoPage(), 1013), DriverResult::Done);
+    ASSERT_EQ(Driver().Click(InfoPage(), ids132::kViewRegistry), DriverResult::Done);
   });
   const auto boxes = Log().MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
@@ -138,7 +139,7 @@ TEST_F(SystemInfoPage, ViewerThatCannotStartIsReported) {
 TEST_F(SystemInfoPage, HomeButtonAndHomeIconBothHideTheSheetAndKeepTheFields) {
   Run([&] {
     const WindowHandle sheet = Session().NoRebootSheet().Handle();
-    for (int control : {1004, 1082}) {
+    for (int control : {ids132::kHomeButton, ids132::kHomeIcon}) {
       ShowInformation();
       ASSERT_TRUE(Backend().IsOnScreen(sheet));
       ASSERT_EQ(Driver().Click(InfoPage(), control), DriverResult::Done);

@@ -10,15 +10,13 @@
 #include "flash/os_image_version.h"
 #include "page_fixture.h"
 #include "operations/image_path.h"
+#include "platform/templates/ids_133.h"
 
 namespace talvon::test {
 namespace {
 
-constexpr int kPathField = 1044;
-constexpr int kBrowse = 1045;
-constexpr int kProgress = 1046;
-constexpr int kStatus = 1047;
-constexpr int kWrite = 1048;
+using namespace ids133;
+
 constexpr char kImage[] = "\\CompactFlash\\nk.bin";
 
 const BinImageOptions kSmallImage{.version = "TalvonOS 9.2", .imageStart = 0x80200000, .size = 0x30000,
@@ -28,9 +26,9 @@ class UpdatePageTest : public PageTest {
  protected:
   void Browse(const std::string& path) {
     Driver().AnswerFile(path);
-    ASSERT_EQ(Driver().Click(UpdatePage(), kBrowse), DriverResult::Done);
+    ASSERT_EQ(Driver().Click(UpdatePage(), kBrowseButton), DriverResult::Done);
   }
-  void Write() { ASSERT_EQ(Driver().Click(UpdatePage(), kWrite), DriverResult::Done); }
+  void Write() { ASSERT_EQ(Driver().Click(UpdatePage(), kWriteButton), DriverResult::Done); }
   std::string ImagePath() { return std::string(ImagePathText(Session().update.imagePath)); }
   std::vector<MessageBoxEvent> Boxes() { return Log().MessageBoxes(); }
 };
@@ -49,10 +47,10 @@ TEST_F(UpdatePageTest, WriteIsDisabledUntilABinImageIsChosen) {
   files.Put(kImage, BuildBinImage(kSmallImage));
   Run([&] {
     ShowUpdatePage();
-    EXPECT_FALSE(Enabled(UpdatePage(), kWrite));
-    EXPECT_EQ(Driver().Click(UpdatePage(), kWrite), DriverResult::Disabled);
+    EXPECT_FALSE(Enabled(UpdatePage(), kWriteButton));
+    EXPECT_EQ(Driver().Click(UpdatePage(), kWriteButton), DriverResult::Disabled);
     Browse(kImage);
-    EXPECT_TRUE(Enabled(UpdatePage(), kWrite));
+    EXPECT_TRUE(Enabled(UpdatePage(), kWriteButton));
     EXPECT_EQ(Shown(UpdatePage(), kPathField), kImage);
     EXPECT_EQ(ImagePath(), kImage);
   });
@@ -69,8 +67,8 @@ TEST_F(UpdatePageTest, CancelledBrowseKeepsPathAndWriteButton) {
     ShowUpdatePage();
     Browse(kImage);
     Driver().CancelFile();
-    ASSERT_EQ(Driver().Click(UpdatePage(), kBrowse), DriverResult::Done);
-    EXPECT_TRUE(Enabled(UpdatePage(), kWrite));
+    ASSERT_EQ(Driver().Click(UpdatePage(), kBrowseButton), DriverResult::Done);
+    EXPECT_TRUE(Enabled(UpdatePage(), kWriteButton));
     EXPECT_EQ(Shown(UpdatePage(), kPathField), kImage);
     EXPECT_EQ(ImagePath(), kImage);
   });
@@ -98,7 +96,7 @@ TEST_F(UpdatePageTest, OtherFilesDisableWriteEvenAfterAGoodOne) {
     Browse(kImage);
     Driver().AnswerBox(IDOK);
     Browse("\\CompactFlash\\crlf.bin");
-    EXPECT_FALSE(Enabled(UpdatePage(), kWrite));
+    EXPECT_FALSE(Enabled(UpdatePage(), kWriteButton));
     EXPECT_EQ(Shown(UpdatePage(), kPathField), "\\CompactFlash\\crlf.bin");
   });
   const auto boxes = Boxes();
@@ -116,7 +114,7 @@ TEST_F(UpdatePageTest, FileThatCannotBeOpenedKeepsWriteDisabledAndSaysSo) {
     Browse(kImage);
     Driver().AnswerBox(IDOK);
     Browse("\\CompactFlash\\gone.bin");
-    EXPECT_FALSE(Enabled(UpdatePage(), kWrite));
+    EXPECT_FALSE(Enabled(UpdatePage(), kWriteButton));
   });
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].text, "This file cannot be opened,Please select another file.");
@@ -133,11 +131,11 @@ TEST_F(UpdatePageTest, PathsLongerThanNinetyNineCharactersAreRefusedWhole) {
   Run([&] {
     ShowUpdatePage();
     Browse(fits);
-    EXPECT_TRUE(Enabled(UpdatePage(), kWrite));
+    EXPECT_TRUE(Enabled(UpdatePage(), kWriteButton));
     EXPECT_EQ(ImagePath(), fits);
     Driver().AnswerBox(IDOK);
     Browse(tooLong);
-    EXPECT_FALSE(Enabled(UpdatePage(), kWrite));
+    EXPECT_FALSE(Enabled(UpdatePage(), kWriteButton));
     EXPECT_EQ(ImagePath(), "");
   });
   ASSERT_EQ(Boxes().size(), 1u);
@@ -164,10 +162,10 @@ TEST_F(UpdatePageTest, GoodImageIsWrittenRecordByRecordAndTheControllerRestarts)
     ShowUpdatePage();
     Browse(kImage);
     Write();
-    EXPECT_EQ(Shown(UpdatePage(), kStatus), "Now Write Flash Memory --> 100% done");
-    EXPECT_EQ(Shown(UpdatePage(), kProgress), "100");
-    EXPECT_FALSE(Enabled(UpdatePage(), kBrowse));
-    EXPECT_FALSE(Enabled(UpdatePage(), kWrite));
+    EXPECT_EQ(Shown(UpdatePage(), kStatusLine), "Now Write Flash Memory --> 100% done");
+    EXPECT_EQ(Shown(UpdatePage(), kProgressBar), "100");
+    EXPECT_FALSE(Enabled(UpdatePage(), kBrowseButton));
+    EXPECT_FALSE(Enabled(UpdatePage(), kWriteButton));
     EXPECT_FALSE(Backend().WaitCursorShown());
   });
   EXPECT_TRUE(Boxes().empty());
@@ -184,7 +182,7 @@ TEST_F(UpdatePageTest, GoodImageIsWrittenRecordByRecordAndTheControllerRestarts)
 
 TEST_F(UpdatePageTest, StatusLineIsDrawnInRedOnItsBackground) {
   Run([&] {
-    const ControlColours status = Driver().Colours(UpdatePage(), kStatus);
+    const ControlColours status = Driver().Colours(UpdatePage(), kStatusLine);
     EXPECT_EQ(status.textColour, RGB(255, 0, 0));
     EXPECT_EQ(status.backgroundMode, TRANSPARENT);
     EXPECT_FALSE(status.brush.has_value());
@@ -269,12 +267,12 @@ TEST_F(UpdatePageTest, DamagedImagesLeaveFlashByteForByteUnchanged) {
     ShowUpdatePage();
     for (std::size_t i = 0; i < cases.size(); ++i) {
       Browse("\\CompactFlash\\bad" + std::to_string(i) + ".bin");
-      ASSERT_TRUE(Enabled(UpdatePage(), kWrite)) << cases[i].name;  // the signature is there
+      ASSERT_TRUE(Enabled(UpdatePage(), kWriteButton)) << cases[i].name;  // the signature is there
       Driver().AnswerBox(IDOK);
       Write();
-      EXPECT_FALSE(Enabled(UpdatePage(), kWrite)) << cases[i].name;
-      EXPECT_TRUE(Enabled(UpdatePage(), kBrowse)) << cases[i].name;
-      EXPECT_EQ(Shown(UpdatePage(), kStatus), "") << cases[i].name;
+      EXPECT_FALSE(Enabled(UpdatePage(), kWriteButton)) << cases[i].name;
+      EXPECT_TRUE(Enabled(UpdatePage(), kBrowseButton)) << cases[i].name;
+      EXPECT_EQ(Shown(UpdatePage(), kStatusLine), "") << cases[i].name;
     }
   });
   EXPECT_TRUE(WholeFlash() == before);
@@ -318,10 +316,10 @@ TEST_F(UpdatePageTest, RecordThatCannotBeProgrammedEndsWithoutARestart) {
     Browse(kImage);
     Driver().AnswerBox(IDOK);
     Write();
-    EXPECT_EQ(Shown(UpdatePage(), kStatus), "ERROR: Flash failed");
+    EXPECT_EQ(Shown(UpdatePage(), kStatusLine), "ERROR: Flash failed");
     // The operator can write again at once, without restarting.
-    EXPECT_TRUE(Enabled(UpdatePage(), kBrowse));
-    EXPECT_TRUE(Enabled(UpdatePage(), kWrite));
+    EXPECT_TRUE(Enabled(UpdatePage(), kBrowseButton));
+    EXPECT_TRUE(Enabled(UpdatePage(), kWriteButton));
     EXPECT_FALSE(Backend().WaitCursorShown());
   });
   EXPECT_EQ(Log().Reboots(), 0);

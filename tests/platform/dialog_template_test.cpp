@@ -4,6 +4,11 @@
 
 #include <set>
 
+#include "platform/templates/ids_132.h"
+#include "platform/templates/ids_133.h"
+#include "platform/templates/ids_134.h"
+#include "platform/templates/ids_237.h"
+
 namespace talvon {
 namespace {
 
@@ -102,7 +107,7 @@ TEST(DialogTemplates, PagesAreHiddenChildDialogs) {
 
 TEST(DialogTemplates, InformationPageRowsFollowTheirFormulas) {
   const DialogTemplate& t = *FindDialogTemplate(132);
-  ExpectRect(Item(132, 1012), 47, 19 + 17 * 6, 50, 12);  // slot 7
+  ExpectRect(Item(132, ids132::kFirstSlotField + 6), 47, 19 + 17 * 6, 50, 12);  // slot 7
   int labels = 0;
   for (const DialogItem& item : t.items) {
     if (item.text == "Slot 7 :") {
@@ -118,37 +123,37 @@ TEST(DialogTemplates, InformationPageRowsFollowTheirFormulas) {
     }
   }
   EXPECT_EQ(labels, 2);
-  EXPECT_EQ(Item(132, 1004).text, "        Home");
-  EXPECT_FALSE(Item(132, 1023).Visible());
-  EXPECT_FALSE(Item(132, 1014).Visible());
-  EXPECT_TRUE(Item(132, 1082).Notifies());
+  EXPECT_EQ(Item(132, ids132::kHomeButton).text, "        Home");
+  EXPECT_FALSE(Item(132, ids132::kSdkFlashSizeField).Visible());
+  EXPECT_FALSE(Item(132, ids132::kConfigurationTool).Visible());
+  EXPECT_TRUE(Item(132, ids132::kHomeIcon).Notifies());
 }
 
 TEST(DialogTemplates, UpdatePageControlsCarryTheirExactStyles) {
-  EXPECT_EQ(Item(133, 1044).style, 0x50810880u);
-  EXPECT_EQ(Item(133, 1048).style, 0x58010000u);
-  EXPECT_TRUE(Item(133, 1048).Disabled());
-  EXPECT_EQ(Item(133, 1046).cls, ControlClass::Progress);
-  EXPECT_EQ(Item(133, 1046).style, 0x50800001u);
-  ExpectRect(Item(133, 1047), 92, 163, 244, 17);
-  EXPECT_EQ(Item(133, 1048).text, "Write to Flash Now");
+  EXPECT_EQ(Item(133, ids133::kPathField).style, 0x50810880u);
+  EXPECT_EQ(Item(133, ids133::kWriteButton).style, 0x58010000u);
+  EXPECT_TRUE(Item(133, ids133::kWriteButton).Disabled());
+  EXPECT_EQ(Item(133, ids133::kProgressBar).cls, ControlClass::Progress);
+  EXPECT_EQ(Item(133, ids133::kProgressBar).style, 0x50800001u);
+  ExpectRect(Item(133, ids133::kStatusLine), 92, 163, 244, 17);
+  EXPECT_EQ(Item(133, ids133::kWriteButton).text, "Write to Flash Now");
 }
 
 TEST(DialogTemplates, GeneralSettingPageCombosSlidersAndHiddenStores) {
   const std::vector<std::string> depths{"2", "4", "8", "16"};
-  EXPECT_EQ(Item(134, 1042).comboItems, depths);
-  EXPECT_EQ(Item(134, 1043).comboItems.back(), "75 Hz");
-  EXPECT_FALSE(Item(134, 1041).Visible());
-  EXPECT_EQ(Item(134, 1056).cls, ControlClass::Trackbar);
-  ExpectRect(Item(134, 1068), 192, 64, 161, 22);
-  EXPECT_NE(Item(134, 1068).style & TBS_ENABLESELRANGE, 0u);
-  EXPECT_NE(Item(134, 1068).style & TBS_TOP, 0u);
-  EXPECT_EQ(Item(134, 1059).bitmapId, 141);
-  EXPECT_FALSE(Item(134, 1055).Visible());
-  EXPECT_TRUE(Item(134, 1119).Notifies());
-  EXPECT_EQ(Item(134, 1116).text, "      RS232");
-  EXPECT_EQ(Item(134, 1095).text, "Restore All ");
-  EXPECT_NE(Item(134, 1071).style & BS_MULTILINE, 0u);
+  EXPECT_EQ(Item(134, ids134::kBppCombo).comboItems, depths);
+  EXPECT_EQ(Item(134, ids134::kFreqCombo).comboItems.back(), "75 Hz");
+  EXPECT_FALSE(Item(134, ids134::kResolutionList).Visible());
+  EXPECT_EQ(Item(134, ids134::kResolutionSlider).cls, ControlClass::Trackbar);
+  ExpectRect(Item(134, ids134::kMemorySlider), 192, 64, 161, 22);
+  EXPECT_NE(Item(134, ids134::kMemorySlider).style & TBS_ENABLESELRANGE, 0u);
+  EXPECT_NE(Item(134, ids134::kMemorySlider).style & TBS_TOP, 0u);
+  EXPECT_EQ(Item(134, ids134::kPreview1024).bitmapId, 141);
+  EXPECT_FALSE(Item(134, ids134::kPreview800).Visible());
+  EXPECT_TRUE(Item(134, ids134::kUsbIcon).Notifies());
+  EXPECT_EQ(Item(134, ids134::kSerialButton).text, "      RS232");
+  EXPECT_EQ(Item(134, ids134::kRestoreAll).text, "Restore All ");
+  EXPECT_NE(Item(134, ids134::kFactoryButton).style & BS_MULTILINE, 0u);
 }
 
 TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
@@ -175,12 +180,12 @@ TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
   EXPECT_TRUE(Item(145, 1086).Notifies());
   EXPECT_FALSE(Item(145, 1086).Visible());
 
-  EXPECT_EQ(Item(237, 1114).text, "Change To  \nNew Module");
-  EXPECT_EQ(Item(237, 1113).cls, ControlClass::TreeView);
-  EXPECT_EQ(Item(237, 1106).kind, ControlKind::CentredText);
-  EXPECT_EQ(Item(237, 1112).text, "Slot7");
-  EXPECT_FALSE(Item(237, 1120).Visible());
-  EXPECT_FALSE(Item(237, 1105).Visible());
+  EXPECT_EQ(Item(237, ids237::kChangeToNewModule).text, "Change To  \nNew Module");
+  EXPECT_EQ(Item(237, ids237::kResourceTree).cls, ControlClass::TreeView);
+  EXPECT_EQ(Item(237, ids237::kFirstSlotLabel).kind, ControlKind::CentredText);
+  EXPECT_EQ(Item(237, ids237::kFirstSlotLabel + 6).text, "Slot7");
+  EXPECT_FALSE(Item(237, ids237::kRemovePorts).Visible());
+  EXPECT_FALSE(Item(237, ids237::kSlotScan).Visible());
   EXPECT_EQ(Item(237, 1075).text, "Static");
 }
 

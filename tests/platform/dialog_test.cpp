@@ -9,6 +9,8 @@
 
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
+#include "platform/templates/ids_134.h"
 
 namespace talvon {
 namespace {
@@ -17,15 +19,16 @@ namespace {
 class ProbePage : public CDialog {
  public:
   ProbePage() : CDialog(133) {
-    Messages().OnCommand(1045, BN_CLICKED, [this] { log.push_back("browse"); });
-    Messages().OnCommand(1044, EN_SETFOCUS, [this] { log.push_back("focus"); });
-    Messages().OnCommand(1044, EN_CHANGE, [this] { log.push_back("change:" + GetDlgItemText(1044)); });
+    Messages().OnCommand(ids133::kBrowseButton, BN_CLICKED, [this] { log.push_back("browse"); });
+    Messages().OnCommand(ids133::kPathField, EN_SETFOCUS, [this] { log.push_back("focus"); });
+    Messages().OnCommand(ids133::kPathField, EN_CHANGE,
+                         [this] { log.push_back("change:" + GetDlgItemText(ids133::kPathField)); });
     Messages().OnHScroll([this](int code, int position, int controlId) {
       log.push_back("scroll " + std::to_string(code) + " " + std::to_string(position) + " " +
                     std::to_string(controlId));
     });
     Messages().OnCtlColor([](ControlColours& colours, int controlId) {
-      if (controlId == 1047) colours.textColour = RGB(255, 0, 0);
+      if (controlId == ids133::kStatusLine) colours.textColour = RGB(255, 0, 0);
     });
     Messages().OnDestroy([this] { log.push_back("destroy"); });
   }
@@ -35,8 +38,8 @@ class ProbePage : public CDialog {
     return true;
   }
   void DoDataExchange(DataExchange& exchange) override {
-    exchange.Control(1046, progress);
-    exchange.Text(1044, path);
+    exchange.Control(ids133::kProgressBar, progress);
+    exchange.Text(ids133::kPathField, path);
   }
   std::vector<std::string> log;
   CProgressCtrl progress;
@@ -62,7 +65,7 @@ TEST_F(DialogTest, CreateInitialisesOnceAndKeepsAHiddenTemplateHidden) {
   EXPECT_EQ(page.log, std::vector<std::string>{"init"});
   EXPECT_FALSE(page.IsWindowVisible());
   EXPECT_FALSE(page.Create(parent));                               // the window exists already
-  EXPECT_EQ(page.GetDlgItemText(1044), "\\CompactFlash\\nk.bin");  // data exchange ran on init
+  EXPECT_EQ(page.GetDlgItemText(ids133::kPathField), "\\CompactFlash\\nk.bin");  // data exchange ran on init
   EXPECT_EQ(backend.FindWindow(page.Handle())->parent, parent.Handle());
 }
 
@@ -73,10 +76,10 @@ TEST_F(DialogTest, MessageMapTellsNotificationsOfOneControlApart) {
   ProbePage page;
   page.Create(parent);
   page.ShowWindow(SW_SHOW);
-  driver.TypeText(page.Handle(), 1044, "x");  // read-only: focus, no change
-  driver.Click(page.Handle(), 1045);
+  driver.TypeText(page.Handle(), ids133::kPathField, "x");  // read-only: focus, no change
+  driver.Click(page.Handle(), ids133::kBrowseButton);
   EXPECT_EQ(page.log, (std::vector<std::string>{"init", "focus", "browse"}));
-  EXPECT_EQ(driver.Click(page.Handle(), 1048), DriverResult::Disabled);
+  EXPECT_EQ(driver.Click(page.Handle(), ids133::kWriteButton), DriverResult::Disabled);
   EXPECT_EQ(page.log.size(), 3u);
 }
 
@@ -85,10 +88,10 @@ TEST_F(DialogTest, ColourRequestsStartFromTheDefaults) {
   parent.Create(backend);
   ProbePage page;
   page.Create(parent);
-  const ControlColours status = driver.Colours(page.Handle(), 1047);
+  const ControlColours status = driver.Colours(page.Handle(), ids133::kStatusLine);
   EXPECT_EQ(status.textColour, RGB(255, 0, 0));
   EXPECT_EQ(status.controlType, CTLCOLOR_STATIC);
-  const ControlColours button = driver.Colours(page.Handle(), 1045);
+  const ControlColours button = driver.Colours(page.Handle(), ids133::kBrowseButton);
   EXPECT_FALSE(button.textColour.has_value());
   EXPECT_EQ(button.controlType, CTLCOLOR_BTN);
 }
@@ -100,18 +103,18 @@ TEST_F(DialogTest, DataExchangeMovesTextsBothWaysAndBindsControls) {
   page.Create(parent);
   page.progress.SetRange32(0, 100);
   EXPECT_EQ(page.progress.SetPos(40), 0);
-  EXPECT_EQ(backend.GetProgress(page.Handle(), 1046).position, 40);
-  page.SetDlgItemText(1044, "\\CompactFlash\\other.bin");
+  EXPECT_EQ(backend.GetProgress(page.Handle(), ids133::kProgressBar).position, 40);
+  page.SetDlgItemText(ids133::kPathField, "\\CompactFlash\\other.bin");
   page.UpdateData(true);
   EXPECT_EQ(page.path, "\\CompactFlash\\other.bin");
 }
 
 TEST_F(DialogTest, ControlObjectsDoNothingBeforeTheWindowExists) {
   ProbePage page;
-  CSliderCtrl slider = page.GetDlgItem<CSliderCtrl>(1068);
+  CSliderCtrl slider = page.GetDlgItem<CSliderCtrl>(ids134::kMemorySlider);
   slider.SetPos(5);
   EXPECT_EQ(slider.GetPos(), 0);
-  EXPECT_EQ(page.GetDlgItemText(1044), "");
+  EXPECT_EQ(page.GetDlgItemText(ids133::kPathField), "");
   EXPECT_EQ(page.MessageBox("text", "caption", MB_YESNO), IDCANCEL);
   EXPECT_TRUE(driver.GetTranscript().Events().empty());
 }

@@ -8,6 +8,9 @@
 
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
+#include "platform/templates/ids_134.h"
+#include "platform/templates/ids_237.h"
 
 namespace talvon {
 namespace {
@@ -49,37 +52,37 @@ struct HeadlessTest : ::testing::Test {
 TEST_F(HeadlessTest, ControlsStartAsTheTemplateSays) {
   const auto [sheet, page] = SheetWithPage();
   EXPECT_EQ(backend.GetControlText(sheet, 1088), "        Confirm Registry");
-  EXPECT_FALSE(backend.IsControlVisible(page, 1055));
-  EXPECT_EQ(backend.ComboGetCount(page, 1043), 4);
-  EXPECT_EQ(backend.ComboGetCurSel(page, 1043), CB_ERR);
-  EXPECT_EQ(backend.ResourceOfImage(backend.GetControlImage(page, 1058)), 143);
+  EXPECT_FALSE(backend.IsControlVisible(page, ids134::kPreview800));
+  EXPECT_EQ(backend.ComboGetCount(page, ids134::kFreqCombo), 4);
+  EXPECT_EQ(backend.ComboGetCurSel(page, ids134::kFreqCombo), CB_ERR);
+  EXPECT_EQ(backend.ResourceOfImage(backend.GetControlImage(page, ids134::kPreview640)), 143);
   EXPECT_FALSE(backend.HasControl(page, 9999));
   EXPECT_EQ(backend.GetControlText(page, 9999), "");
   // Every picture has a picture of its own.
-  EXPECT_NE(backend.GetControlImage(page, 1054), backend.GetControlImage(page, 1057));
+  EXPECT_NE(backend.GetControlImage(page, ids134::kPreview), backend.GetControlImage(page, ids134::kPreview320));
 }
 
 TEST_F(HeadlessTest, PictureHandlesAreSharedNotCopied) {
   const auto [sheet, page] = SheetWithPage();
-  const ImageHandle store = backend.GetControlImage(page, 1059);
-  const ImageHandle old = backend.SetControlImage(page, 1054, store);
+  const ImageHandle store = backend.GetControlImage(page, ids134::kPreview1024);
+  const ImageHandle old = backend.SetControlImage(page, ids134::kPreview, store);
   EXPECT_EQ(backend.ResourceOfImage(old), 142);
-  EXPECT_EQ(backend.GetControlImage(page, 1054), store);
-  EXPECT_EQ(driver.PictureBitmap(page, 1054), 141);
+  EXPECT_EQ(backend.GetControlImage(page, ids134::kPreview), store);
+  EXPECT_EQ(driver.PictureBitmap(page, ids134::kPreview), 141);
 }
 
 TEST_F(HeadlessTest, TrackbarKeepsThePositionWithinItsRange) {
   const auto [sheet, page] = SheetWithPage();
-  backend.TrackbarSetRange(page, 1056, 0, 3, false);
-  backend.TrackbarSetPosition(page, 1056, 7, true);
-  EXPECT_EQ(backend.GetTrackbar(page, 1056).position, 3);
-  backend.TrackbarSetPosition(page, 1056, -2, true);
-  EXPECT_EQ(backend.GetTrackbar(page, 1056).position, 0);
-  backend.TrackbarSetRange(page, 1068, 1, 512, false);
-  EXPECT_EQ(backend.GetTrackbar(page, 1068).position, 1);
-  EXPECT_EQ(backend.TrackbarSetPageSize(page, 1068, 3), 20);
-  backend.TrackbarSetSelection(page, 1068, 62, 321, false);
-  const TrackbarState s = backend.GetTrackbar(page, 1068);
+  backend.TrackbarSetRange(page, ids134::kResolutionSlider, 0, 3, false);
+  backend.TrackbarSetPosition(page, ids134::kResolutionSlider, 7, true);
+  EXPECT_EQ(backend.GetTrackbar(page, ids134::kResolutionSlider).position, 3);
+  backend.TrackbarSetPosition(page, ids134::kResolutionSlider, -2, true);
+  EXPECT_EQ(backend.GetTrackbar(page, ids134::kResolutionSlider).position, 0);
+  backend.TrackbarSetRange(page, ids134::kMemorySlider, 1, 512, false);
+  EXPECT_EQ(backend.GetTrackbar(page, ids134::kMemorySlider).position, 1);
+  EXPECT_EQ(backend.TrackbarSetPageSize(page, ids134::kMemorySlider, 3), 20);
+  backend.TrackbarSetSelection(page, ids134::kMemorySlider, 62, 321, false);
+  const TrackbarState s = backend.GetTrackbar(page, ids134::kMemorySlider);
   EXPECT_EQ(s.selectionStart, 62);
   EXPECT_EQ(s.selectionEnd, 321);
   EXPECT_EQ(s.pageSize, 3);
@@ -87,20 +90,20 @@ TEST_F(HeadlessTest, TrackbarKeepsThePositionWithinItsRange) {
 
 TEST_F(HeadlessTest, ComboSelectionShowsTheItemAndBadIndexClearsIt) {
   const auto [sheet, page] = SheetWithPage();
-  EXPECT_EQ(backend.ComboSetCurSel(page, 1042, 3), 3);
-  EXPECT_EQ(backend.GetControlText(page, 1042), "16");
-  EXPECT_EQ(backend.ComboSetCurSel(page, 1042, 4), CB_ERR);
-  EXPECT_EQ(backend.ComboGetCurSel(page, 1042), CB_ERR);
-  EXPECT_EQ(backend.GetControlText(page, 1042), "");
+  EXPECT_EQ(backend.ComboSetCurSel(page, ids134::kBppCombo, 3), 3);
+  EXPECT_EQ(backend.GetControlText(page, ids134::kBppCombo), "16");
+  EXPECT_EQ(backend.ComboSetCurSel(page, ids134::kBppCombo, 4), CB_ERR);
+  EXPECT_EQ(backend.ComboGetCurSel(page, ids134::kBppCombo), CB_ERR);
+  EXPECT_EQ(backend.GetControlText(page, ids134::kBppCombo), "");
 }
 
 TEST_F(HeadlessTest, ProgressBarSetPosAnswersThePreviousAndStaysInRange) {
   const WindowHandle page = backend.CreateDialogWindow(*FindDialogTemplate(133), 0, pageSink);
-  backend.ProgressSetRange(page, 1046, 0, 100);
-  EXPECT_EQ(backend.ProgressSetStep(page, 1046, 1), 10);
-  EXPECT_EQ(backend.ProgressSetPosition(page, 1046, 42), 0);
-  EXPECT_EQ(backend.ProgressSetPosition(page, 1046, 140), 42);
-  EXPECT_EQ(backend.GetProgress(page, 1046).position, 100);
+  backend.ProgressSetRange(page, ids133::kProgressBar, 0, 100);
+  EXPECT_EQ(backend.ProgressSetStep(page, ids133::kProgressBar, 1), 10);
+  EXPECT_EQ(backend.ProgressSetPosition(page, ids133::kProgressBar, 42), 0);
+  EXPECT_EQ(backend.ProgressSetPosition(page, ids133::kProgressBar, 140), 42);
+  EXPECT_EQ(backend.GetProgress(page, ids133::kProgressBar).position, 100);
 }
 
 TEST_F(HeadlessTest, TabsSelectTheFirstItemAndMeasureItemsSideBySide) {
@@ -123,26 +126,26 @@ TEST_F(HeadlessTest, TabsSelectTheFirstItemAndMeasureItemsSideBySide) {
 TEST_F(HeadlessTest, TreeInsertsLastChildrenAndWalksBack) {
   Recorder sink;
   const WindowHandle page = backend.CreateDialogWindow(*FindDialogTemplate(237), 0, sink);
-  const TreeItemHandle module = backend.TreeInsertItem(page, 1113, TVI_ROOT, "Slot_2: R-8142", 4, 5);
-  const TreeItemHandle port = backend.TreeInsertItem(page, 1113, module, "Com 5:", 19, 19);
-  const TreeItemHandle leaf = backend.TreeInsertItem(page, 1113, port, "I/O Base:8000240", 16, 16);
-  backend.TreeInsertItem(page, 1113, port, "SYSINTR:2c", 16, 16);
-  backend.TreeInsertItem(page, 1113, TVI_ROOT, "Slot_3: R-8017", 17, 18);
-  EXPECT_EQ(backend.TreeInsertItem(page, 1113, 0xDEAD, "orphan", 0, 0), 0u);
-  EXPECT_EQ(backend.TreeGetParent(page, 1113, leaf), port);
-  EXPECT_EQ(backend.TreeGetParent(page, 1113, module), TVI_ROOT);
-  EXPECT_EQ(backend.TreeGetChild(page, 1113, TVI_ROOT), module);
-  const auto lines = driver.TreeLines(page, 1113);
+  const TreeItemHandle module = backend.TreeInsertItem(page, ids237::kResourceTree, TVI_ROOT, "Slot_2: R-8142", 4, 5);
+  const TreeItemHandle port = backend.TreeInsertItem(page, ids237::kResourceTree, module, "Com 5:", 19, 19);
+  const TreeItemHandle leaf = backend.TreeInsertItem(page, ids237::kResourceTree, port, "I/O Base:8000240", 16, 16);
+  backend.TreeInsertItem(page, ids237::kResourceTree, port, "SYSINTR:2c", 16, 16);
+  backend.TreeInsertItem(page, ids237::kResourceTree, TVI_ROOT, "Slot_3: R-8017", 17, 18);
+  EXPECT_EQ(backend.TreeInsertItem(page, ids237::kResourceTree, 0xDEAD, "orphan", 0, 0), 0u);
+  EXPECT_EQ(backend.TreeGetParent(page, ids237::kResourceTree, leaf), port);
+  EXPECT_EQ(backend.TreeGetParent(page, ids237::kResourceTree, module), TVI_ROOT);
+  EXPECT_EQ(backend.TreeGetChild(page, ids237::kResourceTree, TVI_ROOT), module);
+  const auto lines = driver.TreeLines(page, ids237::kResourceTree);
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[3].text, "SYSINTR:2c");
   EXPECT_EQ(lines[3].depth, 2);
   EXPECT_EQ(lines[4].depth, 0);
   EXPECT_EQ(lines[4].selectedImage, 18);
-  EXPECT_TRUE(backend.TreeSelectItem(page, 1113, leaf));
-  EXPECT_EQ(backend.TreeGetSelection(page, 1113), leaf);
-  backend.TreeDeleteAllItems(page, 1113);
-  EXPECT_EQ(backend.TreeGetSelection(page, 1113), 0u);
-  EXPECT_TRUE(driver.TreeLines(page, 1113).empty());
+  EXPECT_TRUE(backend.TreeSelectItem(page, ids237::kResourceTree, leaf));
+  EXPECT_EQ(backend.TreeGetSelection(page, ids237::kResourceTree), leaf);
+  backend.TreeDeleteAllItems(page, ids237::kResourceTree);
+  EXPECT_EQ(backend.TreeGetSelection(page, ids237::kResourceTree), 0u);
+  EXPECT_TRUE(driver.TreeLines(page, ids237::kResourceTree).empty());
 }
 
 TEST_F(HeadlessTest, TrackbarsArePaintedOnlyWhenOnScreen) {
@@ -157,9 +160,9 @@ TEST_F(HeadlessTest, TrackbarsArePaintedOnlyWhenOnScreen) {
   driver.Settle();
   EXPECT_EQ(pageSink.Count(WM_NOTIFY, NM_CUSTOMDRAW), 2);  // both sliders
   EXPECT_FALSE(backend.PumpOneMessage());
-  backend.TrackbarSetPosition(page, 1056, 2, false);
+  backend.TrackbarSetPosition(page, ids134::kResolutionSlider, 2, false);
   EXPECT_FALSE(backend.PumpOneMessage());  // no redraw asked
-  backend.TrackbarSetPosition(page, 1056, 1, true);
+  backend.TrackbarSetPosition(page, ids134::kResolutionSlider, 1, true);
   backend.UpdateWindow(page);
   EXPECT_EQ(pageSink.Count(WM_NOTIFY, NM_CUSTOMDRAW), 3);
 }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_134.h"
+#include "platform/templates/ids_237.h"
 
 namespace talvon {
 namespace {
@@ -94,18 +96,18 @@ TEST_F(DriverTest, ATapOnAButtonTakesTheFocusFromAnEdit) {
 TEST_F(DriverTest, SliderDragEndsWithTheThumbReleasedAtItsClampedPosition) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(134, sheet, pageSink);
-  backend.TrackbarSetRange(page, 1068, 1, 512, false);
-  EXPECT_EQ(driver.MoveTrackbar(page, 1068, 900), DriverResult::Done);
+  backend.TrackbarSetRange(page, ids134::kMemorySlider, 1, 512, false);
+  EXPECT_EQ(driver.MoveTrackbar(page, ids134::kMemorySlider, 900), DriverResult::Done);
   std::vector<std::pair<int, int>> scrolls;
   for (const auto& m : pageSink.messages) {
     if (m.message == WM_HSCROLL) {
-      EXPECT_EQ(m.controlId, 1068);
+      EXPECT_EQ(m.controlId, ids134::kMemorySlider);
       scrolls.emplace_back(m.code, m.position);
     }
   }
   EXPECT_EQ(scrolls,
             (std::vector<std::pair<int, int>>{{TB_THUMBTRACK, 512}, {TB_THUMBPOSITION, 512}, {TB_ENDTRACK, 0}}));
-  EXPECT_EQ(driver.DisplayValue(page, 1068), "512");
+  EXPECT_EQ(driver.DisplayValue(page, ids134::kMemorySlider), "512");
 }
 
 TEST_F(DriverTest, ComboPickAndTabSelectionNotifyTheirDialogs) {
@@ -113,10 +115,10 @@ TEST_F(DriverTest, ComboPickAndTabSelectionNotifyTheirDialogs) {
   const WindowHandle page = Show(134, sheet, pageSink);
   backend.TabInsertItem(sheet, 1001, 0, "General Setting");
   backend.TabInsertItem(sheet, 1001, 1, "Update Version");
-  EXPECT_EQ(driver.PickComboItem(page, 1043, 1), DriverResult::Done);
+  EXPECT_EQ(driver.PickComboItem(page, ids134::kFreqCombo, 1), DriverResult::Done);
   EXPECT_EQ(pageSink.messages.back().code, CBN_SELCHANGE);
-  EXPECT_EQ(driver.DisplayValue(page, 1043), "1");
-  EXPECT_EQ(driver.PickComboItem(page, 1043, 4), DriverResult::OutOfRange);
+  EXPECT_EQ(driver.DisplayValue(page, ids134::kFreqCombo), "1");
+  EXPECT_EQ(driver.PickComboItem(page, ids134::kFreqCombo, 4), DriverResult::OutOfRange);
   EXPECT_EQ(driver.SelectTab(sheet, 1001, 0), DriverResult::Done);  // already selected: no notification
   EXPECT_TRUE(sheetSink.messages.empty());
   EXPECT_EQ(driver.SelectTab(sheet, 1001, 1), DriverResult::Done);
@@ -128,15 +130,16 @@ TEST_F(DriverTest, ComboPickAndTabSelectionNotifyTheirDialogs) {
 TEST_F(DriverTest, TreeItemIsFoundByTextInDisplayOrder) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(237, sheet, pageSink);
-  const TreeItemHandle a = backend.TreeInsertItem(page, 1113, TVI_ROOT, "Slot_1: R-8142", 0, 1);
-  backend.TreeInsertItem(page, 1113, a, "Com 5:", 19, 19);
-  const TreeItemHandle b = backend.TreeInsertItem(page, 1113, TVI_ROOT, "Slot_2: R-8142", 0, 1);
-  const TreeItemHandle second = backend.TreeInsertItem(page, 1113, b, "Com 5:", 19, 19);
-  EXPECT_EQ(driver.SelectTreeItem(page, 1113, "Com 5:"), DriverResult::Done);
-  EXPECT_NE(backend.TreeGetSelection(page, 1113), second);
-  EXPECT_EQ(backend.TreeGetParent(page, 1113, backend.TreeGetSelection(page, 1113)), a);
+  const TreeItemHandle a = backend.TreeInsertItem(page, ids237::kResourceTree, TVI_ROOT, "Slot_1: R-8142", 0, 1);
+  backend.TreeInsertItem(page, ids237::kResourceTree, a, "Com 5:", 19, 19);
+  const TreeItemHandle b = backend.TreeInsertItem(page, ids237::kResourceTree, TVI_ROOT, "Slot_2: R-8142", 0, 1);
+  const TreeItemHandle second = backend.TreeInsertItem(page, ids237::kResourceTree, b, "Com 5:", 19, 19);
+  EXPECT_EQ(driver.SelectTreeItem(page, ids237::kResourceTree, "Com 5:"), DriverResult::Done);
+  EXPECT_NE(backend.TreeGetSelection(page, ids237::kResourceTree), second);
+  EXPECT_EQ(backend.TreeGetParent(page, ids237::kResourceTree, backend.TreeGetSelection(page, ids237::kResourceTree)),
+            a);
   EXPECT_EQ(pageSink.messages.back().code, TVN_SELCHANGED);
-  EXPECT_EQ(driver.SelectTreeItem(page, 1113, "Com 9:"), DriverResult::NotFound);
+  EXPECT_EQ(driver.SelectTreeItem(page, ids237::kResourceTree, "Com 9:"), DriverResult::NotFound);
 }
 
 TEST_F(DriverTest, AnIdIsFoundOnTheShownPageThenItsSheetThenTheHomeScreen) {
@@ -149,11 +152,11 @@ TEST_F(DriverTest, AnIdIsFoundOnTheShownPageThenItsSheetThenTheHomeScreen) {
   EXPECT_EQ(driver.FrontMostWith(1075), home);  // the sheet is hidden
   backend.ShowWindow(sheet, SW_SHOW);
   EXPECT_EQ(driver.FrontMostWith(1088), sheet);
-  EXPECT_EQ(driver.FrontMostWith(1089), general);
+  EXPECT_EQ(driver.FrontMostWith(ids134::kConfirmSettings), general);
   EXPECT_EQ(driver.FrontMostWith(1075), home);  // the wizard is not shown
   backend.SetWindowPos(wizard, HWND_TOP, 0, 0, 10, 10, SWP_SHOWWINDOW);
   EXPECT_EQ(driver.FrontMostWith(1075), wizard);
-  EXPECT_EQ(driver.FrontMostWith(1089), 0u);  // covered by the wizard
+  EXPECT_EQ(driver.FrontMostWith(ids134::kConfirmSettings), 0u);  // covered by the wizard
   EXPECT_EQ(driver.WindowsFrontToBack(), (std::vector<WindowHandle>{wizard, sheet, home}));
   EXPECT_EQ(driver.FrontMostWith(7777), 0u);
 }

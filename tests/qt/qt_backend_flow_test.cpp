@@ -10,6 +10,8 @@
 #include <QTimer>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
+#include "platform/templates/ids_134.h"
 #include "qt/panel_theme.h"
 #include "qt/trackbar_widget.h"
 #include "qt_test_support.h"
@@ -96,7 +98,7 @@ TEST(QtFlow, EachPumpRepaintsTheProgressBarAndTheStatusLine) {
   ShowPanel(backend);
   RecordingSink sink, host;
   const WindowHandle page = OpenShown(backend, 133, sink, host);
-  ASSERT_TRUE(SpinUntil([&] { return backend.ControlWidget(page, 1046)->isVisible(); }));
+  ASSERT_TRUE(SpinUntil([&] { return backend.ControlWidget(page, ids133::kProgressBar)->isVisible(); }));
   QCoreApplication::processEvents();
 
   std::vector<int> painted;
@@ -108,15 +110,15 @@ TEST(QtFlow, EachPumpRepaintsTheProgressBarAndTheStatusLine) {
       return false;
     }
   } progressSpy, statusSpy;
-  progressSpy.onPaint = [&] { painted.push_back(backend.GetProgress(page, 1046).position); };
-  statusSpy.onPaint = [&] { statusPainted.push_back(backend.GetControlText(page, 1047)); };
-  backend.ControlWidget(page, 1046)->installEventFilter(&progressSpy);
-  backend.ControlWidget(page, 1047)->installEventFilter(&statusSpy);
+  progressSpy.onPaint = [&] { painted.push_back(backend.GetProgress(page, ids133::kProgressBar).position); };
+  statusSpy.onPaint = [&] { statusPainted.push_back(backend.GetControlText(page, ids133::kStatusLine)); };
+  backend.ControlWidget(page, ids133::kProgressBar)->installEventFilter(&progressSpy);
+  backend.ControlWidget(page, ids133::kStatusLine)->installEventFilter(&statusSpy);
 
   for (int percent = 10; percent <= 100; percent += 30) {
     const std::string status = "Now Write Flash Memory --> " + std::to_string(percent) + "% done";
-    backend.SetControlText(page, 1047, status);
-    backend.ProgressSetPosition(page, 1046, percent);
+    backend.SetControlText(page, ids133::kStatusLine, status);
+    backend.ProgressSetPosition(page, ids133::kProgressBar, percent);
     EXPECT_TRUE(backend.PumpOneMessage());
     ASSERT_FALSE(painted.empty());
     EXPECT_EQ(painted.back(), percent);
@@ -155,33 +157,33 @@ TEST(QtFlow, ControlsAreDrawnInTheColoursTheirDialogAsksFor) {
   RecordingSink sink, host;
   // The general page's factory button: text and background red.
   sink.onColours = [](ControlColours& colours, int controlId) {
-    if (controlId == 1071) colours.textColour = colours.backgroundColour = RGB(255, 0, 0);
+    if (controlId == ids134::kFactoryButton) colours.textColour = colours.backgroundColour = RGB(255, 0, 0);
   };
   const WindowHandle page = OpenShown(backend, 134, sink, host);
-  const QImage factory = backend.ControlWidget(page, 1071)->grab().toImage();
-  const QImage confirm = backend.ControlWidget(page, 1089)->grab().toImage();
+  const QImage factory = backend.ControlWidget(page, ids134::kFactoryButton)->grab().toImage();
+  const QImage confirm = backend.ControlWidget(page, ids134::kConfirmSettings)->grab().toImage();
   EXPECT_GT(CountPixels(factory, IsRed), factory.width() * factory.height() / 2);  // a red button
   EXPECT_GT(CountPixels(factory, [](const QColor& c) { return c.lightness() > 230; }), 20);  // its text readable
   EXPECT_EQ(CountPixels(confirm, IsRed), 0);
   const auto asked = std::find_if(sink.received.begin(), sink.received.end(), [](const Received& r) {
-    return r.message == WM_CTLCOLOR && r.controlId == 1071;
+    return r.message == WM_CTLCOLOR && r.controlId == ids134::kFactoryButton;
   });
   EXPECT_NE(asked, sink.received.end());
 
   // The update page's status line: red text on the page.
   RecordingSink updateSink, updateHost;
   updateSink.onColours = [](ControlColours& colours, int controlId) {
-    if (controlId == 1047) {
+    if (controlId == ids133::kStatusLine) {
       colours.textColour = RGB(255, 0, 0);
       colours.backgroundMode = TRANSPARENT;
     }
   };
   const WindowHandle update = OpenShown(backend, 133, updateSink, updateHost);
-  backend.SetControlText(update, 1047, "Now Erase Flash Memory --> 50% done");
-  const QImage status = backend.ControlWidget(update, 1047)->grab().toImage();
+  backend.SetControlText(update, ids133::kStatusLine, "Now Erase Flash Memory --> 50% done");
+  const QImage status = backend.ControlWidget(update, ids133::kStatusLine)->grab().toImage();
   EXPECT_GT(CountPixels(status, IsRed), 30);
-  backend.SetControlText(update, 1044, "\\CompactFlash\\nk.bin");
-  const QImage path = backend.ControlWidget(update, 1044)->grab().toImage();
+  backend.SetControlText(update, ids133::kPathField, "\\CompactFlash\\nk.bin");
+  const QImage path = backend.ControlWidget(update, ids133::kPathField)->grab().toImage();
   EXPECT_EQ(CountPixels(path, IsRed), 0);
 }
 
@@ -192,11 +194,11 @@ TEST(QtFlow, TheMemorySliderShowsItsMovableStretchAndTicks) {
   ShowPanel(backend);
   RecordingSink sink, host;
   const WindowHandle page = OpenShown(backend, 134, sink, host);
-  backend.TrackbarSetRange(page, 1068, 1, 200, false);
-  backend.TrackbarSetTickFrequency(page, 1068, 10);
-  backend.TrackbarSetSelection(page, 1068, 50, 120, true);
-  backend.TrackbarSetPosition(page, 1068, 150, true);
-  auto* bar = static_cast<TrackbarWidget*>(backend.ControlWidget(page, 1068));
+  backend.TrackbarSetRange(page, ids134::kMemorySlider, 1, 200, false);
+  backend.TrackbarSetTickFrequency(page, ids134::kMemorySlider, 10);
+  backend.TrackbarSetSelection(page, ids134::kMemorySlider, 50, 120, true);
+  backend.TrackbarSetPosition(page, ids134::kMemorySlider, 150, true);
+  auto* bar = static_cast<TrackbarWidget*>(backend.ControlWidget(page, ids134::kMemorySlider));
   const QImage image = bar->grab().toImage();
   const auto accentAt = [&](int position) {
     int count = 0;
@@ -215,7 +217,7 @@ TEST(QtFlow, TheMemorySliderShowsItsMovableStretchAndTicks) {
     if (image.pixelColor(bar->PositionX(11), y).lightness() < 80) ++darkAbove;
   }
   EXPECT_GT(darkAbove, 0) << tick.name().toStdString();
-  const TrackbarState state = backend.GetTrackbar(page, 1068);
+  const TrackbarState state = backend.GetTrackbar(page, ids134::kMemorySlider);
   EXPECT_EQ(state.selectionStart, 50);
   EXPECT_EQ(state.selectionEnd, 120);
   EXPECT_EQ(state.position, 150);

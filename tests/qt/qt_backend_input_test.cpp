@@ -10,6 +10,9 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
+#include "platform/templates/ids_134.h"
+#include "platform/templates/ids_237.h"
 #include "qt/frame_window.h"
 #include "qt/tab_control_widget.h"
 #include "qt/trackbar_widget.h"
@@ -106,14 +109,15 @@ class QtInput : public ::testing::Test {
 
 TEST_F(QtInput, DisabledAndHiddenControlsTakeNoTaps) {
   Open(133);
-  const QPoint write = *TapPoint(backend.Panel(), Control(1048));  // "Write to Flash Now" starts disabled
+  const QPoint write =
+      *TapPoint(backend.Panel(), Control(ids133::kWriteButton));  // "Write to Flash Now" starts disabled
   MouseTap(backend.Panel(), write);
   EXPECT_TRUE(sink.Input().empty()) << ::testing::PrintToString(sink.Input());
-  backend.EnableControl(window, 1048, true);
+  backend.EnableControl(window, ids133::kWriteButton, true);
   MouseTap(backend.Panel(), write);
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1048, BN_CLICKED}}));
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids133::kWriteButton, BN_CLICKED}}));
   sink.Clear();
-  backend.ShowControl(window, 1048, false);
+  backend.ShowControl(window, ids133::kWriteButton, false);
   MouseTap(backend.Panel(), write);
   EXPECT_TRUE(sink.Input().empty());
 }
@@ -122,19 +126,19 @@ TEST_F(QtInput, DisabledAndHiddenControlsTakeNoTaps) {
 // EN_SETFOCUS) to another control behind the dialog's back.
 TEST_F(QtInput, ADialogDisablingTheFocusedButtonMovesNoFocus) {
   Open(133);
-  backend.EnableControl(window, 1048, true);
+  backend.EnableControl(window, ids133::kWriteButton, true);
   sink.onMessage = [&](const WindowMessage& m) {
-    if (m.message == WM_COMMAND && m.controlId == 1048) {
-      backend.EnableControl(window, 1045, false);
-      backend.EnableControl(window, 1048, false);
+    if (m.message == WM_COMMAND && m.controlId == ids133::kWriteButton) {
+      backend.EnableControl(window, ids133::kBrowseButton, false);
+      backend.EnableControl(window, ids133::kWriteButton, false);
     }
   };
-  Tap(1048);
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1048, BN_CLICKED}}));
+  Tap(ids133::kWriteButton);
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids133::kWriteButton, BN_CLICKED}}));
   sink.onMessage = nullptr;
   sink.Clear();
-  Tap(1044);  // the path edit takes the focus as headless has it
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1044, EN_SETFOCUS}}));
+  Tap(ids133::kPathField);  // the path edit takes the focus as headless has it
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids133::kPathField, EN_SETFOCUS}}));
 }
 
 TEST_F(QtInput, PicturesWithoutNotifyPassTapsThrough) {
@@ -207,9 +211,9 @@ std::vector<Received> FoldTracking(std::vector<Received> messages) {
 
 TEST_F(QtInput, DraggingTheThumbReportsTrackPositionAndEndAsHeadless) {
   Open(134);
-  backend.TrackbarSetRange(window, 1068, 1, 200, false);
-  backend.TrackbarSetPosition(window, 1068, 50, true);
-  auto* bar = static_cast<TrackbarWidget*>(Control(1068));
+  backend.TrackbarSetRange(window, ids134::kMemorySlider, 1, 200, false);
+  backend.TrackbarSetPosition(window, ids134::kMemorySlider, 50, true);
+  auto* bar = static_cast<TrackbarWidget*>(Control(ids134::kMemorySlider));
   QWindow* w = backend.Panel()->windowHandle();
   const int y = bar->height() / 2;
   const QPoint from = bar->mapTo(backend.Panel(), QPoint(bar->PositionX(50), y));
@@ -218,7 +222,7 @@ TEST_F(QtInput, DraggingTheThumbReportsTrackPositionAndEndAsHeadless) {
   QTest::mouseMove(w, (from + to) / 2);
   QTest::mouseMove(w, to);
   QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, to);
-  const int reached = backend.GetTrackbar(window, 1068).position;
+  const int reached = backend.GetTrackbar(window, ids134::kMemorySlider).position;
   EXPECT_NEAR(reached, 150, 2);
 
   VirtualClock clock;
@@ -227,36 +231,37 @@ TEST_F(QtInput, DraggingTheThumbReportsTrackPositionAndEndAsHeadless) {
   RecordingSink headlessSink;
   RecordingSink headlessHost;
   const WindowHandle h = OpenShown(headless, 134, headlessSink, headlessHost);
-  headless.TrackbarSetRange(h, 1068, 1, 200, false);
-  headless.TrackbarSetPosition(h, 1068, 50, true);
+  headless.TrackbarSetRange(h, ids134::kMemorySlider, 1, 200, false);
+  headless.TrackbarSetPosition(h, ids134::kMemorySlider, 50, true);
   headlessSink.Clear();
-  driver.MoveTrackbar(h, 1068, reached);
+  driver.MoveTrackbar(h, ids134::kMemorySlider, reached);
   EXPECT_EQ(FoldTracking(sink.Input()), headlessSink.Input());
 }
 
 TEST_F(QtInput, TappingTheChannelPagesThenEndsTheTrack) {
   Open(134);
-  backend.TrackbarSetRange(window, 1068, 1, 200, false);
-  backend.TrackbarSetPageSize(window, 1068, 3);
-  backend.TrackbarSetPosition(window, 1068, 100, true);
-  auto* bar = static_cast<TrackbarWidget*>(Control(1068));
+  backend.TrackbarSetRange(window, ids134::kMemorySlider, 1, 200, false);
+  backend.TrackbarSetPageSize(window, ids134::kMemorySlider, 3);
+  backend.TrackbarSetPosition(window, ids134::kMemorySlider, 100, true);
+  auto* bar = static_cast<TrackbarWidget*>(Control(ids134::kMemorySlider));
   const int y = bar->height() / 2;
   MouseTap(backend.Panel(), bar->mapTo(backend.Panel(), QPoint(bar->PositionX(180), y)));
-  EXPECT_EQ(backend.GetTrackbar(window, 1068).position, 103);
+  EXPECT_EQ(backend.GetTrackbar(window, ids134::kMemorySlider).position, 103);
   MouseTap(backend.Panel(), bar->mapTo(backend.Panel(), QPoint(bar->PositionX(20), y)));
-  EXPECT_EQ(backend.GetTrackbar(window, 1068).position, 100);
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_HSCROLL, 1068, TB_PAGEDOWN},
-                                                 {WM_HSCROLL, 1068, TB_ENDTRACK},
-                                                 {WM_HSCROLL, 1068, TB_PAGEUP},
-                                                 {WM_HSCROLL, 1068, TB_ENDTRACK}}));
+  EXPECT_EQ(backend.GetTrackbar(window, ids134::kMemorySlider).position, 100);
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_HSCROLL, ids134::kMemorySlider, TB_PAGEDOWN},
+                                                 {WM_HSCROLL, ids134::kMemorySlider, TB_ENDTRACK},
+                                                 {WM_HSCROLL, ids134::kMemorySlider, TB_PAGEUP},
+                                                 {WM_HSCROLL, ids134::kMemorySlider, TB_ENDTRACK}}));
 }
 
 TEST_F(QtInput, TrackbarsAskForCustomDrawWhenPainted) {
   Open(134);
   sink.Clear();
-  Control(1056)->repaint();
+  Control(ids134::kResolutionSlider)->repaint();
   const auto& all = sink.received;
-  EXPECT_NE(std::find(all.begin(), all.end(), Received{WM_NOTIFY, 1056, NM_CUSTOMDRAW}), all.end());
+  EXPECT_NE(std::find(all.begin(), all.end(), Received{WM_NOTIFY, ids134::kResolutionSlider, NM_CUSTOMDRAW}),
+            all.end());
 }
 
 TEST_F(QtInput, TypingChangesTheEditAndFocusMovesAsHeadless) {
@@ -288,51 +293,51 @@ TEST_F(QtInput, PasswordEditsHideTheirTextUntilToldOtherwise) {
 
 TEST_F(QtInput, ReadOnlyEditsTakeTheFocusButNotTheText) {
   Open(133);
-  Tap(1044);
-  QTest::keyClicks(Control(1044), "x");
-  EXPECT_EQ(backend.GetControlText(window, 1044), "");
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1044, EN_SETFOCUS}}));
+  Tap(ids133::kPathField);
+  QTest::keyClicks(Control(ids133::kPathField), "x");
+  EXPECT_EQ(backend.GetControlText(window, ids133::kPathField), "");
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids133::kPathField, EN_SETFOCUS}}));
 }
 
 TEST_F(QtInput, PickingAComboItemSelectsItAndReportsIt) {
   Open(134);
-  auto* combo = static_cast<QComboBox*>(Control(1042));
-  Tap(1042);
+  auto* combo = static_cast<QComboBox*>(Control(ids134::kBppCombo));
+  Tap(ids134::kBppCombo);
   if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
   sink.Clear();
-  backend.ComboSetCurSel(window, 1042, 1);
+  backend.ComboSetCurSel(window, ids134::kBppCombo, 1);
   EXPECT_TRUE(sink.Input().empty());
   QTest::keyClick(combo, Qt::Key_Down);
-  EXPECT_EQ(backend.ComboGetCurSel(window, 1042), 2);
-  EXPECT_EQ(backend.GetControlText(window, 1042), "8");
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1042, CBN_SELCHANGE}}));
-  EXPECT_EQ(backend.ComboSetCurSel(window, 1042, 9), CB_ERR);
-  EXPECT_EQ(backend.ComboGetCurSel(window, 1042), CB_ERR);
-  EXPECT_EQ(backend.ComboAddString(window, 1042, "32"), 4);
-  EXPECT_EQ(backend.ComboGetCurSel(window, 1042), CB_ERR);  // adding selects nothing
+  EXPECT_EQ(backend.ComboGetCurSel(window, ids134::kBppCombo), 2);
+  EXPECT_EQ(backend.GetControlText(window, ids134::kBppCombo), "8");
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids134::kBppCombo, CBN_SELCHANGE}}));
+  EXPECT_EQ(backend.ComboSetCurSel(window, ids134::kBppCombo, 9), CB_ERR);
+  EXPECT_EQ(backend.ComboGetCurSel(window, ids134::kBppCombo), CB_ERR);
+  EXPECT_EQ(backend.ComboAddString(window, ids134::kBppCombo, "32"), 4);
+  EXPECT_EQ(backend.ComboGetCurSel(window, ids134::kBppCombo), CB_ERR);  // adding selects nothing
 }
 
 TEST_F(QtInput, TreeSelectionByTheOperatorNotifiesAndByTheDialogDoesNot) {
   Open(237);
   const ImageListHandle images = backend.CreateImageList(32, 32, ILC_COLOR32 | ILC_MASK, 12, 4);
   for (int bitmap : {283, 302, 269, 242}) backend.ImageListAddBitmap(images, bitmap, RGB(255, 255, 255));
-  backend.TreeSetImageList(window, 1113, images);
-  const TreeItemHandle module = backend.TreeInsertItem(window, 1113, TVI_ROOT, "R - 142", 0, 1);
-  const TreeItemHandle port = backend.TreeInsertItem(window, 1113, module, "Com 5:", 2, 2);
-  backend.TreeInsertItem(window, 1113, port, "I/O Base:ab000040", 3, 3);
-  EXPECT_EQ(backend.TreeGetChild(window, 1113, TVI_ROOT), module);
-  EXPECT_EQ(backend.TreeGetParent(window, 1113, port), module);
-  EXPECT_EQ(backend.TreeInsertItem(window, 1113, 0xDEAD, "orphan", 0, 0), 0u);
+  backend.TreeSetImageList(window, ids237::kResourceTree, images);
+  const TreeItemHandle module = backend.TreeInsertItem(window, ids237::kResourceTree, TVI_ROOT, "R - 142", 0, 1);
+  const TreeItemHandle port = backend.TreeInsertItem(window, ids237::kResourceTree, module, "Com 5:", 2, 2);
+  backend.TreeInsertItem(window, ids237::kResourceTree, port, "I/O Base:ab000040", 3, 3);
+  EXPECT_EQ(backend.TreeGetChild(window, ids237::kResourceTree, TVI_ROOT), module);
+  EXPECT_EQ(backend.TreeGetParent(window, ids237::kResourceTree, port), module);
+  EXPECT_EQ(backend.TreeInsertItem(window, ids237::kResourceTree, 0xDEAD, "orphan", 0, 0), 0u);
 
-  EXPECT_TRUE(backend.TreeSelectItem(window, 1113, port));
+  EXPECT_TRUE(backend.TreeSelectItem(window, ids237::kResourceTree, port));
   EXPECT_TRUE(sink.Input().empty());
-  auto* tree = static_cast<QTreeWidget*>(Control(1113));
+  auto* tree = static_cast<QTreeWidget*>(Control(ids237::kResourceTree));
   const QRect row = tree->visualItemRect(tree->topLevelItem(0));
   MouseTap(backend.Panel(), tree->viewport()->mapTo(backend.Panel(), row.center()));
-  EXPECT_EQ(backend.TreeGetSelection(window, 1113), module);
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_NOTIFY, 1113, TVN_SELCHANGED}}));
+  EXPECT_EQ(backend.TreeGetSelection(window, ids237::kResourceTree), module);
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_NOTIFY, ids237::kResourceTree, TVN_SELCHANGED}}));
   TreeItemInfo info;
-  ASSERT_TRUE(backend.TreeGetItem(window, 1113, module, &info));
+  ASSERT_TRUE(backend.TreeGetItem(window, ids237::kResourceTree, module, &info));
   EXPECT_EQ(info.text, "R - 142");
   EXPECT_EQ(info.selectedImage, 1);
   EXPECT_EQ(tree->iconSize(), QSize(26, 26));  // 32 x 32 at the sheets' picture scale

@@ -12,6 +12,7 @@
 
 #include "flash/bin_image_builder.h"
 #include "flash/os_image_version.h"
+#include "platform/templates/ids_133.h"
 #include "qt/tab_control_widget.h"
 #include "qt/utility_runs.h"
 #include "qt_test_support.h"
@@ -79,9 +80,9 @@ TEST(QtFlashWork, CloseDuringAnOsWriteEndsTheUtilityAfterTheWriteWithoutARestart
       confirmCovered = !TapPoint(backend.Panel(), confirm).has_value();
       backend.Panel()->close();
     };
-    backend.ControlWidget(page, 1046)->installEventFilter(&spy);
-    touch(133, 1045);
-    touch(133, 1048);
+    backend.ControlWidget(page, ids133::kProgressBar)->installEventFilter(&spy);
+    touch(133, ids133::kBrowseButton);
+    touch(133, ids133::kWriteButton);
   };
   EXPECT_EQ(RunUtility(provider, backend, hooks), RunsEnd::Closed);
   EXPECT_EQ(boots, 1);  // no restart

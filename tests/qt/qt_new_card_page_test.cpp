@@ -17,7 +17,7 @@
 namespace talvon::qt::testing {
 namespace {
 
-using namespace ids_237;
+using namespace ids237;
 
 class NewCardOnQt : public ::testing::Test {
  protected:

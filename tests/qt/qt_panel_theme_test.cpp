@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMenu>
 
+#include "platform/templates/ids_134.h"
 #include "qt/panel_theme.h"
 #include "qt/qt_dialog_backend.h"
 #include "qt_test_support.h"
@@ -33,7 +34,7 @@ TEST(QtPanelTheme, AComboListOpensInThePanelsColoursUnderADarkDesktopTheme) {
   RecordingSink sink;
   RecordingSink host;
   const WindowHandle page = OpenShown(backend, 134, sink, host);
-  auto* combo = static_cast<QComboBox*>(backend.ControlWidget(page, 1043));
+  auto* combo = static_cast<QComboBox*>(backend.ControlWidget(page, ids134::kFreqCombo));
   combo->showPopup();
   QCoreApplication::processEvents();
   QWidget* list = combo->view()->window();

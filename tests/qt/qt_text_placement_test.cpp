@@ -2,6 +2,8 @@
 // one line, and a reading longer than its box drawn in the dialog's font.
 #include <gtest/gtest.h>
 
+#include "platform/templates/ids_132.h"
+#include "platform/templates/ids_134.h"
 #include "qt/control_widgets.h"
 #include "qt/dialog_scale.h"
 #include "qt/qt_dialog_backend.h"
@@ -26,11 +28,11 @@ TEST(QtTextPlacement, EveryValueOfTheInformationPageSitsOnItsCaptionsLine) {
     const WindowHandle page = backend.CreateDialogWindow(*FindDialogTemplate(132), 0, sink);
     std::vector<std::pair<QString, int>> rows;
     for (int n = 1; n <= 7; ++n) rows.emplace_back(QStringLiteral("Slot %1 :").arg(n), 1005 + n);
-    rows.insert(rows.end(), {{QStringLiteral("Serial Number :"), 1018},
-                             {QStringLiteral("Mac Address :"), 1019},
-                             {QStringLiteral("Flash Memory Size :"), 1021},
-                             {QStringLiteral("OS Version :"), 1022},
-                             {QStringLiteral("Talvon SDK Version :"), 1024}});
+    rows.insert(rows.end(), {{QStringLiteral("Serial Number :"), ids132::kSerialNumberField},
+                             {QStringLiteral("Mac Address :"), ids132::kMacAddressField},
+                             {QStringLiteral("Flash Memory Size :"), ids132::kFlashSizeField},
+                             {QStringLiteral("OS Version :"), ids132::kOsVersionField},
+                             {QStringLiteral("Talvon SDK Version :"), ids132::kSdkVersionField}});
     for (const auto& [caption, valueId] : rows) {
       SCOPED_TRACE(caption.toStdString());
       backend.SetControlText(page, valueId, "R-8017");
@@ -53,7 +55,8 @@ TEST(QtTextPlacement, AMemoryReadingLongerThanItsBoxKeepsThePagesFont) {
     const DialogTemplate& t = *FindDialogTemplate(134);
     const WindowHandle page = backend.CreateDialogWindow(t, 0, sink);
     const DialogScale scale(t, factor);
-    for (int id : {1069, 1070, 1072, 1073}) {
+    for (int id :
+         {ids134::kStorageAllocated, ids134::kStorageInUse, ids134::kProgramAllocated, ids134::kProgramInUse}) {
       SCOPED_TRACE(id);
       backend.SetControlText(page, id, "65536KB");
       auto* reading = static_cast<TextWidget*>(backend.ControlWidget(page, id));

@@ -7,12 +7,13 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QTimer>
 #include <QPushButton>
-
+#include <QTimer>
 #include <cmath>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
+#include "platform/templates/ids_134.h"
 #include "qt/busy_sign.h"
 #include "qt/panel_theme.h"
 #include "qt_test_support.h"
@@ -89,10 +90,10 @@ TEST(BusySign, TheProgressBarStillRepaintsBeneathIt) {
       return false;
     }
   } spy;
-  spy.onPaint = [&] { paintedAt = backend.GetProgress(page, 1046).position; };
-  backend.ControlWidget(page, 1046)->installEventFilter(&spy);
+  spy.onPaint = [&] { paintedAt = backend.GetProgress(page, ids133::kProgressBar).position; };
+  backend.ControlWidget(page, ids133::kProgressBar)->installEventFilter(&spy);
   for (int percent = 20; percent <= 100; percent += 40) {
-    backend.ProgressSetPosition(page, 1046, percent);
+    backend.ProgressSetPosition(page, ids133::kProgressBar, percent);
     backend.PumpOneMessage();
     EXPECT_EQ(paintedAt, percent);
   }
@@ -149,9 +150,9 @@ TEST(ComboList, ItemsAreTallEnoughForAFingerAtEveryFactor) {
     ShowPanel(backend);
     RecordingSink sink, host;
     const WindowHandle page = OpenShown(backend, 134, sink, host);
-    auto* combo = static_cast<QComboBox*>(backend.ControlWidget(page, 1042));
+    auto* combo = static_cast<QComboBox*>(backend.ControlWidget(page, ids134::kBppCombo));
     ASSERT_NE(combo, nullptr);
-    if (combo->count() == 0) backend.ComboAddString(page, 1042, "8");
+    if (combo->count() == 0) backend.ComboAddString(page, ids134::kBppCombo, "8");
     const int least = static_cast<int>(std::lround(kComboItemHeight * factor));
     EXPECT_GE(combo->view()->sizeHintForRow(0), least);
 

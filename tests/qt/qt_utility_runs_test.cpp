@@ -9,12 +9,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <set>
 
 #include "flash/bin_image_builder.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "platform/templates/ids_132.h"
+#include "platform/templates/ids_133.h"
+#include "platform/templates/ids_134.h"
 #include "qt/stand_in_windows.h"
 #include "qt/tab_control_widget.h"
 #include "qt/utility_runs.h"
@@ -98,10 +100,10 @@ TEST_F(UtilityOnQt, PicturesIconsAndButtonsWorkByTouch) {
     EXPECT_FALSE(Shown(129));
     Touch(102, 1075);  // the upper ball: the information sheet, which covers the home screen
     EXPECT_TRUE(Shown(130));
-    Touch(132, 1082);  // its page's home icon
+    Touch(132, ids132::kHomeIcon);  // its page's home icon
     EXPECT_FALSE(Shown(130));
     Touch(102, 1075);
-    Touch(132, 1004);  // its page's Home button
+    Touch(132, ids132::kHomeButton);  // its page's Home button
     EXPECT_FALSE(Shown(130));
     backend.Panel()->close();
   };
@@ -169,7 +171,7 @@ TEST_F(UtilityOnQt, ClosingThePanelDuringAQuestionOrAStartedProgramLeavesTheUtil
     Touch(129, 1088);  // Confirm Registry's question
     EXPECT_EQ(questions, 1);
     EXPECT_TRUE(Shown(129));
-    Touch(134, 1116);  // RS232: the calibration screen comes up and the page goes on
+    Touch(134, ids134::kSerialButton);  // RS232: the calibration screen comes up and the page goes on
     ASSERT_NE(FrontProgramWindow(backend.Panel()), nullptr);
     EXPECT_FALSE(backend.Panel()->close());
     QCoreApplication::processEvents();
@@ -186,7 +188,7 @@ TEST_F(UtilityOnQt, ClosingThePanelDuringAQuestionOrAStartedProgramLeavesTheUtil
       closedInTheWait = !backend.Panel()->close();
     });
     poll.start(5);
-    Touch(134, 1096);  // returns once the wait is over
+    Touch(134, ids134::kRegisterActiveX);  // returns once the wait is over
     EXPECT_TRUE(closedInTheWait);
     EXPECT_EQ(FrontProgramWindow(backend.Panel()), nullptr);
     EXPECT_TRUE(Shown(129));
@@ -234,7 +236,7 @@ TEST_F(UtilityOnQt, AnOsUpdateShowsItsProgressAndRebootsIntoTheNewImage) {
   });
   hooks.onHomeScreen = [&](Platform&) {
     if (++boots == 2) {
-      osVersionAfter = backend.GetControlText(backend.WindowOfTemplate(132), 1022);
+      osVersionAfter = backend.GetControlText(backend.WindowOfTemplate(132), ids132::kOsVersionField);
       backend.Panel()->close();
       return;
     }
@@ -242,12 +244,12 @@ TEST_F(UtilityOnQt, AnOsUpdateShowsItsProgressAndRebootsIntoTheNewImage) {
     auto* tabs = static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), 1001));
     TouchTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(1).center()));
     const WindowHandle page = backend.WindowOfTemplate(133);
-    spy.onPaint = [&] { painted.push_back(backend.GetProgress(page, 1046).position); };
-    backend.ControlWidget(page, 1046)->installEventFilter(&spy);
-    Touch(133, 1045);  // Browse
-    EXPECT_EQ(backend.GetControlText(page, 1044), "\\CompactFlash\\nk.bin");
-    ASSERT_TRUE(backend.IsControlEnabled(page, 1048));
-    Touch(133, 1048);  // Write to Flash Now: runs to the reboot
+    spy.onPaint = [&] { painted.push_back(backend.GetProgress(page, ids133::kProgressBar).position); };
+    backend.ControlWidget(page, ids133::kProgressBar)->installEventFilter(&spy);
+    Touch(133, ids133::kBrowseButton);  // Browse
+    EXPECT_EQ(backend.GetControlText(page, ids133::kPathField), "\\CompactFlash\\nk.bin");
+    ASSERT_TRUE(backend.IsControlEnabled(page, ids133::kWriteButton));
+    Touch(133, ids133::kWriteButton);  // Write to Flash Now: runs to the reboot
     EXPECT_TRUE(backend.ShuttingDown());
   };
   EXPECT_EQ(RunUtility(provider, backend, hooks), RunsEnd::Closed);

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <optional>
 #include <sstream>
 
@@ -13,15 +14,28 @@
 #include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
 #include "operations/flash_files.h"
+#include "platform/templates/ids_134.h"
 #include "platform/text.h"
 #include "runner/script.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
+#include "script_ids.h"
 #include "sim/sim_files.h"
 #include "support/flash_sim_fixture.h"
 
 namespace talvon {
 namespace {
+
+using namespace ids134;
+
+using test::Id;
+
+// A "print" command for each control, in order.
+std::string Print(std::initializer_list<int> controls) {
+  std::string script;
+  for (int id : controls) script += "print " + Id(id) + "\n";
+  return script;
+}
 
 std::vector<char> ReadHostFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
@@ -70,8 +84,9 @@ struct GeneralSettingScript : ::testing::Test {
 
   // Sets 800 x 600 / 8 bpp / 70 Hz (or another resolution) and flushes without rebooting.
   std::string SetAndFlush(int resolution) {
-    return "config\nslider 1056 " + std::to_string(resolution) +
-           "\nselect 1042 2\nselect 1043 2\nclick 1089\nanswer yes\nanswer no\nclick 1088\nhome\n";
+    return "config\nslider " + Id(kResolutionSlider) + " " + std::to_string(resolution) +
+           "\nselect " + Id(kBppCombo) + " 2\nselect " + Id(kFreqCombo) + " 2\nclick " + Id(kConfirmSettings) +
+           "\nanswer yes\nanswer no\nclick 1088\nhome\n";
   }
 
   test::TempDir dir;
@@ -86,20 +101,15 @@ TEST_F(GeneralSettingScript, ANewDisplayModeIsInForceAfterTheRebootAndTheDivisio
   Create();
   const int code = Run(
       "config\n"
-      "slider 1056 2\n"
-      "select 1042 2\n"
-      "select 1043 2\n"
-      "click 1089\n"
+      "slider " + Id(kResolutionSlider) + " 2\n"
+      "select " + Id(kBppCombo) + " 2\n"
+      "select " + Id(kFreqCombo) + " 2\n"
+      "click " + Id(kConfirmSettings) + "\n"
       "answer yes\n"
       "answer yes\n"
       "click 1088\n"
-      "config\n"
-      "print 1038\n"
-      "print 1039\n"
-      "print 1040\n"
-      "print 1056\n"
-      "print 1054\n"
-      "print 1068\n"
+      "config\n" +
+      Print({kResolutionReadBack, kBppReadBack, kFreqReadBack, kResolutionSlider, kPreview, kMemorySlider}) +
       "reg \"Velmar\" \"MemDivision\"\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
@@ -108,18 +118,18 @@ TEST_F(GeneralSettingScript, ANewDisplayModeIsInForceAfterTheRebootAndTheDivisio
             "box System Reboot | All settings you changed will take effect\\n after system reboot, reboot now ? | "
             "52 -> yes\n"
             "reboot\n"
-            "print 1038 800 x 600\n"
-            "print 1039 8\n"
-            "print 1040 70 Hz\n"
-            "print 1056 2\n"
-            "print 1054 140\n"
-            "print 1068 256\n"
+            "print " + Id(kResolutionReadBack) + " 800 x 600\n"
+            "print " + Id(kBppReadBack) + " 8\n"
+            "print " + Id(kFreqReadBack) + " 70 Hz\n"
+            "print " + Id(kResolutionSlider) + " 2\n"
+            "print " + Id(kPreview) + " 140\n"
+            "print " + Id(kMemorySlider) + " 256\n"
             "reg Velmar MemDivision REG_DWORD 4 4096\n");
 }
 
 TEST_F(GeneralSettingScript, RestoreAllBringsBackTheBackedUpSystem) {
   Create();
-  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer ok\nclick 1094\n"), runner::kExitOk) << err.str();
+  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer ok\nclick " + Id(kBackupAll) + "\n"), runner::kExitOk) << err.str();
   EXPECT_TRUE(Contains(out.str(), "box TalvonUtility | BackupAll OK ! | 64 -> ok\n")) << out.str();
   EXPECT_EQ(std::filesystem::file_size(Host("CompactFlash/T5x5x_Backup.bak")), 33'030'148u);
   {
@@ -128,30 +138,30 @@ TEST_F(GeneralSettingScript, RestoreAllBringsBackTheBackedUpSystem) {
     EXPECT_EQ(VerifyBackupAllFile(files, transfer, "\\CompactFlash\\T5x5x_Backup.bak"), 0);
   }
 
-  ASSERT_EQ(Run(SetAndFlush(0) + "config\nprint 1038\n"), runner::kExitOk) << err.str();
-  EXPECT_TRUE(Contains(out.str(), "print 1038 320 x 240")) << out.str();
+  ASSERT_EQ(Run(SetAndFlush(0) + "config\nprint " + Id(kResolutionReadBack) + "\n"), runner::kExitOk) << err.str();
+  EXPECT_TRUE(Contains(out.str(), "print " + Id(kResolutionReadBack) + " 320 x 240")) << out.str();
 
   const int code = Run(
       "config\n"
       "file \"\\CompactFlash\\T5x5x_Backup.bak\"\n"
       "answer ok\n"
       "answer ok\n"
-      "click 1095\n"
+      "click " + Id(kRestoreAll) + "\n"
       "config\n"
-      "print 1038\n"
-      "print 1093\n");
+      "print " + Id(kResolutionReadBack) + "\n"
+      "print " + Id(kBackupPath) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box TalvonUtility | Please wait about 3 minutes,the talvon will reboot after finish. | 64 -> ok\n"
             "box TalvonUtility | Restore Backup File OK ! | 64 -> ok\n"
             "reboot\n"
-            "print 1038 800 x 600\n"
-            "print 1093 \\CompactFlash\\T5x5x_Backup.bak\n");
+            "print " + Id(kResolutionReadBack) + " 800 x 600\n"
+            "print " + Id(kBackupPath) + " \\CompactFlash\\T5x5x_Backup.bak\n");
 }
 
 TEST_F(GeneralSettingScript, ADamagedBackupIsRefusedWithFlashUnchangedAndStillReboots) {
   Create();
-  ASSERT_EQ(Run("config\nanswer ok\nclick 1094\n"), runner::kExitOk) << err.str();
+  ASSERT_EQ(Run("config\nanswer ok\nclick " + Id(kBackupAll) + "\n"), runner::kExitOk) << err.str();
   {
     std::fstream backup(Host("CompactFlash/T5x5x_Backup.bak"), std::ios::in | std::ios::out | std::ios::binary);
     backup.seekp(5);
@@ -163,7 +173,7 @@ TEST_F(GeneralSettingScript, ADamagedBackupIsRefusedWithFlashUnchangedAndStillRe
       "file \"\\CompactFlash\\T5x5x_Backup.bak\"\n"
       "answer ok\n"
       "answer ok\n"
-      "click 1095\n");
+      "click " + Id(kRestoreAll) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box TalvonUtility | Please wait about 3 minutes,the talvon will reboot after finish. | 64 -> ok\n"
@@ -174,7 +184,7 @@ TEST_F(GeneralSettingScript, ADamagedBackupIsRefusedWithFlashUnchangedAndStillRe
 
 TEST_F(GeneralSettingScript, RestoreAllThatFailsAfterErasingDoesNotRebootIntoABrokenSystem) {
   Create();
-  ASSERT_EQ(Run("config\nanswer ok\nclick 1094\n"), runner::kExitOk) << err.str();
+  ASSERT_EQ(Run("config\nanswer ok\nclick " + Id(kBackupAll) + "\n"), runner::kExitOk) << err.str();
   AddFlashFault("{\"programFailures\": [\"0xBCA90000\"]}");
   const int code = Run(
       "config\n"
@@ -183,7 +193,7 @@ TEST_F(GeneralSettingScript, RestoreAllThatFailsAfterErasingDoesNotRebootIntoABr
       "answer ok\n"
       "answer ok\n"
       "answer ok\n"
-      "click 1095\n");
+      "click " + Id(kRestoreAll) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_FALSE(Contains(out.str(), "\nreboot\n")) << out.str();
   EXPECT_TRUE(Contains(out.str(),
@@ -199,7 +209,7 @@ TEST_F(GeneralSettingScript, RestoreAllThatFailsAfterErasingDoesNotRebootIntoABr
 // restart that follows brings back the system and settings the controller had.
 TEST_F(GeneralSettingScript, RestoreAllRefusesWhatTheControllerCouldNotBootAndRestartsIntoItsOwnSystem) {
   Create();
-  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer ok\nclick 1094\n"), runner::kExitOk) << err.str();
+  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer ok\nclick " + Id(kBackupAll) + "\n"), runner::kExitOk) << err.str();
   const std::vector<char> good = ReadHostFile(Host("CompactFlash/T5x5x_Backup.bak"));
   ASSERT_EQ(good.size(), SystemFlashAreaSize + 4u);
   std::vector<char> zeros(SystemFlashAreaSize + 4u, '\0');
@@ -229,14 +239,15 @@ TEST_F(GeneralSettingScript, RestoreAllRefusesWhatTheControllerCouldNotBootAndRe
         .write(c.bytes.data(), static_cast<std::streamsize>(c.bytes.size()));
     const std::vector<char> before = FlashBin();
     const int code = Run(std::string("config\nfile \"\\CompactFlash\\") + c.name +
-                         "\"\nanswer ok\nanswer ok\nanswer ok\nclick 1095\nconfig\nprint 1038\n");
+                         "\"\nanswer ok\nanswer ok\nanswer ok\nclick " + Id(kRestoreAll) + "\nconfig\nprint " +
+                         Id(kResolutionReadBack) + "\n");
     EXPECT_EQ(code, runner::kExitOk) << err.str();
     EXPECT_EQ(out.str(),
               "box TalvonUtility | Please wait about 3 minutes,the talvon will reboot after finish. | 64 -> ok\n"
               "box TalvonUtility | " + c.reason + " | 16 -> ok\n"
               "box TalvonUtility | Restore Backup File NG ! | 16 -> ok\n"
               "reboot\n"
-              "print 1038 800 x 600\n")
+              "print " + Id(kResolutionReadBack) + " 800 x 600\n")
         << c.name;
     EXPECT_TRUE(FlashBin() == before) << c.name;
   }
@@ -244,7 +255,8 @@ TEST_F(GeneralSettingScript, RestoreAllRefusesWhatTheControllerCouldNotBootAndRe
 
 TEST_F(GeneralSettingScript, BackingUpIntoAFolderThatIsNotThereGivesOneBoxThatNamesIt) {
   Create();
-  const int code = Run("config\ntext 1093 \"\\CompactFlash\\NoSuch\\T5x5x_Backup.bak\"\nanswer ok\nclick 1094\n");
+  const int code = Run("config\ntext " + Id(kBackupPath) +
+                       " \"\\CompactFlash\\NoSuch\\T5x5x_Backup.bak\"\nanswer ok\nclick " + Id(kBackupAll) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box TalvonUtility | ERROR: Can't open File. The folder \\CompactFlash\\NoSuch does not exist. | 16 -> "
@@ -254,7 +266,8 @@ TEST_F(GeneralSettingScript, BackingUpIntoAFolderThatIsNotThereGivesOneBoxThatNa
 
 TEST_F(GeneralSettingScript, RestoreRegistryBringsBackTheDump) {
   Create();
-  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer yes\nanswer ok\nclick 1091\n"), runner::kExitOk) << err.str();
+  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer yes\nanswer ok\nclick " + Id(kDumpRegistry) + "\n"), runner::kExitOk)
+      << err.str();
   EXPECT_TRUE(Contains(out.str(),
                        "box Save Registry | Do you want to Dump the Registries? | 36 -> yes\n"
                        "box TalvonUtility | Registry dump to dumpfile successed. | 64 -> ok\n"))
@@ -262,25 +275,27 @@ TEST_F(GeneralSettingScript, RestoreRegistryBringsBackTheDump) {
   EXPECT_EQ(std::filesystem::file_size(Host("CompactFlash/Velmar/Tools/BackUp.REG")), 786'432u);
 
   ASSERT_EQ(Run(SetAndFlush(3)), runner::kExitOk) << err.str();
-  const int code = Run("config\nanswer yes\nanswer ok\nclick 1092\nconfig\nprint 1038\n");
+  const int code = Run("config\nanswer yes\nanswer ok\nclick " + Id(kRestoreRegistry) + "\nconfig\nprint " +
+                       Id(kResolutionReadBack) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Save Registry | Do you want to Restore the Registries? | 36 -> yes\n"
             "box TalvonUtility | Registry restore from dumpfile successed. | 64 -> ok\n"
             "reboot\n"
-            "print 1038 800 x 600\n");
+            "print " + Id(kResolutionReadBack) + " 800 x 600\n");
 }
 
 TEST_F(GeneralSettingScript, RestoreRegistryWithoutADumpSaysSoAndRebootsUnchanged) {
   Create();
   const std::vector<char> before = FlashBin();
-  const int code = Run("config\nanswer yes\nanswer ok\nclick 1092\nconfig\nprint 1038\n");
+  const int code = Run("config\nanswer yes\nanswer ok\nclick " + Id(kRestoreRegistry) + "\nconfig\nprint " +
+                       Id(kResolutionReadBack) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Save Registry | Do you want to Restore the Registries? | 36 -> yes\n"
             "box TalvonUtility | Can't open the dumpfile | 16 -> ok\n"
             "reboot\n"
-            "print 1038 640 x 480\n");
+            "print " + Id(kResolutionReadBack) + " 640 x 480\n");
   EXPECT_TRUE(FlashBin() == before);
 }
 
@@ -293,14 +308,15 @@ TEST_F(GeneralSettingScript, ADumpTheControllerCouldNotBootIsRefusedWithTheRegis
   std::ofstream(Host("CompactFlash/Velmar/Tools/BackUp.REG"), std::ios::binary)
       .write(random.data(), static_cast<std::streamsize>(random.size()));
   const std::vector<char> before = FlashBin();
-  const int code = Run("config\nanswer yes\nanswer ok\nclick 1092\nconfig\nprint 1038\n");
+  const int code = Run("config\nanswer yes\nanswer ok\nclick " + Id(kRestoreRegistry) + "\nconfig\nprint " +
+                       Id(kResolutionReadBack) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Save Registry | Do you want to Restore the Registries? | 36 -> yes\n"
             "box TalvonUtility | ERROR: No registry the talvon can boot in the dumpfile (registry hive is damaged: no "
             "hive signature). | 16 -> ok\n"
             "reboot\n"
-            "print 1038 800 x 600\n");
+            "print " + Id(kResolutionReadBack) + " 800 x 600\n");
   EXPECT_TRUE(FlashBin() == before);
 }
 
@@ -308,37 +324,40 @@ TEST_F(GeneralSettingScript, ADumpTheControllerCouldNotBootIsRefusedWithTheRegis
 // controller into its factory registry: the running one is flushed back.
 TEST_F(GeneralSettingScript, ARestoreRegistryThatFailsToClearLeavesTheRunningRegistryToFlushBack) {
   Create();
-  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer yes\nanswer ok\nclick 1091\n"), runner::kExitOk) << err.str();
+  ASSERT_EQ(Run(SetAndFlush(2) + "config\nanswer yes\nanswer ok\nclick " + Id(kDumpRegistry) + "\n"), runner::kExitOk)
+      << err.str();
   AddFlashFault("{\"eraseFailures\": [{\"address\": \"0xBE9C0000\"}]}");
   const int code = Run(
-      "config\nanswer yes\nanswer ok\nanswer ok\nclick 1092\nprint 1038\n"
-      "answer yes\nanswer yes\nclick 1088\nconfig\nprint 1038\n");
+      "config\nanswer yes\nanswer ok\nanswer ok\nclick " + Id(kRestoreRegistry) + "\n"
+      "print " + Id(kResolutionReadBack) + "\n"
+      "answer yes\nanswer yes\nclick 1088\nconfig\nprint " + Id(kResolutionReadBack) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Save Registry | Do you want to Restore the Registries? | 36 -> yes\n"
             "box TalvonUtility | Registry clear failed. | 16 -> ok\n"
             "box ERROR | The registry area of the flash memory is incomplete, so the controller has not been "
             "restarted. Please press Confirm Registry to store the running settings again. | 16 -> ok\n"
-            "print 1038 800 x 600\n"
+            "print " + Id(kResolutionReadBack) + " 800 x 600\n"
             "box Save Registry | It would take 10-15 seconds to store your settings into internal non-volatile "
             "memory. Proceed ? | 36 -> yes\n"
             "box System Reboot | All settings you changed will take effect\\n after system reboot, reboot now ? | "
             "52 -> yes\n"
             "reboot\n"
-            "print 1038 800 x 600\n");
+            "print " + Id(kResolutionReadBack) + " 800 x 600\n");
 }
 
 TEST_F(GeneralSettingScript, FactoryResetErasesTheRegistryAreaAndBootsTheFactoryRegistry) {
   Create();
   ASSERT_EQ(Run(SetAndFlush(2)), runner::kExitOk) << err.str();
-  const int code = Run("config\nanswer yes\nanswer ok\nclick 1071\nconfig\nprint 1038\n");
+  const int code = Run("config\nanswer yes\nanswer ok\nclick " + Id(kFactoryButton) + "\nconfig\nprint " +
+                       Id(kResolutionReadBack) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Factory Registry Settings | It would recover all your settings to factory default settings, are you "
             "sure ? | 52 -> yes\n"
             "box Factory Registry Settings | It would take few seconds to recover, please wait ! | 64 -> ok\n"
             "reboot\n"
-            "print 1038 640 x 480\n");
+            "print " + Id(kResolutionReadBack) + " 640 x 480\n");
   const std::vector<char> flash = FlashBin();
   const std::size_t start = RegistryFlashArea - FlashWindowBase;
   ASSERT_GE(flash.size(), start + RegistryFlashAreaSize);
@@ -371,8 +390,8 @@ TEST_F(GeneralSettingScript, TouchSelectionsLeaveExactlyTheDriversValues) {
                              " \"X_4\"\nreg " + usbKey + " \"Y_0\"\nreg " + usbKey + " \"X_16\"\nreg " + serialKey +
                              " \"Port\"\nreg " + serialKey + " \"pmode\"\n";
   // The selections flush: what they leave outlives a reboot that nothing else flushed before.
-  const int code = Run("config\nclick 1116\n" + values + "answer yes\nanswer yes\nclick 1088\nconfig\nclick 1119\n" +
-                       values);
+  const int code = Run("config\nclick " + Id(kSerialButton) + "\n" + values +
+                       "answer yes\nanswer yes\nclick 1088\nconfig\nclick " + Id(kUsbIcon) + "\n" + values);
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   const std::string usb = "reg Drivers\\USB\\ClientDrivers\\PenMount_USB_HID_Class_Driver\\0 ";
   const std::string serial = "reg Drivers\\BuiltIn\\Dmc9x00 ";
@@ -393,47 +412,55 @@ TEST_F(GeneralSettingScript, TouchSelectionsLeaveExactlyTheDriversValues) {
 TEST_F(GeneralSettingScript, TheWorkedDivisionIsAskedForRecordedAndInForceAfterAFlushAndReboot) {
   Create();
   const int code = Run(
-      "config\n"
-      "print 1068\nprint 1069\nprint 1070\nprint 1072\nprint 1073\n"
-      "slider 1068 400\n"
-      "print 1068\nprint 1069\nprint 1072\n"
-      "click 1089\n"
+      "config\n" +
+      Print({kMemorySlider, kStorageAllocated, kStorageInUse, kProgramAllocated, kProgramInUse}) +
+      "slider " + Id(kMemorySlider) + " 400\n" +
+      Print({kMemorySlider, kStorageAllocated, kProgramAllocated}) +
+      "click " + Id(kConfirmSettings) + "\n"
       "reg \"Velmar\" \"MemDivision\"\n"
       "answer yes\nanswer yes\nclick 1088\n"
-      "config\n"
-      "print 1068\nprint 1069\nprint 1072\n");
+      "config\n" +
+      Print({kMemorySlider, kStorageAllocated, kProgramAllocated}));
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   const std::string s = out.str();
+  const std::string afterRelease = "print " + Id(kMemorySlider) + " 319\nprint " + Id(kStorageAllocated) +
+                                   " 20416KB\nprint " + Id(kProgramAllocated) + " 12352KB\n";
   EXPECT_EQ(s.substr(0, s.find("box")),
-            "print 1068 256\nprint 1069 16384KB\nprint 1070 4000KB\nprint 1072 16384KB\nprint 1073 12000KB\n"
-            "print 1068 319\nprint 1069 20416KB\nprint 1072 12352KB\n"
+            "print " + Id(kMemorySlider) + " 256\n"
+            "print " + Id(kStorageAllocated) + " 16384KB\n"
+            "print " + Id(kStorageInUse) + " 4000KB\n"
+            "print " + Id(kProgramAllocated) + " 16384KB\n"
+            "print " + Id(kProgramInUse) + " 12000KB\n" + afterRelease +
             "division 5104 -> changed\n"
             "reg Velmar MemDivision REG_DWORD 4 5104\n");
-  EXPECT_TRUE(Contains(s, "reboot\nprint 1068 319\nprint 1069 20416KB\nprint 1072 12352KB\n")) << s;
+  EXPECT_TRUE(Contains(s, "reboot\n" + afterRelease)) << s;
 }
 
 TEST_F(GeneralSettingScript, AReleaseBelowStorageInUseSnapsToItAndTheSearchFindsTheNextStep) {
   Create();
-  const int code = Run("config\nslider 1068 10\nprint 1068\nprint 1069\nanswer ok\nclick 1089\nprint 1068\n"
-                       "print 1069\nprint 1072\nreg \"Velmar\" \"MemDivision\"\n");
+  const int code = Run("config\nslider " + Id(kMemorySlider) + " 10\n" + Print({kMemorySlider, kStorageAllocated}) +
+                       "answer ok\nclick " + Id(kConfirmSettings) + "\n" +
+                       Print({kMemorySlider, kStorageAllocated, kProgramAllocated}) +
+                       "reg \"Velmar\" \"MemDivision\"\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
-            "print 1068 62\n"
-            "print 1069 3968KB\n"
+            "print " + Id(kMemorySlider) + " 62\n"
+            "print " + Id(kStorageAllocated) + " 3968KB\n"
             "division 992 -> refused 3\n"
             "division 1008 -> changed\n"
             "box TalvonUtility | The boundary has been moved as far as possible. Resetting the device may allow the "
             "boundary to be moved further | 0 -> ok\n"
-            "print 1068 63\n"
-            "print 1069 4032KB\n"   // the division found, not the request refused
-            "print 1072 28736KB\n"
+            "print " + Id(kMemorySlider) + " 63\n"
+            "print " + Id(kStorageAllocated) + " 4032KB\n"   // the division found, not the request refused
+            "print " + Id(kProgramAllocated) + " 28736KB\n"
             "reg Velmar MemDivision REG_DWORD 4 4096\n");
 }
 
 TEST_F(GeneralSettingScript, ARefusedRequestEasesBackTheMarginBelowTheAcceptedDownwardStep) {
   options.factory.config.memory.programReservePages = 100;  // storage can reach 5093 pages at most
   Create();
-  const int code = Run("config\nslider 1068 400\nanswer ok\nclick 1089\nprint 1068\nprint 1069\nprint 1072\n");
+  const int code = Run("config\nslider " + Id(kMemorySlider) + " 400\nanswer ok\nclick " + Id(kConfirmSettings) + "\n" +
+                       Print({kMemorySlider, kStorageAllocated, kProgramAllocated}));
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "division 5104 -> refused 3\n"
@@ -441,15 +468,16 @@ TEST_F(GeneralSettingScript, ARefusedRequestEasesBackTheMarginBelowTheAcceptedDo
             "division 5056 -> changed\n"
             "box TalvonUtility | The boundary has been moved as far as possible. Resetting the device may allow the "
             "boundary to be moved further | 0 -> ok\n"
-            "print 1068 316\n"
-            "print 1069 20224KB\n"
-            "print 1072 12544KB\n");
+            "print " + Id(kMemorySlider) + " 316\n"
+            "print " + Id(kStorageAllocated) + " 20224KB\n"
+            "print " + Id(kProgramAllocated) + " 12544KB\n");
 }
 
 TEST_F(GeneralSettingScript, ARequestNothingSatisfiesLeavesTheDivisionInForce) {
   options.factory.config.memory.programReservePages = 4200;  // the kernel gives storage nothing in use can spare
   Create();
-  const int code = Run("config\nslider 1068 400\nanswer ok\nclick 1089\nprint 1068\nprint 1069\n");
+  const int code = Run("config\nslider " + Id(kMemorySlider) + " 400\nanswer ok\nclick " + Id(kConfirmSettings) + "\n" +
+                       Print({kMemorySlider, kStorageAllocated}));
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   const std::string s = out.str();
   EXPECT_EQ(s.find("-> changed"), std::string::npos) << s;
@@ -458,7 +486,7 @@ TEST_F(GeneralSettingScript, ARequestNothingSatisfiesLeavesTheDivisionInForce) {
                           "division 5072 -> refused 3\ndivision 5056 -> refused 3\n"))
       << s;
   EXPECT_TRUE(Contains(s, "division 1008 -> refused 3\nbox TalvonUtility | The boundary")) << s;
-  EXPECT_TRUE(Contains(s, "print 1068 256\nprint 1069 16384KB\n")) << s;
+  EXPECT_TRUE(Contains(s, "print " + Id(kMemorySlider) + " 256\nprint " + Id(kStorageAllocated) + " 16384KB\n")) << s;
 }
 
 TEST_F(GeneralSettingScript, TinyRamNeverShowsANegativeSize) {
@@ -467,16 +495,21 @@ TEST_F(GeneralSettingScript, TinyRamNeverShowsANegativeSize) {
                                    .programUsedBytes = 0, .programReservePages = 0};
   Create();
   const int code = Run(
-      "config\nprint 1069\nprint 1072\nslider 1068 1\nprint 1068\nprint 1069\nprint 1072\n"
-      "click 1089\nprint 1069\nprint 1072\n");
+      "config\n" + Print({kStorageAllocated, kProgramAllocated}) + "slider " + Id(kMemorySlider) + " 1\n" +
+      Print({kMemorySlider, kStorageAllocated, kProgramAllocated}) + "click " + Id(kConfirmSettings) + "\n" +
+      Print({kStorageAllocated, kProgramAllocated}));
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   // The least position stands for 16 pages: the labels show what there is, and
   // after Confirm Settings the division the controller took.
   EXPECT_EQ(out.str(),
-            "print 1069 16KB\nprint 1072 16KB\n"
-            "print 1068 1\nprint 1069 32KB\nprint 1072 0KB\n"
+            "print " + Id(kStorageAllocated) + " 16KB\n"
+            "print " + Id(kProgramAllocated) + " 16KB\n"
+            "print " + Id(kMemorySlider) + " 1\n"
+            "print " + Id(kStorageAllocated) + " 32KB\n"
+            "print " + Id(kProgramAllocated) + " 0KB\n"
             "division 0 -> changed\n"
-            "print 1069 0KB\nprint 1072 32KB\n");
+            "print " + Id(kStorageAllocated) + " 0KB\n"
+            "print " + Id(kProgramAllocated) + " 32KB\n");
 }
 
 }  // namespace

@@ -9,14 +9,18 @@
 #include <sstream>
 
 #include "flash/bin_image_builder.h"
+#include "platform/templates/ids_132.h"
+#include "platform/templates/ids_133.h"
 #include "runner/headless_main.h"
 #include "runner/script_runner.h"
+#include "script_ids.h"
 #include "support/flash_sim_fixture.h"
 
 namespace talvon {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Id;
 
 // Runs talvon-utility --headless from inside a temporary directory, with
 // the controller given as the relative path "rack/ctl".
@@ -45,14 +49,14 @@ class RelativeControllerRun : public ::testing::Test {
 };
 
 TEST_F(RelativeControllerRun, ProgramsStartFromARelativeControllerPath) {
-  ASSERT_EQ(Run("info\nclick 1013\n"), runner::kExitOk) << err_.str();
+  ASSERT_EQ(Run("info\nclick " + Id(ids132::kViewRegistry) + "\n"), runner::kExitOk) << err_.str();
   EXPECT_EQ(out_.str(), "start \\windows\\RegView.exe\n");
 }
 
 TEST_F(RelativeControllerRun, AProgramThatCannotLoadIsReportedNotStarted) {
   ASSERT_EQ(Run(""), runner::kExitOk) << err_.str();  // creates the controller
   PutFile("Windows/RegView.exe", "#!/no/such/interpreter\n", true);
-  EXPECT_EQ(Run("info\nanswer ok\nclick 1013\n"), runner::kExitOk) << err_.str();
+  EXPECT_EQ(Run("info\nanswer ok\nclick " + Id(ids132::kViewRegistry) + "\n"), runner::kExitOk) << err_.str();
   EXPECT_EQ(out_.str(), "box Save Registry | CreateProcess failed | 0 -> ok\n");
 }
 
@@ -64,12 +68,12 @@ TEST_F(RelativeControllerRun, AnImageNamedWithALatin1LetterIsWritten) {
       "config\n"
       "tab 1\n"
       "file \"\\CompactFlash\\\u00e9T\u00e9.BIN\"\n"
-      "click 1045\n"
-      "click 1048\n"
+      "click " + Id(ids133::kBrowseButton) + "\n"
+      "click " + Id(ids133::kWriteButton) + "\n"
       "info\n"
-      "print 1022\n");
+      "print " + Id(ids132::kOsVersionField) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err_.str();
-  EXPECT_EQ(out_.str(), "reboot\nprint 1022 TalvonOS 13.0\n");
+  EXPECT_EQ(out_.str(), "reboot\nprint " + Id(ids132::kOsVersionField) + " TalvonOS 13.0\n");
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <sstream>
+#include <string>
+#include <string_view>
 
 #include "app/home_dlg.h"
 #include "app/utility_app.h"
@@ -18,6 +21,7 @@
 #include "runner/script.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
+#include "script_ids.h"
 #include "sim/controller_config.h"
 #include "support/flash_sim_fixture.h"
 
@@ -25,6 +29,7 @@ namespace talvon {
 namespace {
 
 using test::ExpectSerialPort;
+using test::Id;
 
 sim::SlotConfig Module(int identifier, std::string name = {}) {
   sim::SlotConfig slot;
@@ -113,20 +118,26 @@ void PressHidden(HeadlessDriver& driver, WindowHandle page, int controlId) {
   driver.Backend().Send(page, m);
 }
 
-constexpr char kShowTree[] = "config\ntab 4\nprint 1113\n";
+const std::string kShowTree = "config\ntab 4\nprint " + Id(ids237::kResourceTree) + "\n";
+const std::string kChange = "click " + Id(ids237::kChangeToNewModule) + "\n";
+
+// The resource tree as the transcript prints it: "DEPTH IMAGE SELECTEDIMAGE TEXT" a line.
+std::string Tree(std::initializer_list<std::string_view> lines) {
+  std::string text;
+  for (std::string_view line : lines) text += "tree " + Id(ids237::kResourceTree) + " " + std::string(line) + "\n";
+  return text;
+}
 
 TEST_F(NewCardScript, FourPortRs485ModuleIsWrittenStoredAndShownAfterTheReboot) {
   Slots({{5, Module(ModuleFourPortRs485)}});
-  const int code = Run(std::string(kShowTree) + "tree \"Slot_5: R-8154\"\nclick 1114\n" + kShowTree);
+  const int code = Run(kShowTree + "tree \"Slot_5: R-8154\"\n" + kChange + kShowTree);
   ASSERT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
-            "tree 1113 0 14 15 Slot_5: R-8154\n"
-            "reboot\n"
-            "tree 1113 0 12 13 Slot_5: R-8154\n"
-            "tree 1113 1 19 19 Com 5:\ntree 1113 2 16 16 I/O Base:8000940\ntree 1113 2 16 16 SYSINTR:2c\n"
-            "tree 1113 1 19 19 Com 6:\ntree 1113 2 16 16 I/O Base:8000960\ntree 1113 2 16 16 SYSINTR:2d\n"
-            "tree 1113 1 19 19 Com 7:\ntree 1113 2 16 16 I/O Base:8000980\ntree 1113 2 16 16 SYSINTR:2e\n"
-            "tree 1113 1 19 19 Com 8:\ntree 1113 2 16 16 I/O Base:80009a0\ntree 1113 2 16 16 SYSINTR:2f\n");
+            Tree({"0 14 15 Slot_5: R-8154"}) + "reboot\n" +
+                Tree({"0 12 13 Slot_5: R-8154", "1 19 19 Com 5:", "2 16 16 I/O Base:8000940", "2 16 16 SYSINTR:2c",
+                      "1 19 19 Com 6:", "2 16 16 I/O Base:8000960", "2 16 16 SYSINTR:2d",
+                      "1 19 19 Com 7:", "2 16 16 I/O Base:8000980", "2 16 16 SYSINTR:2e",
+                      "1 19 19 Com 8:", "2 16 16 I/O Base:80009a0", "2 16 16 SYSINTR:2f"}));
   const auto controller = NextBoot();
   ASSERT_NE(controller, nullptr);
   const sim::RegistryStore& store = controller->Registry().Store();
@@ -141,8 +152,7 @@ TEST_F(NewCardScript, EitherModuleOfATwoPortPairWritesTheSameKeysAndBothShowRegi
   std::string after;
   for (const char* selected : {"Slot_3: R-8142", "Slot_1: R-8152"}) {
     SCOPED_TRACE(selected);
-    ASSERT_EQ(Run(std::string("config\ntab 4\ntree \"") + selected + "\"\nclick 1114\n" + kShowTree),
-              runner::kExitOk)
+    ASSERT_EQ(Run(std::string("config\ntab 4\ntree \"") + selected + "\"\n" + kChange + kShowTree), runner::kExitOk)
         << err.str();
     const auto controller = NextBoot();
     ASSERT_NE(controller, nullptr);
@@ -156,44 +166,43 @@ TEST_F(NewCardScript, EitherModuleOfATwoPortPairWritesTheSameKeysAndBothShowRegi
     }
     after = out.str();
   }
-  EXPECT_EQ(after,
-            "reboot\n"
-            "tree 1113 0 8 9 Slot_1: R-8152\n"
-            "tree 1113 1 19 19 Com 5:\ntree 1113 2 16 16 I/O Base:8000140\ntree 1113 2 16 16 SYSINTR:2c\n"
-            "tree 1113 1 19 19 Com 6:\ntree 1113 2 16 16 I/O Base:8000160\ntree 1113 2 16 16 SYSINTR:2d\n"
-            "tree 1113 0 0 1 Slot_3: R-8142\n"
-            "tree 1113 1 19 19 Com 7:\ntree 1113 2 16 16 I/O Base:8000340\ntree 1113 2 16 16 SYSINTR:2e\n"
-            "tree 1113 1 19 19 Com 8:\ntree 1113 2 16 16 I/O Base:8000360\ntree 1113 2 16 16 SYSINTR:2f\n");
+  EXPECT_EQ(after, "reboot\n" +
+                       Tree({"0 8 9 Slot_1: R-8152", "1 19 19 Com 5:", "2 16 16 I/O Base:8000140", "2 16 16 SYSINTR:2c",
+                             "1 19 19 Com 6:", "2 16 16 I/O Base:8000160", "2 16 16 SYSINTR:2d", "0 0 1 Slot_3: R-8142",
+                             "1 19 19 Com 7:", "2 16 16 I/O Base:8000340", "2 16 16 SYSINTR:2e",
+                             "1 19 19 Com 8:", "2 16 16 I/O Base:8000360", "2 16 16 SYSINTR:2f"}));
 }
 
 TEST_F(NewCardScript, ModulesBeyondFourPortsTurnTheInformationLineOnAndTheButtonOff) {
   Slots({{2, Module(ModuleFourPortRs232)}, {6, Module(ModuleTwoPortRs485)}});
-  ASSERT_EQ(Run("config\ntab 4\nprint 1075\ntree \"Slot_2: R-8144\"\nclick 1114\n"), runner::kExitOk) << err.str();
-  EXPECT_EQ(out.str(),
-            "print 1075 T-5x5x ONLY support FOUR communication ports NOW!!\n"
-            "ignored click 1114: disabled\n");
+  const std::string line = Id(ids237::kInformationLine);
+  ASSERT_EQ(Run("config\ntab 4\nprint " + line + "\ntree \"Slot_2: R-8144\"\n" + kChange), runner::kExitOk)
+      << err.str();
+  EXPECT_EQ(out.str(), "print " + line + " T-5x5x ONLY support FOUR communication ports NOW!!\nignored click " +
+                           Id(ids237::kChangeToNewModule) + ": disabled\n");
 }
 
 TEST_F(NewCardScript, OrdinaryModuleSoundsTheAlarmAndChangesNothing) {
   Slots({{1, Module(17)}, {4, Module(ModuleFourPortRs232)}});
   const std::string before = NextBoot()->Registry().ExportText();
-  ASSERT_EQ(Run("config\ntab 4\nanswer ok\ntree \"Slot_1: R-8017\"\nclick 1114\nprint 1106\n"), runner::kExitOk)
+  const std::string slot1 = Id(ids237::kFirstSlotLabel);
+  ASSERT_EQ(Run("config\ntab 4\nanswer ok\ntree \"Slot_1: R-8017\"\n" + kChange + "print " + slot1 + "\n"),
+            runner::kExitOk)
       << err.str();
   EXPECT_EQ(out.str(),
-            "box Alarm | This module is not the com port module!! | 16 -> ok\n"
-            "print 1106 R - 8017\n");
+            "box Alarm | This module is not the com port module!! | 16 -> ok\nprint " + slot1 + " R - 8017\n");
   EXPECT_EQ(NextBoot()->Registry().ExportText(), before);
 }
 
 TEST_F(NewCardScript, DelOnThePageRemovesEveryKeyForTheNextBoot) {
   Slots({{5, Module(ModuleFourPortRs485)}});
-  ASSERT_EQ(Run("config\ntab 4\ntree \"Com 6:\"\nclick 1114\n"), runner::kExitScriptError);  // no such item yet
-  ASSERT_EQ(Run("config\ntab 4\ntree \"Slot_5: R-8154\"\nclick 1114\n"), runner::kExitOk) << err.str();
+  ASSERT_EQ(Run("config\ntab 4\ntree \"Com 6:\"\n" + kChange), runner::kExitScriptError);  // no such item yet
+  ASSERT_EQ(Run("config\ntab 4\ntree \"Slot_5: R-8154\"\n" + kChange), runner::kExitOk) << err.str();
   ASSERT_NE(NextBoot()->Registry().Store().Find("Drivers\\BuiltIn\\Serial8\\Unimodem"), nullptr);
 
   EXPECT_FALSE(RunOnPage([](HeadlessDriver& driver, WindowHandle page) {
-    EXPECT_EQ(driver.Click(page, ids_237::kRemovePorts), DriverResult::Hidden);
-    PressHidden(driver, page, ids_237::kRemovePorts);
+    EXPECT_EQ(driver.Click(page, ids237::kRemovePorts), DriverResult::Hidden);
+    PressHidden(driver, page, ids237::kRemovePorts);
   }));
   const auto controller = NextBoot();
   const sim::RegistryStore& store = controller->Registry().Store();
@@ -206,9 +215,9 @@ TEST_F(NewCardScript, DelOnThePageRemovesEveryKeyForTheNextBoot) {
 TEST_F(NewCardScript, RescanLeavesOneNodePerModule) {
   Slots({{1, Module(17)}, {3, Module(ModuleTwoPortRs232)}, {7, Module(54)}});
   EXPECT_TRUE(RunOnPage([](HeadlessDriver& driver, WindowHandle page) {
-    for (int scan = 0; scan < 3; ++scan) PressHidden(driver, page, ids_237::kSlotScan);
+    for (int scan = 0; scan < 3; ++scan) PressHidden(driver, page, ids237::kSlotScan);
     std::vector<std::string> texts;
-    for (const TreeLine& line : driver.TreeLines(page, ids_237::kResourceTree)) texts.push_back(line.text);
+    for (const TreeLine& line : driver.TreeLines(page, ids237::kResourceTree)) texts.push_back(line.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Slot_1: R-8017", "Slot_3: R-8142", "Slot_7: R-8054"}));
   }));
 }

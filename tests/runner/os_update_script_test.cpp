@@ -8,13 +8,18 @@
 #include <sstream>
 
 #include "flash/bin_image_builder.h"
+#include "platform/templates/ids_132.h"
+#include "platform/templates/ids_133.h"
 #include "runner/script.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
+#include "script_ids.h"
 #include "support/flash_sim_fixture.h"
 
 namespace talvon {
 namespace {
+
+using test::Id;
 
 struct OsUpdateScript : ::testing::Test {
   OsUpdateScript() : provider(dir.Path() / "controller", clock, Options()) {}
@@ -55,26 +60,26 @@ TEST_F(OsUpdateScript, UpdateRebootsIntoTheNewImageAndTheScriptGoesOn) {
   PutImage("notes.bin", {'n', 'o', 't', 'e', 's'});
   const int code = Run(
       "info\n"
-      "print 1022\n"
+      "print " + Id(ids132::kOsVersionField) + "\n"
       "home\n"
       "config\n"
       "tab 1\n"
       "file \"\\CompactFlash\\notes.bin\"\n"
       "answer ok\n"
-      "click 1045\n"
-      "click 1048\n"
+      "click " + Id(ids133::kBrowseButton) + "\n"
+      "click " + Id(ids133::kWriteButton) + "\n"
       "file \"\\CompactFlash\\nk.bin\"\n"
-      "click 1045\n"
-      "click 1048\n"
+      "click " + Id(ids133::kBrowseButton) + "\n"
+      "click " + Id(ids133::kWriteButton) + "\n"
       "info\n"
-      "print 1022\n");
+      "print " + Id(ids132::kOsVersionField) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
-            "print 1022 Talvon CE 5.0 build 1400 (simulated)\n"
+            "print " + Id(ids132::kOsVersionField) + " Talvon CE 5.0 build 1400 (simulated)\n"
             "box ERROR | This is not a bin image,Please select another file. | 16 -> ok\n"
-            "ignored click 1048: disabled\n"
+            "ignored click " + Id(ids133::kWriteButton) + ": disabled\n"
             "reboot\n"
-            "print 1022 TalvonOS 11.0\n");
+            "print " + Id(ids132::kOsVersionField) + " TalvonOS 11.0\n");
 }
 
 }  // namespace
@@ -95,13 +100,14 @@ TEST_F(OsUpdateScript, ARecordThatWillNotProgramEndsWithoutARebootIntoABrokenIma
       "config\n"
       "tab 1\n"
       "file \"\\CompactFlash\\nk.bin\"\n"
-      "click 1045\n"
+      "click " + Id(ids133::kBrowseButton) + "\n"
       "answer ok\n"
-      "click 1048\n"
-      "print 1047\n");
+      "click " + Id(ids133::kWriteButton) + "\n"
+      "print " + Id(ids133::kStatusLine) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str().find("reboot"), std::string::npos) << out.str();
-  EXPECT_NE(out.str().find("print 1047 ERROR: Flash failed"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("print " + Id(ids133::kStatusLine) + " ERROR: Flash failed"), std::string::npos)
+      << out.str();
   EXPECT_NE(out.str().find("box "), std::string::npos) << out.str();
 }
 

@@ -8,11 +8,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/templates/ids_132.h"
+#include "platform/templates/ids_133.h"
 #include "runner/fake_provider.h"
 #include "runner/headless_main.h"
+#include "script_ids.h"
 
 namespace talvon::testing {
 namespace {
+
+using test::Id;
 
 struct ScriptRun : ::testing::Test {
   FakeProvider provider;
@@ -53,7 +58,7 @@ TEST_F(ScriptRun, NavigatesSheetsTypesAndPrints) {
           "click 1088\n"
           "home\n"
           "info\n"
-          "print 1004\n"
+          "print " + Id(ids132::kHomeButton) + "\n"
           "home\n"
           "home\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
@@ -64,7 +69,7 @@ TEST_F(ScriptRun, NavigatesSheetsTypesAndPrints) {
                                    "print 1017 \\Windows\\demo.exe\n"
                                    "print 1088         Confirm Registry\n") +
                            kSaveBox + "yes\n" + kRebootBox + "no\n" +
-                           "print 1004         Home\n"
+                           "print " + Id(ids132::kHomeButton) + "         Home\n"
                            "ignored home: no sheet is shown\n");
   EXPECT_EQ(provider.boots, 1);
   EXPECT_TRUE(err.str().empty()) << err.str();
@@ -111,11 +116,14 @@ TEST_F(ScriptRun, AnAnswerThatDoesNotFitTheBoxCountsAsNone) {
 }
 
 TEST_F(ScriptRun, TapsThatCannotReachTheirControlAreNotedAndIgnored) {
-  EXPECT_EQ(Run("config\ntab 3\nclick 1062\ntab 1\nclick 1048\ntext 1044 \"x\"\n"), runner::kExitOk) << err.str();
+  EXPECT_EQ(Run("config\ntab 3\nclick 1062\ntab 1\nclick " + Id(ids133::kWriteButton) + "\ntext " +
+                Id(ids133::kPathField) + " \"x\"\n"),
+            runner::kExitOk)
+      << err.str();
   EXPECT_EQ(out.str(),
             "ignored click 1062: hidden\n"
-            "ignored click 1048: disabled\n"
-            "ignored text 1044: read-only\n");
+            "ignored click " + Id(ids133::kWriteButton) + ": disabled\n"
+            "ignored text " + Id(ids133::kPathField) + ": read-only\n");
 }
 
 TEST_F(ScriptRun, CommandsThatCannotBeCarriedOutAreScriptErrors) {
@@ -139,8 +147,8 @@ TEST_F(ScriptRun, AControllerThatDoesNotBootEndsTheRun) {
 TEST_F(ScriptRun, TheRunEndsByClosingTheHomeScreen) {
   // Nothing is left open: a second run on the same provider starts cleanly.
   EXPECT_EQ(Run("config\n"), runner::kExitOk);
-  EXPECT_EQ(Run("info\nprint 1004\n"), runner::kExitOk);
-  EXPECT_EQ(out.str(), "print 1004         Home\n");
+  EXPECT_EQ(Run("info\nprint " + Id(ids132::kHomeButton) + "\n"), runner::kExitOk);
+  EXPECT_EQ(out.str(), "print " + Id(ids132::kHomeButton) + "         Home\n");
 }
 
 TEST(HeadlessMain, CommandLineAndScriptProblemsAreReported) {

@@ -1,9 +1,14 @@
 #include "pages/general/display_settings.h"
 
-#include <cstring>
+#include <algorithm>
+#include <utility>
+
+#include "pages/general/general_registry.h"
 
 namespace talvon {
 namespace {
+
+using namespace general_registry;
 
 constexpr std::uint32_t kQueryPause = 10;
 
@@ -15,13 +20,12 @@ int IndexOf(const std::uint32_t (&table)[N], std::uint32_t value) {
   return -1;
 }
 
-// A 4-byte query straight into the field, as the driver's values are read:
-// a shorter value changes only its own bytes, a longer one nothing.
-void QueryField(Registry& registry, HKEY key, const char* name, std::uint32_t& field) {
-  std::uint8_t bytes[4];
-  std::memcpy(bytes, &field, sizeof bytes);
-  std::uint32_t size = sizeof bytes;
-  if (registry.QueryValue(key, name, nullptr, bytes, &size) == ERROR_SUCCESS) std::memcpy(&field, bytes, sizeof bytes);
+// The bytes land straight in the field, as the driver's values are read: a
+// shorter value changes only its own bytes, a longer one nothing.
+void ReadField(SettingsKey& key, const RegistrySetting& row, std::uint32_t& field) {
+  std::vector<std::uint8_t> bytes;
+  if (key.ReadBytes(row, &bytes) != SettingResult::Done) return;
+  std::copy(bytes.begin(), bytes.end(), reinterpret_cast<std::uint8_t*>(&field));
 }
 
 }  // namespace
@@ -36,16 +40,15 @@ int DepthIndex(std::uint32_t bpp) { return IndexOf(DisplayDepths, bpp); }
 int RateIndex(std::uint32_t freq) { return IndexOf(DisplayRates, freq); }
 
 void LoadDisplayMode(Registry& registry, Clock& clock, DisplayMode& mode) {
-  HKEY key = 0;
-  if (registry.OpenKey(HKEY_LOCAL_MACHINE, DisplayModeKey, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  QueryField(registry, key, "CxScreen", mode.width);
+  SettingsKey key(registry, DisplayModeKey);
+  if (!key.IsOpen()) return;
+  ReadField(key, DisplayWidth, mode.width);
   clock.Sleep(kQueryPause);
-  QueryField(registry, key, "CyScreen", mode.height);
+  ReadField(key, DisplayHeight, mode.height);
   clock.Sleep(kQueryPause);
-  QueryField(registry, key, "Bpp", mode.bpp);
+  ReadField(key, DisplayBpp, mode.bpp);
   clock.Sleep(kQueryPause);
-  QueryField(registry, key, "Freq", mode.freq);
-  registry.CloseKey(key);
+  ReadField(key, DisplayFreq, mode.freq);
 }
 
 void TakeDisplayControls(int sliderPosition, int bppIndex, int freqIndex, DisplayMode& mode) {
@@ -59,21 +62,16 @@ void TakeDisplayControls(int sliderPosition, int bppIndex, int freqIndex, Displa
 
 DisplaySaveResult WriteDisplayMode(Registry& registry, const DisplayMode& mode) {
   DisplaySaveResult result;
-  HKEY key = 0;
-  if (registry.OpenKey(HKEY_LOCAL_MACHINE, DisplayModeKey, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+  SettingsKey key(registry, DisplayModeKey);
+  if (!key.IsOpen()) {
     result.keyOpened = false;
     return result;
   }
-  const std::pair<const char*, std::uint32_t> values[] = {
-      {"CxScreen", mode.width}, {"CyScreen", mode.height}, {"Bpp", mode.bpp}, {"Freq", mode.freq}};
-  for (const auto& [name, value] : values) {
-    std::uint8_t bytes[4];
-    std::memcpy(bytes, &value, sizeof bytes);
-    if (registry.SetValue(key, name, REG_DWORD, bytes, sizeof bytes) != ERROR_SUCCESS) {
-      result.failedValues.emplace_back(name);
-    }
+  const std::pair<const RegistrySetting&, std::uint32_t> values[] = {
+      {DisplayWidth, mode.width}, {DisplayHeight, mode.height}, {DisplayBpp, mode.bpp}, {DisplayFreq, mode.freq}};
+  for (const auto& [row, value] : values) {
+    if (key.WriteDword(row, value) != SettingResult::Done) result.failedValues.push_back(row.value);
   }
-  registry.CloseKey(key);
   return result;
 }
 

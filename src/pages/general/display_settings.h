@@ -1,6 +1,6 @@
 #pragma once
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
@@ -16,11 +16,8 @@ struct DisplayMode {
   std::uint32_t freq = 0;
 };
 
-// The display driver's key under HKEY_LOCAL_MACHINE.
-inline constexpr char DisplayModeKey[] = "Drivers\\Display\\MQ200";
-
-// Resolutions of slider positions 0 to 3, colour depths of combo 1042's
-// items and refresh rates of combo 1043's items.
+// Resolutions of slider positions 0 to 3, colour depths of the Bpp combo's
+// items and refresh rates of the frequency combo's items.
 struct Resolution {
   std::uint32_t width;
   std::uint32_t height;
@@ -34,8 +31,8 @@ int ResolutionPosition(std::uint32_t width);
 int DepthIndex(std::uint32_t bpp);
 int RateIndex(std::uint32_t freq);
 
-// Reads CxScreen, CyScreen, Bpp and Freq into the record with 10 ms between
-// the queries. A missing key changes nothing; a value that cannot be read
+// Reads the display rows (general_registry.h) into the record with 10 ms
+// between the queries. A missing key changes nothing; a value that cannot be read
 // leaves its field. The type is not checked: the bytes land in the field as
 // the driver stored them.
 void LoadDisplayMode(Registry& registry, Clock& clock, DisplayMode& mode);
@@ -47,7 +44,7 @@ void TakeDisplayControls(int sliderPosition, int bppIndex, int freqIndex, Displa
 struct DisplaySaveResult {
   bool keyOpened = true;
   // Names of the values that could not be set, in the order tried.
-  std::vector<std::string> failedValues;
+  std::vector<std::string_view> failedValues;
 };
 
 // Writes the record's four values as REG_DWORD; each failure is noted and

@@ -103,8 +103,8 @@ void CGeneralSettingPage::SaveDisplayMode(DisplayMode& mode) {
   TakeDisplayControls(resolutionSlider_.GetPos(), bppCombo_.GetCurSel(), freqCombo_.GetCurSel(), mode);
   const DisplaySaveResult saved = WriteDisplayMode(context_.platform.registry, mode);
   if (!saved.keyOpened) MessageBox(kVgaOpenFailed, kSaveVgaRegistryCaption, MB_OK);
-  for (const std::string& name : saved.failedValues) {
-    MessageBox(name + kSetFailedSuffix, kSaveVgaSettingCaption, MB_OK);
+  for (std::string_view name : saved.failedValues) {
+    MessageBox(std::string(name) + kSetFailedSuffix, kSaveVgaSettingCaption, MB_OK);
   }
   ShowDisplayMode(mode);
 }

@@ -66,18 +66,18 @@ class CGeneralSettingPage : public CDialog {
 
   PageContext& context_;
   GeneralSettingState& state_;
-  CComboBox freqCombo_;           // 1043
-  CComboBox bppCombo_;            // 1042
-  CSliderCtrl memorySlider_;      // 1068
-  CStatic preview320_;            // 1057
-  CStatic preview640_;            // 1058
-  CStatic preview1024_;           // 1059
-  CSliderCtrl resolutionSlider_;  // 1056
-  CStatic preview800_;            // 1055
-  CStatic preview_;               // 1054
-  CStatic resolutionReadBack_;    // 1038
-  CStatic freqReadBack_;          // 1040
-  CStatic bppReadBack_;           // 1039
+  CComboBox freqCombo_;
+  CComboBox bppCombo_;
+  CSliderCtrl memorySlider_;
+  CStatic preview320_;
+  CStatic preview640_;
+  CStatic preview1024_;
+  CSliderCtrl resolutionSlider_;
+  CStatic preview800_;
+  CStatic preview_;
+  CStatic resolutionReadBack_;
+  CStatic freqReadBack_;
+  CStatic bppReadBack_;
 
   // Memory division: the storage at initialisation, the page timer, whether
   // the operator has released the thumb, and what the labels last showed.

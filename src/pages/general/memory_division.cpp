@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/little_endian.h"
+#include "pages/general/general_registry.h"
 
 namespace talvon {
 namespace {
@@ -11,14 +11,6 @@ std::uint32_t PagesOf(std::uint32_t bytes, std::uint32_t pageSize) { return page
 
 // a - b, or 0 when the figures contradict each other.
 std::uint32_t Less(std::uint32_t a, std::uint32_t b) { return a > b ? a - b : 0; }
-
-void RecordDivision(Registry& registry, std::uint32_t pages) {
-  HKEY key = 0;
-  if (registry.OpenKey(HKEY_LOCAL_MACHINE, MemDivisionKey, KEY_READ, &key) != ERROR_SUCCESS) return;
-  const auto bytes = Le32Bytes(pages);
-  registry.SetValue(key, MemDivisionValue, REG_DWORD, bytes.data(), bytes.size());
-  registry.CloseKey(key);
-}
 
 bool Accepted(MemoryDivision& memory, std::int64_t pages) {
   return pages >= 0 && memory.SetStorageDivision(static_cast<std::uint32_t>(pages)) == SYSMEM_CHANGED;
@@ -84,7 +76,8 @@ MemoryDivisionResult ApplyMemoryDivision(const MemoryDivisionRoles& roles, int p
   request = std::max<std::int64_t>(std::min(request, high - margin), 0);
 
   if (Accepted(memory, request)) {
-    RecordDivision(roles.registry, static_cast<std::uint32_t>(request));
+    // The division is in force whatever becomes of the record.
+    WriteDwordSetting(roles.registry, general_registry::MemDivision, static_cast<std::uint32_t>(request));
     return {MemoryDivisionResult::Outcome::Applied, static_cast<std::uint32_t>(request)};
   }
 

@@ -20,9 +20,6 @@ struct MemoryFigures {
 inline constexpr int PagesPerSliderUnit = 16;
 // Pages beyond those in use that always stay with the program memory.
 inline constexpr std::int64_t ProgramHeadroomPages = 48;
-// Where the page records a division that took effect at once.
-inline constexpr char MemDivisionKey[] = "Velmar";
-inline constexpr char MemDivisionValue[] = "MemDivision";
 
 MemoryFigures QueryMemoryFigures(MemoryDivision& memory);
 

@@ -1,17 +1,13 @@
 #include "pages/general/touch_panel.h"
 
-#include <cstdint>
 #include <string>
 
-#include "platform/little_endian.h"
+#include "pages/general/general_registry.h"
 
 namespace talvon {
 namespace {
 
-void SetDword(Registry& registry, HKEY key, const char* name, std::uint32_t value) {
-  const auto bytes = Le32Bytes(value);
-  registry.SetValue(key, name, REG_DWORD, bytes.data(), bytes.size());  // a failed write is not reported
-}
+using namespace general_registry;
 
 TouchSelection FlushAndCalibrate(const TouchPanelRoles& roles, const char* program) {
   TouchSelection selection;
@@ -22,37 +18,30 @@ TouchSelection FlushAndCalibrate(const TouchPanelRoles& roles, const char* progr
 
 }  // namespace
 
-void ClearTouchCalibration(Registry& registry, HKEY key) {
-  registry.DeleteValue(key, "CalibPoints");
+void ClearTouchCalibration(SettingsKey& key) {
+  key.DeleteValue("CalibPoints");
   for (int n = 0; n < 16; ++n) {
-    registry.DeleteValue(key, "X_" + std::to_string(n));
-    registry.DeleteValue(key, "Y_" + std::to_string(n));
+    key.DeleteValue("X_" + std::to_string(n));
+    key.DeleteValue("Y_" + std::to_string(n));
   }
 }
 
+// The drivers' values are written without a report: the calibration program
+// that follows shows the operator whether the panel answers.
 TouchSelection SelectSerialTouch(const TouchPanelRoles& roles) {
-  Registry& registry = roles.registry;
-  HKEY key = 0;
-  if (registry.OpenKey(HKEY_LOCAL_MACHINE, UsbTouchKey, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-    ClearTouchCalibration(registry, key);
-    SetDword(registry, key, "Mode", 1);
-    registry.CloseKey(key);
+  if (SettingsKey usb(roles.registry, UsbTouchKey); usb.IsOpen()) {
+    ClearTouchCalibration(usb);
+    usb.WriteDword(UsbTouchMode, 1);
   }
-  if (registry.OpenKey(HKEY_LOCAL_MACHINE, SerialTouchKey, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-    SetDword(registry, key, "Port", 2);
-    registry.CloseKey(key);
-  }
+  if (SettingsKey serial(roles.registry, SerialTouchKey); serial.IsOpen()) serial.WriteDword(SerialTouchPort, 2);
   return FlushAndCalibrate(roles, SerialCalibrationProgram);
 }
 
 TouchSelection SelectUsbTouch(const TouchPanelRoles& roles) {
-  Registry& registry = roles.registry;
-  HKEY key = 0;
-  if (registry.OpenKey(HKEY_LOCAL_MACHINE, SerialTouchKey, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-    ClearTouchCalibration(registry, key);
-    SetDword(registry, key, "pmode", 1);
-    SetDword(registry, key, "Port", 0);
-    registry.CloseKey(key);
+  if (SettingsKey serial(roles.registry, SerialTouchKey); serial.IsOpen()) {
+    ClearTouchCalibration(serial);
+    serial.WriteDword(SerialTouchPmode, 1);
+    serial.WriteDword(SerialTouchPort, 0);
   }
   return FlushAndCalibrate(roles, UsbCalibrationProgram);
 }

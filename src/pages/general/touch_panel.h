@@ -1,12 +1,10 @@
 #pragma once
 #include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/registry_setting.h"
 
 namespace talvon {
 
-// The two touch drivers' keys under HKEY_LOCAL_MACHINE.
-inline constexpr char SerialTouchKey[] = "Drivers\\BuiltIn\\Dmc9x00";
-inline constexpr char UsbTouchKey[] = "Drivers\\USB\\ClientDrivers\\PenMount_USB_HID_Class_Driver\\0";
 inline constexpr char SerialCalibrationProgram[] = "\\windows\\Calibrate_serial.exe";
 inline constexpr char UsbCalibrationProgram[] = "\\windows\\Calibrate_usb.exe";
 
@@ -25,8 +23,9 @@ struct TouchSelection {
 
 // Deletes "CalibPoints", then X_n and Y_n for n = 0 to 15, from an open key.
 // Values that are not there are no error.
-void ClearTouchCalibration(Registry& registry, HKEY key);
+void ClearTouchCalibration(SettingsKey& key);
 
+// The drivers' keys and values are rows of general_registry.h.
 // RS232: clears the USB driver's calibration and sets its "Mode" to 1, sets
 // the serial driver's "Port" to 2, flushes the registry and starts the serial
 // calibration program. A key that cannot be opened is skipped.

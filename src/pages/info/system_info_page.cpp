@@ -4,30 +4,25 @@
 #include "pages/info/system_info_state.h"
 #include "pages/page_context.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_132.h"
 
 namespace talvon {
+
+using namespace ids132;
+
 namespace {
 
 constexpr char kRegistryViewer[] = "\\windows\\RegView.exe";
 constexpr char kViewerFailed[] = "CreateProcess failed";
 constexpr char kViewerCaption[] = "Save Registry";
 
-// Slot n is shown in control 1005 + n.
-constexpr int kFirstSlotField = 1006;
-constexpr int kSerialNumberField = 1018;
-constexpr int kMacAddressField = 1019;
-constexpr int kFlashSizeField = 1021;
-constexpr int kOsVersionField = 1022;
-constexpr int kSdkFlashSizeField = 1023;  // hidden
-constexpr int kSdkVersionField = 1024;
-
 }  // namespace
 
 CSystemInfoPage::CSystemInfoPage(PageContext& context, SystemInfoState& state)
     : CDialog(IDD), context_(context), state_(state) {
-  Messages().OnCommand(1004, BN_CLICKED, [this] { OnHome(); });
-  Messages().OnCommand(1013, BN_CLICKED, [this] { OnViewRegistry(); });
-  Messages().OnCommand(1082, STN_CLICKED, [this] { OnHome(); });
+  Messages().OnCommand(kHomeButton, BN_CLICKED, [this] { OnHome(); });
+  Messages().OnCommand(kViewRegistry, BN_CLICKED, [this] { OnViewRegistry(); });
+  Messages().OnCommand(kHomeIcon, STN_CLICKED, [this] { OnHome(); });
 }
 
 bool CSystemInfoPage::OnInitDialog() {

@@ -21,9 +21,9 @@ class CSystemInfoPage : public CDialog {
   bool OnInitDialog() override;
 
  private:
-  // Home (1004) and the home icon (1082): hide the information sheet.
+  // Home and the home icon: hide the information sheet.
   void OnHome();
-  // View Registry (1013): start the registry viewer.
+  // View Registry: start the registry viewer.
   void OnViewRegistry();
   PageContext& context_;
   SystemInfoState& state_;

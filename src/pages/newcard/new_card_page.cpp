@@ -11,7 +11,7 @@
 
 namespace talvon {
 
-using namespace ids_237;
+using namespace ids237;
 using namespace new_card_texts;
 
 namespace {
@@ -80,6 +80,9 @@ void CNewCardPage::OnChangeToNewModule() {
       break;
     case ModuleChange::NotCommunicationModule:
       MessageBox(kNotComPortModule, kAlarmCaption, MB_ICONSTOP);
+      break;
+    case ModuleChange::SetFailed:
+      context_.appBoxes.AppMessageBox(kSetValueFailed, MB_ICONSTOP);
       break;
     case ModuleChange::FlushFailed:
       context_.appBoxes.AppMessageBox(kFlushFailed, MB_ICONSTOP);

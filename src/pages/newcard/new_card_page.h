@@ -33,13 +33,13 @@ class CNewCardPage : public CDialog {
   int SelectedSlot() const;
   void OnChangeToNewModule();
   void OnRemoveSerialPorts();
-  // The information line (1075) is drawn in red.
+  // The information line is drawn in red.
   void OnCtlColor(ControlColours& colours, int controlId);
 
   PageContext& context_;
   NewCardState& state_;
-  CButton changeButton_;  // 1114
-  CTreeCtrl tree_;        // 1113
+  CButton changeButton_;
+  CTreeCtrl tree_;
   CImageList images_;
 };
 

@@ -21,6 +21,11 @@ inline constexpr char kNotComPortModule[] = "This module is not the com port mod
 inline constexpr char kCreateKeyFailed[] = "RegCreateKeyEx Failed";
 inline constexpr char kOpenKeyFailed[] = "RegOpenKeyEx Failed";
 inline constexpr char kDeleteValueFailed[] = "AutoRun RegSetValueEx Failed";
+// A value of the new ports could not be set: rebooting now would start a
+// driver on a half-written key.
+inline constexpr char kSetValueFailed[] =
+    "RegSetValueEx Failed\nThe new serial port settings could not all be written, so they have not been stored and "
+    "the controller has not been restarted.";
 // The registry could not be stored: rebooting now would lose the change.
 inline constexpr char kFlushFailed[] =
     "RegFlushKey failed\nThe new serial port settings could not be stored, so the controller has not been "

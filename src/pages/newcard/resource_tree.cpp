@@ -1,11 +1,10 @@
 #include "pages/newcard/resource_tree.h"
 
-#include <cstring>
+#include <algorithm>
 #include <optional>
 
 #include "pages/newcard/new_card_texts.h"
 #include "pages/newcard/serial_port_keys.h"
-#include "platform/little_endian.h"
 #include "platform/text.h"
 
 namespace talvon {
@@ -14,17 +13,12 @@ namespace {
 using namespace new_card_texts;
 
 std::optional<std::uint32_t> ReadIoBase(Registry& registry, int comNumber) {
-  HKEY key = 0;
-  if (registry.OpenKey(HKEY_LOCAL_MACHINE, PortDriverKeyPath(comNumber), KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  std::uint8_t data[4] = {};
-  std::uint32_t type = REG_NONE;
-  std::uint32_t size = sizeof data;
-  const long result = registry.QueryValue(key, "IoBase", &type, data, &size);
-  registry.CloseKey(key);
-  if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return std::nullopt;
-  return LoadLe32(data);
+  const std::string path = PortDriverKeyPath(comNumber);
+  const auto ioBase = std::find_if(PortDriverValues.begin(), PortDriverValues.end(),
+                                   [](const SerialValueRow& row) { return row.source == ValueSource::IoBase; });
+  std::uint32_t value = 0;
+  if (ReadDwordSetting(registry, PortSetting(path, *ioBase), &value) != SettingResult::Done) return std::nullopt;
+  return value;
 }
 
 ResourceTreeNode PortNode(int slot, int position, bool twoPortModule) {

@@ -61,6 +61,10 @@ const std::array<std::string_view, 11> PortDriverValuesRemoved = {
     "Prefix", "Dll",   "Order",           "Index",  "Irq",         "SysIntr",
     "IoBase", "IoLen", "DeviceArrayIndex", "IClass", "FriendlyName"};
 
+RegistrySetting PortSetting(std::string_view keyPath, const SerialValueRow& row) {
+  return {keyPath, row.name, row.type, row.size};
+}
+
 std::vector<std::uint8_t> SerialValueData(const SerialValueRow& row, const SerialPortContext& port) {
   switch (row.source) {
     case ValueSource::FixedDword:

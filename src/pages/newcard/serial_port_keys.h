@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pages/newcard/communication_modules.h"
+#include "platform/registry_setting.h"
 
 namespace talvon {
 
@@ -48,6 +49,9 @@ extern const std::array<SerialValueRow, 11> PortDriverValues;
 extern const std::array<SerialValueRow, 4> ModemValues;
 // What the removal deletes from a port driver key, in order.
 extern const std::array<std::string_view, 11> PortDriverValuesRemoved;
+
+// A row as the value it sets under `keyPath`, which must outlive the answer.
+RegistrySetting PortSetting(std::string_view keyPath, const SerialValueRow& row);
 
 // The bytes a row writes for a port: exactly row.size of them.
 std::vector<std::uint8_t> SerialValueData(const SerialValueRow& row, const SerialPortContext& port);

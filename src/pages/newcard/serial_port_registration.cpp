@@ -11,28 +11,29 @@ namespace {
 using namespace new_card_texts;
 
 // Creates the key (opening it when it exists), then opens it with all
-// access and writes the rows in order. A step that fails is told and the
-// key's values are skipped.
+// access and writes the rows in order. A key that fails is told and its
+// values are skipped; every value is tried even after one is refused.
+// Answers false when a value could not be set.
 template <std::size_t N>
-void WriteKey(const SerialPortRoles& roles, const std::string& path, const std::array<SerialValueRow, N>& rows,
+bool WriteKey(const SerialPortRoles& roles, const std::string& path, const std::array<SerialValueRow, N>& rows,
               const SerialPortContext& port) {
   Registry& registry = roles.registry;
   HKEY created = 0;
   if (registry.CreateKey(HKEY_LOCAL_MACHINE, path, &created, nullptr) != ERROR_SUCCESS) {
     roles.boxes.AppMessageBox(kCreateKeyFailed, MB_OK);
-    return;
+    return true;
   }
   registry.CloseKey(created);
-  HKEY key = 0;
-  if (registry.OpenKey(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+  SettingsKey key(registry, path);
+  if (!key.IsOpen()) {
     roles.boxes.AppMessageBox(kOpenKeyFailed, MB_OK);
-    return;
+    return true;
   }
+  bool allSet = true;
   for (const SerialValueRow& row : rows) {
-    const std::vector<std::uint8_t> data = SerialValueData(row, port);
-    registry.SetValue(key, row.name, row.type, data.data(), static_cast<std::uint32_t>(data.size()));
+    if (key.WriteBytes(PortSetting(path, row), SerialValueData(row, port)) != SettingResult::Done) allSet = false;
   }
-  registry.CloseKey(key);
+  return allSet;
 }
 
 // Flushes and reboots; a registry that cannot be stored must not be thrown
@@ -45,8 +46,9 @@ bool FlushAndReboot(const SerialPortRoles& roles) {
 
 }  // namespace
 
-void RegisterSerialPorts(const SerialPortRoles& roles, const SerialPortRegistrationState& state, int slot) {
-  if (!IsSlotNumber(slot)) return;
+bool RegisterSerialPorts(const SerialPortRoles& roles, const SerialPortRegistrationState& state, int slot) {
+  if (!IsSlotNumber(slot)) return true;
+  bool allSet = true;
   const int firstSlot = slot;
   for (int position = 0; position < SerialPortPositions; ++position) {
     const int comNumber = FirstModuleComNumber + position;
@@ -68,16 +70,18 @@ void RegisterSerialPorts(const SerialPortRoles& roles, const SerialPortRegistrat
         .ioBase = SlotBaseAddress[static_cast<std::size_t>(slot - 1)] +
                   PortIoOffset(position, IsTwoPortModule(identifier)),
     };
-    WriteKey(roles, PortDriverKeyPath(comNumber), PortDriverValues, port);
-    WriteKey(roles, ModemKeyPath(comNumber), ModemValues, port);
+    allSet &= WriteKey(roles, PortDriverKeyPath(comNumber), PortDriverValues, port);
+    allSet &= WriteKey(roles, ModemKeyPath(comNumber), ModemValues, port);
   }
+  return allSet;
 }
 
 ModuleChange ChangeToNewModule(const SerialPortRoles& roles, const SerialPortRegistrationState& state,
                                int selectedSlot) {
   const int identifier = IsSlotNumber(selectedSlot) ? state.scan.Slot(selectedSlot).identifier : 0;
+  bool allSet = true;
   if (IsFourPortModule(identifier)) {
-    RegisterSerialPorts(roles, state, selectedSlot);
+    allSet = RegisterSerialPorts(roles, state, selectedSlot);
   } else if (IsTwoPortModule(identifier)) {
     int lowSlot = selectedSlot;
     if (state.scan.twoPortCount >= 2) {
@@ -87,10 +91,12 @@ ModuleChange ChangeToNewModule(const SerialPortRoles& roles, const SerialPortReg
         lowSlot = std::min(selectedSlot, other);
       }
     }
-    RegisterSerialPorts(roles, state, lowSlot);
+    allSet = RegisterSerialPorts(roles, state, lowSlot);
   } else {
     return ModuleChange::NotCommunicationModule;
   }
+  // A driver key left half written must not be stored and booted into.
+  if (!allSet) return ModuleChange::SetFailed;
   return FlushAndReboot(roles) ? ModuleChange::Rebooting : ModuleChange::FlushFailed;
 }
 

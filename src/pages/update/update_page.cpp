@@ -8,18 +8,14 @@
 #include "pages/update/update_page_state.h"
 #include "pages/update/update_texts.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_133.h"
 
 namespace talvon {
 
+using namespace ids133;
 using namespace update_texts;
 
 namespace {
-
-constexpr int kPathField = 1044;
-constexpr int kBrowseButton = 1045;
-constexpr int kProgressBar = 1046;
-constexpr int kStatusLine = 1047;
-constexpr int kWriteButton = 1048;
 
 constexpr std::uint32_t kBrowseFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
 constexpr Colour kStatusColour = RGB(255, 0, 0);

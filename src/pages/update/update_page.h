@@ -29,7 +29,7 @@ class CUpdatePage : public CDialog {
 
   void OnBrowseImage();
   void OnWriteToFlash();
-  // The status line (1047) is drawn in red on a transparent background.
+  // The status line is drawn in red on a transparent background.
   void OnCtlColor(ControlColours& colours, int controlId);
   // After a write stopped with the OS area erased or half written: the
   // operator can choose a file and write again at once.
@@ -37,10 +37,10 @@ class CUpdatePage : public CDialog {
 
   PageContext& context_;
   UpdatePageState& state_;
-  CButton browseButton_;    // 1045
-  CButton writeButton_;     // 1048
-  CStatic statusText_;      // 1047
-  CProgressCtrl progress_;  // 1046
+  CButton browseButton_;
+  CButton writeButton_;
+  CStatic statusText_;
+  CProgressCtrl progress_;
 };
 
 }  // namespace talvon

@@ -11,7 +11,7 @@ namespace talvon {
 
 const DialogTemplate& NewCardPageTemplate237() {
   using namespace templates;
-  using namespace ids_237;
+  using namespace ids237;
   static const DialogTemplate t = [] {
     DialogTemplate d{
         .id = 237,

@@ -28,6 +28,7 @@
 #endif
 
 #include "platform/clock.h"
+#include "platform/templates/ids_133.h"
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
 #include "qt/tab_control_widget.h"
@@ -224,7 +225,7 @@ int main(int argc, char** argv) {
     ok = TapControl(backend, 129, 1088) && ok;
     if (tabControl != nullptr) Tap(tabControl, tabControl->ItemRect(1).center());
     measureThenCancel("File-open dialog (Update Version's Browse)", "cancel");
-    ok = TapControl(backend, 133, 1045) && ok;
+    ok = TapControl(backend, 133, talvon::ids133::kBrowseButton) && ok;
     backend.SetModalHook({});
     ok = TapControl(backend, 129, 1087) && ok;  // Home
     ok = TapControl(backend, 102, 1075) && ok;  // the upper picture: the information sheet

@@ -1,10 +1,13 @@
 // Touch panel selection on a simulated controller: exactly which driver
-// values each button clears and sets, and a selection whose flush fails.
+// values each button clears and sets, and a selection whose flush fails;
+// on a registry in memory, a driver key that is missing.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
+#include "app/fakes.h"
+#include "pages/general/general_registry.h"
 #include "pages/general/touch_panel.h"
 #include "pages/sim_page_fixture.h"
 #include "platform/templates/ids_134.h"
@@ -13,6 +16,7 @@ namespace talvon::test {
 namespace {
 
 using namespace ids134;
+using namespace general_registry;
 
 constexpr int kGeneralTab = 0;
 
@@ -89,6 +93,19 @@ TEST_F(TouchPanelTest, ASelectionWhoseFlushFailsIsReportedAndTheStoredRegistrySt
   Reboot();
   EXPECT_EQ(Dword(SerialTouchKey, "Port"), 2u);
   EXPECT_EQ(Dword(SerialTouchKey, "X_15"), 115u);
+}
+
+TEST(TouchPanel, ADriverKeyThatIsMissingIsSkippedAndNeverCreated) {
+  testing::FakeRegistry registry;
+  registry.AddKey(SerialTouchKey);
+  testing::FakeProcesses processes;
+  const TouchSelection selection = talvon::SelectSerialTouch({registry, processes});
+  EXPECT_TRUE(selection.flushed);
+  EXPECT_TRUE(selection.calibrationStarted);
+  EXPECT_FALSE(registry.keys.contains(testing::Lower(UsbTouchKey)));
+  EXPECT_EQ(registry.keys[testing::Lower(SerialTouchKey)]["port"].data, (std::vector<std::uint8_t>{2, 0, 0, 0}));
+  EXPECT_EQ(registry.flushes, 1);
+  EXPECT_EQ(processes.started, std::vector<std::string>{SerialCalibrationProgram});
 }
 
 }  // namespace

@@ -1,16 +1,18 @@
-// The New Card Wizard page on the headless backend: what it draws, and which
-// module a press of Change To New Module takes from the tree's selection.
+// The New Card Wizard page on the headless backend: what it draws, which
+// module a press of Change To New Module takes from the tree's selection,
+// and a registration the registry refuses.
 #include <gtest/gtest.h>
 
 #include "pages/newcard/new_card_page.h"
 #include "pages/page_fixture.h"
+#include "pages/sim_page_fixture.h"
 #include "platform/message_box.h"
 #include "platform/templates/ids_237.h"
 
 namespace talvon::test {
 namespace {
 
-using namespace ids_237;
+using namespace ids237;
 
 sim::SlotConfig Module(int identifier) {
   sim::SlotConfig slot;
@@ -93,6 +95,27 @@ TEST_F(NewCardPageTest, ChangeFromAPortLeafRegistersItsModule) {
   EXPECT_EQ(registry.flushes, 1);
   EXPECT_TRUE(registry.keys.contains("drivers\\builtin\\serial8\\unimodem"));
   EXPECT_TRUE(Log().MessageBoxes().empty());
+}
+
+using NewCardPageOnController = SimPageTest;
+
+TEST_F(NewCardPageOnController, AValueTheRegistryRefusesIsReportedAndNeitherStoredNorRestartedInto) {
+  failSet = {"iobase"};
+  const std::vector<std::uint8_t> area = RegistryArea();
+  Run([&] {
+    const WindowHandle page = ShowTab(4);
+    const std::string module = "Slot_3: R-" + std::to_string(ModuleSeriesBase + ModuleTwoPortRs232);
+    ASSERT_EQ(Driver().SelectTreeItem(page, kResourceTree, module), DriverResult::Done);
+    Driver().AnswerBox(IDOK);
+    ASSERT_EQ(Driver().Click(page, kChangeToNewModule), DriverResult::Done);
+  });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "RegSetValueEx Failed\nThe new serial port settings could not all be written, so they have not been "
+            "stored and the controller has not been restarted.");
+  EXPECT_EQ(boxes[0].style, MB_ICONSTOP);
+  EXPECT_EQ(flushes, 0);
+  EXPECT_TRUE(RegistryArea() == area);
 }
 
 }  // namespace
