@@ -5,14 +5,14 @@
 
 #include <functional>
 
-#include "app/fakes.h"
+#include "support/fakes.h"
 #include "app/home_dlg.h"
 #include "app/utility_app.h"
 #include "pages/info/system_info_page.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 
 class AppTest : public ::testing::Test {
  protected:
@@ -57,4 +57,4 @@ class AppTest : public ::testing::Test {
   CUtilityApp app;
 };
 
-}  // namespace talvon::testing
+}  // namespace talvon::test

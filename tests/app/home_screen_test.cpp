@@ -2,7 +2,7 @@
 
 #include "app/app_fixture.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 namespace {
 
 using HomeScreen = AppTest;
@@ -106,4 +106,4 @@ TEST_F(HomeScreen, InformationPageHomeControlsHideTheInformationSheet) {
 }
 
 }  // namespace
-}  // namespace talvon::testing
+}  // namespace talvon::test

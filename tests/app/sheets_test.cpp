@@ -3,7 +3,7 @@
 #include "app/app_fixture.h"
 #include "app/page_rect.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 namespace {
 
 using Sheets = AppTest;
@@ -175,4 +175,4 @@ TEST_F(ConfirmRegistry, SaveIconActsAsTheButton) {
 }
 
 }  // namespace
-}  // namespace talvon::testing
+}  // namespace talvon::test

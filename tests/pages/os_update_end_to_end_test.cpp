@@ -19,7 +19,7 @@
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon::test {
 namespace {

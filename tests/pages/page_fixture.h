@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/fakes.h"
 #include "app/home_dlg.h"
 #include "app/utility_app.h"
 #include "pages/info/system_info_page.h"
@@ -24,6 +23,7 @@
 #include "sim/sim_sdk.h"
 #include "sim/sim_serial.h"
 #include "support/counting_files.h"
+#include "support/fakes.h"
 #include "support/flash_sim_fixture.h"
 
 namespace talvon::test {
@@ -108,10 +108,10 @@ class PageTest : public SimFlashTest {
   VirtualClock clock;
   sim::ControllerConfig config = sim::DefaultControllerConfig();
   sim::FlashConfig flashConfig = sim::DefaultFlashConfig();
-  test_support::CountingFiles files;
-  testing::FakeRegistry registry;
+  CountingFiles files;
+  FakeRegistry registry;
   ScriptedProcesses processes;
-  testing::FixedMemory memory;
+  FixedMemory memory;
 
   std::unique_ptr<sim::SimFlash> flash;
   std::unique_ptr<sim::Backplane> backplane;

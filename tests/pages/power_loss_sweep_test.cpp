@@ -29,7 +29,7 @@
 #include "sim/flash_hive_storage.h"
 #include "sim/sim_registry.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon::test {
 namespace {

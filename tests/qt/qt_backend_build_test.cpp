@@ -12,8 +12,12 @@
 #include "qt/text_fit.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::RecordingSink;
+using test::ShowPanel;
+using test::TapPoint;
 
 TEST(QtTemplates, EveryTemplateBuildsWithEveryItemAsTheTemplateSays) {
   QtDialogBackend backend;
@@ -200,4 +204,4 @@ TEST(QtPanel, FactorFitsTheScreen) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

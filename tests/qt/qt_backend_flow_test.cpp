@@ -14,8 +14,13 @@
 #include "qt/trackbar_widget.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::Received;
+using test::RecordingSink;
+using test::ShowPanel;
+using test::OpenShown;
 
 // Turns the event loop until the condition holds; the bound only keeps a
 // broken backend from hanging the suite.
@@ -236,4 +241,4 @@ TEST(QtFlow, ClosingThePanelClosesTheHomeScreen) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

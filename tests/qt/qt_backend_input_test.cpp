@@ -15,8 +15,16 @@
 #include "qt/trackbar_widget.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::Received;
+using test::RecordingSink;
+using test::ShowPanel;
+using test::OpenShown;
+using test::TapPoint;
+using test::MouseTap;
+using test::TouchTap;
 
 // The controls a tap acts on, as the headless driver sees them.
 bool Tappable(const DialogItem& item) {
@@ -339,4 +347,4 @@ TEST_F(QtInput, TreeSelectionByTheOperatorNotifiesAndByTheDialogDoesNot) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -18,8 +18,12 @@
 #include "runner/simulated_controller_provider.h"
 #include "sim/simulated_controller.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::ShowPanel;
+using test::TapPoint;
+using test::TouchTap;
 
 TEST(QtFlashWork, CloseDuringAnOsWriteEndsTheUtilityAfterTheWriteWithoutARestart) {
   QTemporaryDir directory;
@@ -96,4 +100,4 @@ TEST(QtFlashWork, CloseDuringAnOsWriteEndsTheUtilityAfterTheWriteWithoutARestart
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -23,8 +23,14 @@
 #include "qt_test_support.h"
 #include "runner/simulated_controller_provider.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::RecordingSink;
+using test::StopRunOnFailure;
+using test::ShowPanel;
+using test::TapPoint;
+using test::TouchTap;
 
 // Counts the paint events of every widget while it lives.
 class PaintCounter final : public QObject {
@@ -268,4 +274,4 @@ TEST(BusySigns, MakeWayForABoxInTheMiddleOfTheWorkAndComeBackWhenItGoesOn) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

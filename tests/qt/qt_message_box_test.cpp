@@ -9,8 +9,14 @@
 #include "qt/message_box_widget.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::Received;
+using test::RecordingSink;
+using test::ShowPanel;
+using test::MouseTap;
+using test::TouchTap;
 
 struct Shown {
   QString caption;
@@ -126,4 +132,4 @@ TEST(QtMessageBox, TimersGoOnWhileABoxWaits) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -14,8 +14,11 @@
 #include "qt_test_support.h"
 #include "runner/simulated_controller_provider.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::ShowPanel;
+using test::TouchTap;
 
 using namespace ids_237;
 
@@ -76,4 +79,4 @@ TEST_F(NewCardOnQt, ModulePickedByTouchIsRegisteredAndShownWithItsPortsAfterTheR
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -23,8 +23,12 @@
 #include "qt_test_support.h"
 #include "sim/simulated_controller.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::ShowPanel;
+using test::TapPoint;
+using test::TouchTap;
 
 class PanelProgramsTest : public ::testing::Test {
  protected:
@@ -252,4 +256,4 @@ TEST_F(PanelProgramsTest, ProgramsThatAreNoStandInsOnlyStartAndWindowsGoWithTheR
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -8,8 +8,10 @@
 #include "qt/text_fit.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::RecordingSink;
 
 QWidget* TextWithCaption(QtDialogBackend& backend, WindowHandle window, const QString& caption) {
   for (QWidget* child : backend.ClientWidget(window)->findChildren<QWidget*>()) {
@@ -68,4 +70,4 @@ TEST(QtTextPlacement, AMemoryReadingLongerThanItsBoxKeepsThePagesFont) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -17,8 +17,15 @@
 #include "qt/panel_theme.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::RecordingSink;
+using test::ShowPanel;
+using test::OpenShown;
+using test::TapPoint;
+using test::MouseTap;
+using test::TouchTap;
 
 // The widget drawn last among the panel's children (the one on top).
 QWidget* TopChild(QWidget* panel) {
@@ -165,4 +172,4 @@ TEST(ComboList, ItemsAreTallEnoughForAFingerAtEveryFactor) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

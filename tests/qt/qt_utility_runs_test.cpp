@@ -21,8 +21,13 @@
 #include "qt_test_support.h"
 #include "runner/simulated_controller_provider.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using test::StopRunOnFailure;
+using test::ShowPanel;
+using test::TapPoint;
+using test::TouchTap;
 
 bool SetDword(Registry& registry, std::string_view name, std::uint32_t value) {
   HKEY key = 0;
@@ -261,4 +266,4 @@ TEST_F(UtilityOnQt, AnOsUpdateShowsItsProgressAndRebootsIntoTheNewImage) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -18,7 +18,7 @@
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
 #include "sim/sim_files.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon {
 namespace {

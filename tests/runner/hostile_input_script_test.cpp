@@ -11,7 +11,7 @@
 #include "flash/bin_image_builder.h"
 #include "runner/headless_main.h"
 #include "runner/script_runner.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon {
 namespace {

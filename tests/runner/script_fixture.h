@@ -13,7 +13,7 @@
 #include "platform/text.h"
 #include "runner/headless_main.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon::test {
 

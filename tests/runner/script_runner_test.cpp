@@ -10,8 +10,9 @@
 
 #include "runner/fake_provider.h"
 #include "runner/headless_main.h"
+#include "support/temp_dir.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 namespace {
 
 struct ScriptRun : ::testing::Test {
@@ -150,10 +151,8 @@ TEST(HeadlessMain, CommandLineAndScriptProblemsAreReported) {
   EXPECT_EQ(runner::HeadlessMain(2, noScript, out, err), runner::kExitScriptError);
   EXPECT_NE(err.str().find("usage:"), std::string::npos);
 
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("talvon_runner_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                    std::to_string(reinterpret_cast<std::uintptr_t>(&out)));
-  std::filesystem::create_directories(dir);
+  const test::TempDir temp;
+  const std::filesystem::path& dir = temp.Path();
   const std::string missing = (dir / "missing.txt").string();
   const char* unreadable[] = {"talvon-utility", "--headless", "--script", missing.c_str()};
   EXPECT_EQ(runner::HeadlessMain(4, unreadable, out, err), runner::kExitScriptError);
@@ -168,8 +167,7 @@ TEST(HeadlessMain, CommandLineAndScriptProblemsAreReported) {
   const char* extra[] = {"talvon-utility", "--headless", "--script", bad.c_str(), "--fast"};
   EXPECT_EQ(runner::HeadlessMain(5, extra, out, err), runner::kExitScriptError);
   EXPECT_TRUE(out.str().empty());
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
-}  // namespace talvon::testing
+}  // namespace talvon::test

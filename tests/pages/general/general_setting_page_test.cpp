@@ -16,7 +16,7 @@
 #include "platform/headless/recording_roles.h"
 #include "platform/templates/ids_134.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon {
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 
 inline std::string Lower(std::string_view s) {
   std::string out(s);
@@ -200,4 +200,4 @@ struct FakeController {
   Platform platform{registry, files, processes, serial, memory, clock, flash, sdk};
 };
 
-}  // namespace talvon::testing
+}  // namespace talvon::test
