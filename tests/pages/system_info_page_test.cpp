@@ -5,7 +5,7 @@
 
 #include "pages/info/system_info.h"
 #include "platform/text.h"
-#include "page_fixture.h"
+#include "support/page_test.h"
 
 namespace talvon::test {
 namespace {

@@ -8,8 +8,8 @@
 #include "flash/bin_image_builder.h"
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
-#include "page_fixture.h"
 #include "operations/image_path.h"
+#include "support/page_test.h"
 
 namespace talvon::test {
 namespace {

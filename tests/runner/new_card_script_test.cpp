@@ -19,7 +19,7 @@
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
 #include "sim/controller_config.h"
-#include "support/temp_dir.h"
+#include "support/controller_folder.h"
 
 namespace talvon {
 namespace {
@@ -35,14 +35,9 @@ sim::SlotConfig Module(int identifier, std::string name = {}) {
 }
 
 struct NewCardScript : ::testing::Test {
-  NewCardScript() : provider(Directory(), clock, Options()) {}
+  NewCardScript() : provider(Directory(), dir.Clock(), test::ControllerFolder::QuietOptions()) {}
 
-  std::filesystem::path Directory() const { return dir.Path() / "controller"; }
-  static sim::ControllerOptions Options() {
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    return options;
-  }
+  std::filesystem::path Directory() const { return dir.Dir(); }
 
   // Creates the controller and puts these modules in its slots (1 to 7).
   void Slots(const std::vector<std::pair<int, sim::SlotConfig>>& modules) {
@@ -91,15 +86,9 @@ struct NewCardScript : ::testing::Test {
   }
 
   // What the next boot reads.
-  std::unique_ptr<sim::SimulatedController> NextBoot() {
-    std::string error;
-    auto controller = sim::SimulatedController::Boot(Directory(), clock, &error, Options());
-    EXPECT_NE(controller, nullptr) << error;
-    return controller;
-  }
+  std::unique_ptr<sim::SimulatedController> NextBoot() { return dir.Boot(); }
 
-  test::TempDir dir;
-  VirtualClock clock;
+  test::ControllerFolder dir;
   runner::SimulatedControllerProvider provider;
   std::ostringstream out;
   std::ostringstream err;

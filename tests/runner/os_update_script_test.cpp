@@ -11,25 +11,16 @@
 #include "runner/script.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
-#include "support/temp_dir.h"
+#include "support/controller_folder.h"
 
 namespace talvon {
 namespace {
 
 struct OsUpdateScript : ::testing::Test {
-  OsUpdateScript() : provider(dir.Path() / "controller", clock, Options()) {}
-
-  static sim::ControllerOptions Options() {
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    return options;
-  }
+  OsUpdateScript() : provider(dir.Dir(), dir.Clock(), test::ControllerFolder::QuietOptions()) {}
 
   void PutImage(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const auto host = dir.Path() / "controller" / "fs" / "CompactFlash" / name;
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    dir.PutFile("CompactFlash/" + name, bytes);
   }
 
   int Run(const std::string& source) {
@@ -40,8 +31,7 @@ struct OsUpdateScript : ::testing::Test {
     return r.Run(script);
   }
 
-  test::TempDir dir;
-  VirtualClock clock;
+  test::ControllerFolder dir;
   runner::SimulatedControllerProvider provider;
   std::ostringstream out;
   std::ostringstream err;

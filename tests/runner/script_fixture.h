@@ -13,7 +13,7 @@
 #include "platform/text.h"
 #include "runner/headless_main.h"
 #include "sim/simulated_controller.h"
-#include "support/temp_dir.h"
+#include "support/controller_folder.h"
 
 namespace talvon::test {
 
@@ -32,16 +32,12 @@ class HeadlessScriptTest : public ::testing::Test {
     return runner::HeadlessMain(6, argv, out, err);
   }
 
-  std::filesystem::path ControllerDir() const { return dir_.Path() / "controller"; }
+  std::filesystem::path ControllerDir() const { return dir_.Dir(); }
 
   // The controller booted from what it persisted (created on first use).
   sim::SimulatedController& Persisted() {
     controller_.reset();
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    std::string error;
-    controller_ = sim::SimulatedController::Boot(ControllerDir(), clock_, &error, options);
-    if (!controller_) ADD_FAILURE() << error;
+    controller_ = dir_.Boot();
     return *controller_;
   }
   // Lets the controller go down before a script boots it again.
@@ -59,17 +55,14 @@ class HeadlessScriptTest : public ::testing::Test {
   void PutFile(const std::string& relative) {
     Persisted();
     ShutDown();
-    const auto host = ControllerDir() / "fs" / relative;
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream(host) << "stand-in\n";
+    dir_.PutFile(relative, "stand-in\n");
   }
 
   std::ostringstream out;
   std::ostringstream err;
 
  private:
-  TempDir dir_;
-  VirtualClock clock_;
+  ControllerFolder dir_;
   std::unique_ptr<sim::SimulatedController> controller_;
   int runs_ = 0;
 };

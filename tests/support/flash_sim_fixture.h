@@ -43,7 +43,8 @@ inline sim::FlashConfig ConfigOf(std::vector<sim::FlashBankConfig> banks) {
   return config;
 }
 
-class SimFlashTest : public ::testing::Test {
+// Flash chips opened over flash.bin in a temporary folder of their own.
+class SimFlashFile {
  protected:
   std::filesystem::path FlashFile() const { return dir_.Path() / "flash.bin"; }
 
@@ -76,5 +77,7 @@ class SimFlashTest : public ::testing::Test {
 
   TempDir dir_;
 };
+
+class SimFlashTest : public ::testing::Test, public SimFlashFile {};
 
 }  // namespace talvon::test

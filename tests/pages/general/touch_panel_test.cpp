@@ -6,8 +6,8 @@
 #include <string>
 
 #include "pages/general/touch_panel.h"
-#include "pages/sim_page_fixture.h"
 #include "platform/templates/ids_134.h"
+#include "support/sim_page_test.h"
 
 namespace talvon::test {
 namespace {
