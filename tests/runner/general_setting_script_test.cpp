@@ -15,6 +15,7 @@
 #include "operations/flash_files.h"
 #include "platform/text.h"
 #include "runner/script.h"
+#include "runner/script_fixture.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
 #include "sim/sim_files.h"
@@ -24,11 +25,8 @@ namespace talvon {
 namespace {
 
 std::vector<char> ReadHostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  std::vector<char> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+  const std::string bytes = test::ReadFile(path);
+  return {bytes.begin(), bytes.end()};
 }
 
 bool Contains(const std::string& haystack, const std::string& needle) {
@@ -61,11 +59,7 @@ struct GeneralSettingScript : ::testing::Test {
   int Run(const std::string& source) {
     out.str("");
     err.str("");
-    runner::Script script;
-    std::string error;
-    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
-    runner::ScriptRunner r(*provider, out, err);
-    return r.Run(script);
+    return test::RunScriptText(*provider, source, out, err);
   }
 
   // Sets 800 x 600 / 8 bpp / 70 Hz (or another resolution) and flushes without rebooting.

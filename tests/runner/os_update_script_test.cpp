@@ -9,6 +9,7 @@
 
 #include "flash/bin_image_builder.h"
 #include "runner/script.h"
+#include "runner/script_fixture.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
 #include "support/controller_folder.h"
@@ -24,11 +25,7 @@ struct OsUpdateScript : ::testing::Test {
   }
 
   int Run(const std::string& source) {
-    runner::Script script;
-    std::string error;
-    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
-    runner::ScriptRunner r(provider, out, err);
-    return r.Run(script);
+    return test::RunScriptText(provider, source, out, err);
   }
 
   test::ControllerFolder dir;

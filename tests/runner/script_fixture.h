@@ -1,7 +1,8 @@
 #pragma once
 // Runs talvon-utility --headless --script on a simulated controller kept in
 // a temporary folder, and reads what the controller persisted by booting it
-// again, as a technician's tool would.
+// again, as a technician's tool would; and runs a script's text on the
+// controllers a provider boots.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,10 +13,22 @@
 
 #include "platform/text.h"
 #include "runner/headless_main.h"
+#include "runner/script.h"
+#include "runner/script_runner.h"
 #include "sim/simulated_controller.h"
 #include "support/controller_folder.h"
 
 namespace talvon::test {
+
+// A script that does not parse fails the test.
+inline int RunScriptText(runner::ControllerProvider& provider, const std::string& source, std::ostream& out,
+                         std::ostream& err) {
+  runner::Script script;
+  std::string error;
+  EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
+  runner::ScriptRunner r(provider, out, err);
+  return r.Run(script);
+}
 
 class HeadlessScriptTest : public ::testing::Test {
  protected:

@@ -10,6 +10,7 @@
 
 #include "runner/fake_provider.h"
 #include "runner/headless_main.h"
+#include "runner/script_fixture.h"
 #include "support/temp_dir.h"
 
 namespace talvon::test {
@@ -21,11 +22,7 @@ struct ScriptRun : ::testing::Test {
   std::ostringstream err;
 
   int Run(const std::string& source) {
-    runner::Script script;
-    std::string error;
-    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
-    runner::ScriptRunner r(provider, out, err);
-    return r.Run(script);
+    return RunScriptText(provider, source, out, err);
   }
 };
 

@@ -28,7 +28,7 @@ class UtilityTest : public ::testing::Test {
   // Sets up a run of the utility on `platform`, not started yet: the
   // headless backend on `clock`, its driver, and the app, with the program
   // starts and reboots going into the transcript. A run set up before ends.
-  void SetUpRun(Platform& platform, VirtualClock& clock) {
+  void SetUpRun(Platform& platform, Clock& clock) {
     EndRun();
     run_ = std::make_unique<UtilityRun>(platform, clock);
   }
@@ -53,6 +53,8 @@ class UtilityTest : public ::testing::Test {
   HeadlessDriver& Driver() { return run_->driver; }
   HeadlessBackend& Backend() { return run_->backend; }
   Transcript& Log() { return run_->backend.GetTranscript(); }
+  // The utility asked the controller to restart.
+  bool RebootRequested() const { return run_->recorded.sdk.RebootRequested(); }
 
   // ---- The windows, and the operator's ways to them ----
   WindowHandle Home() { return Session().mainWindow != nullptr ? Session().mainWindow->Handle() : 0; }
@@ -86,7 +88,7 @@ class UtilityTest : public ::testing::Test {
 
  private:
   struct UtilityRun {
-    UtilityRun(Platform& platform, VirtualClock& clock)
+    UtilityRun(Platform& platform, Clock& clock)
         : backend(clock), driver(backend), recorded(platform, backend.GetTranscript()), app(recorded.platform, backend) {}
     HeadlessBackend backend;
     HeadlessDriver driver;
