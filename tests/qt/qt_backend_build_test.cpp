@@ -15,9 +15,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::RecordingSink;
-using test::ShowPanel;
-using test::TapPoint;
+using namespace test;
 
 TEST(QtTemplates, EveryTemplateBuildsWithEveryItemAsTheTemplateSays) {
   QtDialogBackend backend;

@@ -17,10 +17,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::Received;
-using test::RecordingSink;
-using test::ShowPanel;
-using test::OpenShown;
+using namespace test;
 
 // Turns the event loop until the condition holds; the bound only keeps a
 // broken backend from hanging the suite.

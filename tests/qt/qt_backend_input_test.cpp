@@ -18,13 +18,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::Received;
-using test::RecordingSink;
-using test::ShowPanel;
-using test::OpenShown;
-using test::TapPoint;
-using test::MouseTap;
-using test::TouchTap;
+using namespace test;
 
 // The controls a tap acts on, as the headless driver sees them.
 bool Tappable(const DialogItem& item) {

@@ -20,7 +20,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::ShowPanel;
+using namespace test;
 
 // A controller file system in memory: folders by lower-case path.
 class MemoryFiles final : public Files {

@@ -21,9 +21,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::ShowPanel;
-using test::TapPoint;
-using test::TouchTap;
+using namespace test;
 
 TEST(QtFlashWork, CloseDuringAnOsWriteEndsTheUtilityAfterTheWriteWithoutARestart) {
   QTemporaryDir directory;

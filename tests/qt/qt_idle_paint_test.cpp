@@ -26,11 +26,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::RecordingSink;
-using test::StopRunOnFailure;
-using test::ShowPanel;
-using test::TapPoint;
-using test::TouchTap;
+using namespace test;
 
 // Counts the paint events of every widget while it lives.
 class PaintCounter final : public QObject {

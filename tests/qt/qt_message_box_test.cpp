@@ -12,11 +12,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::Received;
-using test::RecordingSink;
-using test::ShowPanel;
-using test::MouseTap;
-using test::TouchTap;
+using namespace test;
 
 struct Shown {
   QString caption;

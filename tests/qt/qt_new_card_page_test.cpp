@@ -17,8 +17,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::ShowPanel;
-using test::TouchTap;
+using namespace test;
 
 using namespace ids_237;
 

@@ -26,9 +26,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::ShowPanel;
-using test::TapPoint;
-using test::TouchTap;
+using namespace test;
 
 class PanelProgramsTest : public ::testing::Test {
  protected:

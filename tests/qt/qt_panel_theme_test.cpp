@@ -14,9 +14,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::RecordingSink;
-using test::ShowPanel;
-using test::OpenShown;
+using namespace test;
 
 // A desktop's platform theme may give menus and item views palettes of
 // their own; a dark one drew the combo lists black. The panel's lists keep

@@ -11,7 +11,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::RecordingSink;
+using namespace test;
 
 QWidget* TextWithCaption(QtDialogBackend& backend, WindowHandle window, const QString& caption) {
   for (QWidget* child : backend.ClientWidget(window)->findChildren<QWidget*>()) {

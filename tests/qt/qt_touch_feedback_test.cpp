@@ -20,12 +20,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::RecordingSink;
-using test::ShowPanel;
-using test::OpenShown;
-using test::TapPoint;
-using test::MouseTap;
-using test::TouchTap;
+using namespace test;
 
 // The widget drawn last among the panel's children (the one on top).
 QWidget* TopChild(QWidget* panel) {

@@ -24,10 +24,7 @@
 namespace talvon::qt {
 namespace {
 
-using test::StopRunOnFailure;
-using test::ShowPanel;
-using test::TapPoint;
-using test::TouchTap;
+using namespace test;
 
 bool SetDword(Registry& registry, std::string_view name, std::uint32_t value) {
   HKEY key = 0;

@@ -176,7 +176,7 @@ class FixedMemory final : public MemoryDivision {
   }
 };
 
-class BlankFlash final : public FlashWindow {
+class BlankFlash : public FlashWindow {
  public:
   std::uint8_t Load8(std::uint32_t) override { return 0xFF; }
   std::uint16_t Load16(std::uint32_t) override { return 0xFFFF; }

@@ -13,6 +13,7 @@
 #include "platform/templates/ids_134.h"
 #include "sim/simulated_controller.h"
 #include "support/controller_folder.h"
+#include "support/temp_dir.h"
 #include "support/utility_test.h"
 
 namespace talvon {
@@ -65,11 +66,8 @@ class FailingCard final : public Files {
 };
 
 std::vector<char> HostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  std::vector<char> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+  const std::string bytes = test::ReadFile(path);
+  return {bytes.begin(), bytes.end()};
 }
 
 class GeneralSettingPageTest : public test::UtilityTest {
