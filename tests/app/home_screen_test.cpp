@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/app_fixture.h"
 #include "platform/templates/ids_132.h"
+#include "support/app_test.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 namespace {
 
 using HomeScreen = AppTest;
@@ -12,99 +12,99 @@ TEST_F(HomeScreen, EveryPageExistsHiddenBeforeTheHomeScreenIsFirstShown) {
   Run([&] {
     for (int i = 0; i <= 4; ++i) ASSERT_NE(Session().ConfigurationPage(i), nullptr);
     ASSERT_NE(Session().infoPage, nullptr);
-    EXPECT_TRUE(backend.IsWindowVisible(Home()));
-    EXPECT_FALSE(backend.IsWindowVisible(ConfigSheet()));
-    EXPECT_FALSE(backend.IsWindowVisible(InfoSheet()));
-    EXPECT_EQ(backend.GetWindowText(ConfigSheet()), "Talvon Utility Ver 3.0.0.4 - Reboot Necessary");
-    EXPECT_EQ(backend.GetWindowText(InfoSheet()), "Talvon Utility Ver 3.0.0.4 - Reboot UnNecessary");
-    EXPECT_TRUE(backend.FindWindow(Home())->centred);
-    EXPECT_NE(backend.FindWindow(Home())->bigIcon, 0u);
-    EXPECT_EQ(backend.ResourceOfImage(backend.FindWindow(Home())->smallIcon), 128);
+    EXPECT_TRUE(Backend().IsWindowVisible(Home()));
+    EXPECT_FALSE(Backend().IsWindowVisible(ConfigSheet()));
+    EXPECT_FALSE(Backend().IsWindowVisible(InfoSheet()));
+    EXPECT_EQ(Backend().GetWindowText(ConfigSheet()), "Talvon Utility Ver 3.0.0.4 - Reboot Necessary");
+    EXPECT_EQ(Backend().GetWindowText(InfoSheet()), "Talvon Utility Ver 3.0.0.4 - Reboot UnNecessary");
+    EXPECT_TRUE(Backend().FindWindow(Home())->centred);
+    EXPECT_NE(Backend().FindWindow(Home())->bigIcon, 0u);
+    EXPECT_EQ(Backend().ResourceOfImage(Backend().FindWindow(Home())->smallIcon), 128);
   });
 }
 
 TEST_F(HomeScreen, PicturesBlinkEveryHalfSecondSharingTheFrameStoresPictures) {
   Run([&] {
     const WindowHandle home = Home();
-    EXPECT_EQ(driver.PictureBitmap(home, 1076), 189);
-    EXPECT_EQ(driver.PictureBitmap(home, 1075), 191);
-    driver.Wait(499);
-    EXPECT_EQ(driver.PictureBitmap(home, 1076), 189);
-    driver.Wait(1);  // first tick, 500 ms after initialisation
-    EXPECT_EQ(driver.PictureBitmap(home, 1076), 190);
-    EXPECT_EQ(driver.PictureBitmap(home, 1075), 192);
-    EXPECT_EQ(driver.Control(home, 1076)->image, driver.Control(home, 1078)->image);
-    EXPECT_EQ(driver.Control(home, 1075)->image, driver.Control(home, 1080)->image);
-    driver.Wait(500);
-    EXPECT_EQ(driver.PictureBitmap(home, 1076), 189);
-    EXPECT_EQ(driver.PictureBitmap(home, 1075), 191);
-    EXPECT_EQ(driver.Control(home, 1076)->image, driver.Control(home, 1077)->image);
-    driver.Wait(500);
-    EXPECT_EQ(driver.PictureBitmap(home, 1076), 190);
+    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 189);
+    EXPECT_EQ(Driver().PictureBitmap(home, 1075), 191);
+    Driver().Wait(499);
+    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 189);
+    Driver().Wait(1);  // first tick, 500 ms after initialisation
+    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 190);
+    EXPECT_EQ(Driver().PictureBitmap(home, 1075), 192);
+    EXPECT_EQ(Driver().Control(home, 1076)->image, Driver().Control(home, 1078)->image);
+    EXPECT_EQ(Driver().Control(home, 1075)->image, Driver().Control(home, 1080)->image);
+    Driver().Wait(500);
+    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 189);
+    EXPECT_EQ(Driver().PictureBitmap(home, 1075), 191);
+    EXPECT_EQ(Driver().Control(home, 1076)->image, Driver().Control(home, 1077)->image);
+    Driver().Wait(500);
+    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 190);
   });
 }
 
 TEST_F(HomeScreen, BlinkingGoesOnWhileASheetIsShownAndAfterItIsHidden) {
   Run([&] {
     const WindowHandle home = Home();
-    driver.Click(home, 1076);
-    driver.Wait(500);
-    EXPECT_EQ(driver.PictureBitmap(home, 1076), 190);
-    driver.Click(ConfigSheet(), 1087);  // Home
-    driver.Wait(500);
-    EXPECT_EQ(driver.PictureBitmap(home, 1076), 189);
+    Driver().Click(home, 1076);
+    Driver().Wait(500);
+    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 190);
+    Driver().Click(ConfigSheet(), 1087);  // Home
+    Driver().Wait(500);
+    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 189);
   });
 }
 
 TEST_F(HomeScreen, EachPictureShowsItsSheetAndHidesTheOther) {
   Run([&] {
-    driver.Click(Home(), 1076);
-    EXPECT_TRUE(backend.IsWindowVisible(ConfigSheet()));
-    EXPECT_FALSE(backend.IsWindowVisible(InfoSheet()));
-    driver.Click(Home(), 1075);
-    EXPECT_TRUE(backend.IsWindowVisible(InfoSheet()));
-    EXPECT_FALSE(backend.IsWindowVisible(ConfigSheet()));
-    driver.Click(Home(), 1075);  // again: stays shown
-    EXPECT_TRUE(backend.IsWindowVisible(InfoSheet()));
+    Driver().Click(Home(), 1076);
+    EXPECT_TRUE(Backend().IsWindowVisible(ConfigSheet()));
+    EXPECT_FALSE(Backend().IsWindowVisible(InfoSheet()));
+    Driver().Click(Home(), 1075);
+    EXPECT_TRUE(Backend().IsWindowVisible(InfoSheet()));
+    EXPECT_FALSE(Backend().IsWindowVisible(ConfigSheet()));
+    Driver().Click(Home(), 1075);  // again: stays shown
+    EXPECT_TRUE(Backend().IsWindowVisible(InfoSheet()));
   });
 }
 
 TEST_F(HomeScreen, ClosingHidesTheShownSheetAndEndsTheRun) {
   bool ranOn = false;
   Run([&] {
-    driver.Click(Home(), 1076);
-    driver.Close(Home());
+    Driver().Click(Home(), 1076);
+    Driver().Close(Home());
     ranOn = true;
   });
   EXPECT_TRUE(ranOn);
   EXPECT_EQ(Session().mainWindow, nullptr);
-  EXPECT_FALSE(backend.IsWindowVisible(ConfigSheet()));
-  EXPECT_FALSE(backend.IsWindowVisible(InfoSheet()));
+  EXPECT_FALSE(Backend().IsWindowVisible(ConfigSheet()));
+  EXPECT_FALSE(Backend().IsWindowVisible(InfoSheet()));
   EXPECT_EQ(Session().RebootSheet().Result(), IDOK);
   EXPECT_EQ(Session().NoRebootSheet().Result(), IDOK);
-  EXPECT_EQ(driver.WindowOf(102), 0u);  // the home screen's window is gone
+  EXPECT_EQ(Driver().WindowOf(102), 0u);  // the home screen's window is gone
 }
 
 TEST_F(HomeScreen, CaptionOkEndsTheHomeScreenWithoutEndingTheSheets) {
   Run([&] {
-    driver.Click(Home(), 1076);
-    driver.PressOk(Home());
+    Driver().Click(Home(), 1076);
+    Driver().PressOk(Home());
   });
-  EXPECT_EQ(driver.WindowOf(102), 0u);
-  EXPECT_TRUE(backend.IsWindowVisible(ConfigSheet()));
+  EXPECT_EQ(Driver().WindowOf(102), 0u);
+  EXPECT_TRUE(Backend().IsWindowVisible(ConfigSheet()));
 }
 
 TEST_F(HomeScreen, InformationPageHomeControlsHideTheInformationSheet) {
   Run([&] {
     const WindowHandle page = InfoPage();
-    driver.Click(Home(), 1075);
-    driver.Click(page, ids132::kHomeButton);
-    EXPECT_FALSE(backend.IsWindowVisible(InfoSheet()));
-    driver.Click(Home(), 1075);
-    driver.Click(page, ids132::kHomeIcon);
-    EXPECT_FALSE(backend.IsWindowVisible(InfoSheet()));
+    Driver().Click(Home(), 1075);
+    Driver().Click(page, ids132::kHomeButton);
+    EXPECT_FALSE(Backend().IsWindowVisible(InfoSheet()));
+    Driver().Click(Home(), 1075);
+    Driver().Click(page, ids132::kHomeIcon);
+    EXPECT_FALSE(Backend().IsWindowVisible(InfoSheet()));
   });
 }
 
 }  // namespace
-}  // namespace talvon::testing
+}  // namespace talvon::test

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/app_fixture.h"
 #include "app/page_rect.h"
+#include "support/app_test.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 namespace {
 
 using Sheets = AppTest;
@@ -17,16 +17,16 @@ TEST_F(Sheets, PagesFillTheRectangleBelowTabItemZero) {
   Run([&] {
     const WindowHandle sheet = ConfigSheet();
     Rect item0;
-    ASSERT_TRUE(backend.TabGetItemRect(sheet, 1001, 0, &item0));
-    const Rect client = backend.GetControlClientRect(sheet, 1001);
+    ASSERT_TRUE(Backend().TabGetItemRect(sheet, 1001, 0, &item0));
+    const Rect client = Backend().GetControlClientRect(sheet, 1001);
     const Rect expected{item0.left, item0.bottom + 1, client.right - 1, client.bottom - 1};
-    for (int i = 0; i <= 4; ++i) EXPECT_EQ(backend.GetWindowRect(Page(i)), expected) << "page " << i;
+    for (int i = 0; i <= 4; ++i) EXPECT_EQ(Backend().GetWindowRect(Page(i)), expected) << "page " << i;
     EXPECT_EQ(Session().pageRect, (PageRect{expected.left, expected.top, expected.Width(), expected.Height()}));
 
     const WindowHandle info = InfoSheet();
-    ASSERT_TRUE(backend.TabGetItemRect(info, 1000, 0, &item0));
-    const Rect infoClient = backend.GetControlClientRect(info, 1000);
-    EXPECT_EQ(backend.GetWindowRect(InfoPage()),
+    ASSERT_TRUE(Backend().TabGetItemRect(info, 1000, 0, &item0));
+    const Rect infoClient = Backend().GetControlClientRect(info, 1000);
+    EXPECT_EQ(Backend().GetWindowRect(InfoPage()),
               (Rect{item0.left, item0.bottom + 1, infoClient.right - 1, infoClient.bottom - 1}));
   });
 }
@@ -35,90 +35,90 @@ TEST_F(Sheets, TabsCarryTheirTextsAndTabZeroIsSelectedWithPageZeroShown) {
   Run([&] {
     const WindowHandle sheet = ConfigSheet();
     const char* texts[] = {"General Setting", "Update Version", "Auto-execution", "Server Setting", "New Card Wizard"};
-    ASSERT_EQ(backend.TabGetItemCount(sheet, 1001), 5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(backend.TabGetItemText(sheet, 1001, i), texts[i]);
-    EXPECT_EQ(backend.TabGetItemText(InfoSheet(), 1000, 0), "System Configuration");
-    EXPECT_EQ(backend.TabGetCurSel(sheet, 1001), 0);
-    EXPECT_TRUE(backend.IsWindowVisible(Page(0)));
-    for (int i = 1; i <= 4; ++i) EXPECT_FALSE(backend.IsWindowVisible(Page(i)));
+    ASSERT_EQ(Backend().TabGetItemCount(sheet, 1001), 5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Backend().TabGetItemText(sheet, 1001, i), texts[i]);
+    EXPECT_EQ(Backend().TabGetItemText(InfoSheet(), 1000, 0), "System Configuration");
+    EXPECT_EQ(Backend().TabGetCurSel(sheet, 1001), 0);
+    EXPECT_TRUE(Backend().IsWindowVisible(Page(0)));
+    for (int i = 1; i <= 4; ++i) EXPECT_FALSE(Backend().IsWindowVisible(Page(i)));
     EXPECT_EQ(ShownPage(sheet), Page(0));
-    EXPECT_EQ(backend.FindWindow(Page(3))->dialogTemplate->id, 145);
-    EXPECT_EQ(backend.FindWindow(InfoPage())->dialogTemplate->id, 132);
+    EXPECT_EQ(Backend().FindWindow(Page(3))->dialogTemplate->id, 145);
+    EXPECT_EQ(Backend().FindWindow(InfoPage())->dialogTemplate->id, 132);
   });
 }
 
 TEST_F(Sheets, TabChangeBringsThatPageOnTopAndLeavesEarlierPagesBeneath) {
   Run([&] {
-    driver.Click(Home(), 1076);
-    driver.SelectTab(ConfigSheet(), 1001, 3);
+    Driver().Click(Home(), 1076);
+    Driver().SelectTab(ConfigSheet(), 1001, 3);
     EXPECT_EQ(ShownPage(ConfigSheet()), Page(3));
-    EXPECT_TRUE(backend.IsWindowVisible(Page(3)));
-    EXPECT_TRUE(backend.IsWindowVisible(Page(0)));  // not hidden, only covered
-    EXPECT_EQ(driver.FrontMostWith(1061), Page(3));
-    driver.SelectTab(ConfigSheet(), 1001, 0);
+    EXPECT_TRUE(Backend().IsWindowVisible(Page(3)));
+    EXPECT_TRUE(Backend().IsWindowVisible(Page(0)));  // not hidden, only covered
+    EXPECT_EQ(Driver().FrontMostWith(1061), Page(3));
+    Driver().SelectTab(ConfigSheet(), 1001, 0);
     EXPECT_EQ(ShownPage(ConfigSheet()), Page(0));
   });
 }
 
 TEST_F(Sheets, NoTabSelectedShowsPageZero) {
   Run([&] {
-    driver.Click(Home(), 1076);
-    driver.SelectTab(ConfigSheet(), 1001, 2);
+    Driver().Click(Home(), 1076);
+    Driver().SelectTab(ConfigSheet(), 1001, 2);
     ASSERT_EQ(ShownPage(ConfigSheet()), Page(2));
-    backend.TabSetCurSel(ConfigSheet(), 1001, -1);
+    Backend().TabSetCurSel(ConfigSheet(), 1001, -1);
     WindowMessage change;
     change.message = WM_NOTIFY;
     change.controlId = 1001;
     change.code = TCN_SELCHANGE;
-    EXPECT_EQ(backend.Send(ConfigSheet(), change), 0);
+    EXPECT_EQ(Backend().Send(ConfigSheet(), change), 0);
     EXPECT_EQ(ShownPage(ConfigSheet()), Page(0));
   });
 }
 
 TEST_F(Sheets, PagesAreNeverRecreatedSoTypedTextSurvivesTabsAndSheets) {
   Run([&] {
-    driver.Click(Home(), 1076);
-    driver.SelectTab(ConfigSheet(), 1001, 2);
-    ASSERT_EQ(driver.TypeText(Page(2), 1017, "\\Windows\\demo.exe"), DriverResult::Done);
+    Driver().Click(Home(), 1076);
+    Driver().SelectTab(ConfigSheet(), 1001, 2);
+    ASSERT_EQ(Driver().TypeText(Page(2), 1017, "\\Windows\\demo.exe"), DriverResult::Done);
     const WindowHandle before = Page(2);
-    driver.SelectTab(ConfigSheet(), 1001, 0);
-    driver.Click(ConfigSheet(), 1087);
-    driver.Click(Home(), 1075);
-    driver.Click(Home(), 1076);
-    driver.SelectTab(ConfigSheet(), 1001, 2);
+    Driver().SelectTab(ConfigSheet(), 1001, 0);
+    Driver().Click(ConfigSheet(), 1087);
+    Driver().Click(Home(), 1075);
+    Driver().Click(Home(), 1076);
+    Driver().SelectTab(ConfigSheet(), 1001, 2);
     EXPECT_EQ(Page(2), before);
-    EXPECT_EQ(backend.GetControlText(Page(2), 1017), "\\Windows\\demo.exe");
+    EXPECT_EQ(Backend().GetControlText(Page(2), 1017), "\\Windows\\demo.exe");
     int autoRunWindows = 0;
-    for (WindowHandle w : backend.Windows()) autoRunWindows += backend.FindWindow(w)->dialogTemplate->id == 131;
+    for (WindowHandle w : Backend().Windows()) autoRunWindows += Backend().FindWindow(w)->dialogTemplate->id == 131;
     EXPECT_EQ(autoRunWindows, 1);
   });
 }
 
 TEST_F(Sheets, HomeButtonAndHomeIconHideTheConfigurationSheet) {
   Run([&] {
-    driver.Click(Home(), 1076);
-    driver.Click(ConfigSheet(), 1087);
-    EXPECT_FALSE(backend.IsWindowVisible(ConfigSheet()));
-    driver.Click(Home(), 1076);
-    driver.Click(ConfigSheet(), 1082);
-    EXPECT_FALSE(backend.IsWindowVisible(ConfigSheet()));
+    Driver().Click(Home(), 1076);
+    Driver().Click(ConfigSheet(), 1087);
+    EXPECT_FALSE(Backend().IsWindowVisible(ConfigSheet()));
+    Driver().Click(Home(), 1076);
+    Driver().Click(ConfigSheet(), 1082);
+    EXPECT_FALSE(Backend().IsWindowVisible(ConfigSheet()));
   });
 }
 
 class ConfirmRegistry : public AppTest {
  protected:
   void Confirm(int controlId = 1088) {
-    driver.Click(Home(), 1076);
-    driver.Click(ConfigSheet(), controlId);
+    Driver().Click(Home(), 1076);
+    Driver().Click(ConfigSheet(), controlId);
   }
 };
 
 TEST_F(ConfirmRegistry, NoToTheFirstQuestionFlushesNothing) {
-  driver.AnswerBox(IDNO);
+  Driver().AnswerBox(IDNO);
   Run([&] { Confirm(); });
   EXPECT_EQ(controller.registry.flushes, 0);
   EXPECT_EQ(controller.sdk.resets, 0);
-  const auto boxes = driver.GetTranscript().MessageBoxes();
+  const auto boxes = Driver().GetTranscript().MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "Save Registry");
   EXPECT_EQ(boxes[0].text,
@@ -129,13 +129,13 @@ TEST_F(ConfirmRegistry, NoToTheFirstQuestionFlushesNothing) {
 
 TEST_F(ConfirmRegistry, YesThenNoFlushesWithoutReboot) {
   controller.registry.SetDword("Velmar", "MemDivision", 5104);
-  driver.AnswerBox(IDYES);
-  driver.AnswerBox(IDNO);
+  Driver().AnswerBox(IDYES);
+  Driver().AnswerBox(IDNO);
   Run([&] { Confirm(); });
   EXPECT_EQ(controller.registry.flushes, 1);
   EXPECT_TRUE(controller.registry.flushed.contains("velmar"));
   EXPECT_EQ(controller.sdk.resets, 0);
-  const auto boxes = driver.GetTranscript().MessageBoxes();
+  const auto boxes = Driver().GetTranscript().MessageBoxes();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[1].caption, "System Reboot");
   EXPECT_EQ(boxes[1].text, "All settings you changed will take effect\n after system reboot, reboot now ?");
@@ -143,36 +143,36 @@ TEST_F(ConfirmRegistry, YesThenNoFlushesWithoutReboot) {
 }
 
 TEST_F(ConfirmRegistry, YesTwiceFlushesThenReboots) {
-  driver.AnswerBox(IDYES);
-  driver.AnswerBox(IDYES);
+  Driver().AnswerBox(IDYES);
+  Driver().AnswerBox(IDYES);
   Run([&] { Confirm(); });
   EXPECT_EQ(controller.registry.flushes, 1);
   EXPECT_EQ(controller.sdk.resets, 1);
-  EXPECT_EQ(driver.GetTranscript().Reboots(), 1);
-  EXPECT_TRUE(std::holds_alternative<RebootEvent>(driver.GetTranscript().Events().back()));
+  EXPECT_EQ(Driver().GetTranscript().Reboots(), 1);
+  EXPECT_TRUE(std::holds_alternative<RebootEvent>(Driver().GetTranscript().Events().back()));
 }
 
 TEST_F(ConfirmRegistry, FailedFlushIsReportedAndOffersNoReboot) {
   controller.registry.flushResult = ERROR_REGISTRY_IO_FAILED;
-  driver.AnswerBox(IDYES);
-  driver.AnswerBox(IDOK);
+  Driver().AnswerBox(IDYES);
+  Driver().AnswerBox(IDOK);
   Run([&] { Confirm(); });
-  const auto boxes = driver.GetTranscript().MessageBoxes();
+  const auto boxes = Driver().GetTranscript().MessageBoxes();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[1].text, "RegFlushKey failed");
   EXPECT_EQ(boxes[1].caption, "Save Registry");
   EXPECT_EQ(boxes[1].style, 0x30u);
   EXPECT_EQ(controller.sdk.resets, 0);
-  EXPECT_EQ(driver.GetTranscript().Unanswered(), 0);
+  EXPECT_EQ(Driver().GetTranscript().Unanswered(), 0);
 }
 
 TEST_F(ConfirmRegistry, SaveIconActsAsTheButton) {
-  driver.AnswerBox(IDYES);
-  driver.AnswerBox(IDYES);
+  Driver().AnswerBox(IDYES);
+  Driver().AnswerBox(IDYES);
   Run([&] { Confirm(1090); });
   EXPECT_EQ(controller.registry.flushes, 1);
   EXPECT_EQ(controller.sdk.resets, 1);
 }
 
 }  // namespace
-}  // namespace talvon::testing
+}  // namespace talvon::test

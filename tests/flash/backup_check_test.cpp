@@ -19,7 +19,7 @@ TEST(BackupCheck, PiecesOfAnySizeGiveTheSameVerdict) {
   good.insert(good.end(), check, check + 4);
   std::vector<std::uint8_t> bad = good;
   bad.back() ^= 1;
-  test_support::CountingFiles files;
+  test::CountingFiles files;
   files.Put("\\good", good);
   files.Put("\\bad", bad);
   for (std::size_t scratchSize = 1; scratchSize <= 20; ++scratchSize) {

@@ -11,7 +11,7 @@
 
 #include "flash/bin_image.h"
 #include "support/counting_files.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon {
 namespace {
@@ -19,7 +19,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 OsImageCheck Check(const Bytes& file) {
-  test_support::CountingFiles files;
+  test::CountingFiles files;
   files.Put("\\nk.bin", file);
   auto stream = files.Open("\\nk.bin", "rb");
   std::vector<std::uint8_t> scratch(100);

@@ -17,7 +17,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-using test_support::CountingFiles;
+using test::CountingFiles;
 
 constexpr std::uint32_t kStart = 0x80200000;
 constexpr char kPath[] = "\\CompactFlash\\nk.bin";

@@ -6,20 +6,15 @@
 
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
+#include "support/fakes.h"
 
 namespace talvon {
 namespace {
 
 // Just enough of a flash window to read the head of the OS area from.
-class HeadOnlyWindow : public FlashWindow {
+class HeadOnlyWindow final : public test::BlankFlash {
  public:
   explicit HeadOnlyWindow(std::vector<std::uint8_t> head) : head_(std::move(head)) { head_.resize(0x1000, 0xFF); }
-  std::uint8_t Load8(std::uint32_t) override { return 0xFF; }
-  std::uint16_t Load16(std::uint32_t) override { return 0xFFFF; }
-  std::uint32_t Load32(std::uint32_t) override { return 0xFFFFFFFF; }
-  void Store8(std::uint32_t, std::uint8_t) override {}
-  void Store16(std::uint32_t, std::uint16_t) override {}
-  void Store32(std::uint32_t, std::uint32_t) override {}
   void CopyOut(std::uint32_t address, void* destination, std::size_t count) override {
     ASSERT_GE(address, OsImageFlashArea);
     ASSERT_LE(address - OsImageFlashArea + count, head_.size());

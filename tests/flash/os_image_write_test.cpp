@@ -16,7 +16,7 @@ class OsImageWrite : public test::SimFlashTest {};
 
 TEST_F(OsImageWrite, RecordsLandAtTheirFlashAddressesAndTheVersionReadsBack) {
   const BinImageOptions options{.version = "TalvonOS 7.0", .imageStart = 0x8C000000, .size = 0x2A000, .recordSize = 0x9000};
-  test_support::CountingFiles files;
+  test::CountingFiles files;
   files.Put("\\nk.bin", BuildBinImage(options));
   auto flash = Open(sim::DefaultFlashConfig());
   ASSERT_FALSE(OsAreaHoldsImage(*flash));

@@ -28,7 +28,7 @@ class BackupSteps : public SimFlashTest {
 
   TempDir root_;  // the controller's "\"
   sim::SimFiles files_{root_.Path()};
-  test_support::RecordingMessageBoxes messages_;
+  test::RecordingMessageBoxes messages_;
   TransferBuffer transfer_;
   std::unique_ptr<sim::SimFlash> flash_;
 };

@@ -20,7 +20,7 @@ namespace talvon {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Shown = test_support::RecordingMessageBoxes::Shown;
+using Shown = test::RecordingMessageBoxes::Shown;
 
 constexpr char kDump[] = "\\CompactFlash\\Velmar\\Tools\\BackUp.REG";
 constexpr char kBackup[] = "\\CompactFlash\\T5x5x_Backup.bak";
@@ -66,8 +66,8 @@ class ImageFilesTest : public test::SimFlashTest {
   Bytes RegistryArea() const { return FlashBytes(*flash, RegistryFlashArea, RegistryFlashAreaSize); }
   void TearDown() override { EXPECT_EQ(files.stillOpen(), 0) << "a file was left open"; }
 
-  test_support::CountingFiles files;
-  test_support::RecordingMessageBoxes messages;
+  test::CountingFiles files;
+  test::RecordingMessageBoxes messages;
   TransferBuffer transfer;
   std::unique_ptr<sim::SimFlash> flash;
 };

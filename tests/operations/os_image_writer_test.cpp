@@ -43,7 +43,7 @@ class OsImageWriter : public test::SimFlashTest {
   std::unique_ptr<sim::SimFlash> flash_;
   VirtualClock clock_;
   RecordingProgress progress_;
-  test_support::CountingFiles files_;
+  test::CountingFiles files_;
 };
 
 TEST_F(OsImageWriter, EraseLinesRunFromTheFlashBaseAndLeaveTheLeadingBlocks) {

@@ -5,7 +5,7 @@
 
 #include "pages/autorun/auto_run_page.h"
 #include "platform/templates/ids_131.h"
-#include "sim_page_fixture.h"
+#include "support/sim_page_test.h"
 
 namespace talvon::test {
 namespace {

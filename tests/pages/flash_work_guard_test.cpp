@@ -3,77 +3,53 @@
 // ends the utility without a reboot.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "app/home_dlg.h"
-#include "app/utility_app.h"
 #include "flash/bin_image_builder.h"
 #include "flash/image_files.h"
 #include "flash/os_image_version.h"
 #include "operations/flash_files.h"
 #include "pages/update/update_page.h"
-#include "platform/headless/headless_driver.h"
-#include "platform/headless/recording_roles.h"
 #include "platform/templates/ids_133.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/controller_folder.h"
+#include "support/utility_test.h"
 
 namespace talvon::test {
 namespace {
 
 constexpr char kImage[] = "\\CompactFlash\\nk.bin";
 
-class FlashWorkGuardTest : public ::testing::Test {
+class FlashWorkGuardTest : public UtilityTest {
  protected:
   void SetUp() override {
     controller_ = Boot();
     ASSERT_NE(controller_, nullptr);
-    const auto host = dir_.Path() / "controller" / "fs" / "CompactFlash" / "nk.bin";
-    std::filesystem::create_directories(host.parent_path());
-    const auto bytes = BuildBinImage({.version = "TalvonOS 11", .size = 0x30000, .recordSize = 0x8000});
-    std::ofstream(host, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    dir_.PutFile("CompactFlash/nk.bin",
+                 BuildBinImage({.version = "TalvonOS 11", .size = 0x30000, .recordSize = 0x8000}));
   }
 
-  std::unique_ptr<sim::SimulatedController> Boot() {
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    std::string error;
-    auto controller = sim::SimulatedController::Boot(dir_.Path() / "controller", clock_, &error, options);
-    EXPECT_NE(controller, nullptr) << error;
-    return controller;
-  }
+  std::unique_ptr<sim::SimulatedController> Boot() { return dir_.Boot(); }
 
   // Runs the utility; `steps` once the home screen is up. `duringWork`, when
   // set, plays the operator at the first turn the flash work gives the panel.
   void Run(const std::function<void(UtilitySession&, HeadlessDriver&)>& steps,
            const std::function<void(UtilitySession&, HeadlessDriver&)>& duringWork = nullptr) {
-    HeadlessBackend backend(clock_);
-    HeadlessDriver driver(backend);
-    RecordedPlatform recorded(controller_->GetPlatform(), backend.GetTranscript());
-    CUtilityApp app(recorded.platform, backend);
+    SetUpRun(controller_->GetPlatform(), dir_.Clock());
     if (duringWork) {
-      backend.SetPumpHook([&] {
-        if (app.Session().platform.flash.Work().Busy() && !played_) {
+      Backend().SetPumpHook([&] {
+        if (Session().platform.flash.Work().Busy() && !played_) {
           played_ = true;
-          duringWork(app.Session(), driver);
+          duringWork(Session(), Driver());
         }
       });
     }
-    bool done = false;
-    backend.SetOperator([&] {
-      if (done) return false;
-      done = true;
-      steps(app.Session(), driver);
-      return true;
-    });
-    app.InitInstance();
-    shown_ = backend.FlashWorkShown();
-    refusedReboots_ = app.Session().Guard().RefusedReboots();
+    UtilityTest::Run([&] { steps(Session(), Driver()); });
+    shown_ = Backend().FlashWorkShown();
+    refusedReboots_ = Session().Guard().RefusedReboots();
+    EndRun();
   }
 
   static void StartOsWrite(UtilitySession& session, HeadlessDriver& driver) {
@@ -84,8 +60,7 @@ class FlashWorkGuardTest : public ::testing::Test {
     ASSERT_EQ(driver.Click(session.page1->Handle(), ids133::kWriteButton), DriverResult::Done);
   }
 
-  TempDir dir_;
-  VirtualClock clock_;
+  ControllerFolder dir_;
   std::unique_ptr<sim::SimulatedController> controller_;
   bool played_ = false;
   std::vector<std::string> shown_;

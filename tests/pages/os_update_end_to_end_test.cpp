@@ -4,67 +4,43 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "app/home_dlg.h"
-#include "app/utility_app.h"
 #include "flash/bin_image_builder.h"
 #include "flash/os_image_version.h"
 #include "pages/info/system_info_page.h"
 #include "pages/update/update_page.h"
-#include "platform/headless/headless_driver.h"
-#include "platform/headless/recording_roles.h"
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/controller_folder.h"
+#include "support/utility_test.h"
 
 namespace talvon::test {
 namespace {
 
-class OsUpdateEndToEnd : public ::testing::Test {
+class OsUpdateEndToEnd : public UtilityTest {
  protected:
-  std::unique_ptr<sim::SimulatedController> Boot() {
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    std::string error;
-    auto controller = sim::SimulatedController::Boot(dir_.Path() / "controller", clock_, &error, options);
-    EXPECT_NE(controller, nullptr) << error;
-    return controller;
-  }
+  std::unique_ptr<sim::SimulatedController> Boot() { return dir_.Boot(); }
 
   // One run of the utility on a booted controller; `steps` runs once the
   // home screen is up, with the session and the driver.
   void RunUtility(sim::SimulatedController& controller,
                   const std::function<void(UtilitySession&, HeadlessDriver&)>& steps) {
-    HeadlessBackend backend(clock_);
-    HeadlessDriver driver(backend);
-    RecordedPlatform recorded(controller.GetPlatform(), backend.GetTranscript());
-    CUtilityApp app(recorded.platform, backend);
-    bool done = false;
-    backend.SetOperator([&] {
-      if (done) return false;
-      done = true;
-      steps(app.Session(), driver);
-      return true;
-    });
-    app.InitInstance();
-    boxes_ = backend.GetTranscript().MessageBoxes();
+    SetUpRun(controller.GetPlatform(), dir_.Clock());
+    Run([&] { steps(Session(), Driver()); });
+    boxes_ = Log().MessageBoxes();
+    EndRun();
   }
 
   void PutControllerFile(const std::string& relative, const std::vector<std::uint8_t>& bytes) {
-    const auto host = dir_.Path() / "controller" / "fs" / relative;
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    dir_.PutFile(relative, bytes);
   }
 
-  TempDir dir_;
-  VirtualClock clock_;
+  ControllerFolder dir_;
   std::vector<MessageBoxEvent> boxes_;
 };
 

@@ -17,20 +17,18 @@
 #include <string>
 #include <vector>
 
-#include "app/home_dlg.h"
-#include "app/utility_app.h"
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
 #include "flash/image_files.h"
 #include "operations/flash_files.h"
 #include "pages/update/update_page.h"
-#include "platform/headless/headless_driver.h"
 #include "platform/templates/ids_133.h"
 #include "platform/text.h"
 #include "sim/flash_hive_storage.h"
 #include "sim/sim_registry.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/controller_folder.h"
+#include "support/utility_test.h"
 
 namespace talvon::test {
 namespace {
@@ -73,7 +71,7 @@ struct Held {
   Bytes osArea;
 };
 
-class PowerLossSweep : public ::testing::Test {
+class PowerLossSweep : public UtilityTest {
  protected:
   // The operation, run with the utility up; true when it reported success.
   using Operation = std::function<bool(UtilitySession&, HeadlessDriver&)>;
@@ -89,17 +87,9 @@ class PowerLossSweep : public ::testing::Test {
     pristine_ = ReadHostFile(Dir() / "flash.bin");
   }
 
-  fs::path Dir() const { return dir_.Path() / "controller"; }
+  fs::path Dir() const { return dir_.Dir(); }
 
-  std::unique_ptr<sim::SimulatedController> Boot(std::string* error) {
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    std::string why;
-    auto controller = sim::SimulatedController::Boot(Dir(), clock_, &why, options);
-    if (error != nullptr) *error = why;
-    else EXPECT_NE(controller, nullptr) << why;
-    return controller;
-  }
+  std::unique_ptr<sim::SimulatedController> Boot(std::string* error) { return dir_.Boot(error); }
 
   static Bytes ReadHostFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -157,22 +147,16 @@ class PowerLossSweep : public ::testing::Test {
     EXPECT_TRUE(registry.Boot(std::string(factory.begin(), factory.end())).ok);
     Platform platform{registry,   base.files, base.processes, base.serialPorts, base.memory,
                       base.clock, window,     base.sdk};
-    HeadlessBackend backend(clock_);
-    HeadlessDriver driver(backend);
-    CUtilityApp app(platform, backend);
+    SetUpRun(platform, dir_.Clock());
     bool reported = false;
     std::uint64_t start = 0;
-    bool done = false;
-    backend.SetOperator([&] {
-      if (done) return false;
-      done = true;
+    Run([&] {
       start = flash.Stats().busCycles;
       if (cut != 0) flash.CutPowerAtCycle(start + cut);
-      reported = operation(app.Session(), driver);
-      return true;
+      reported = operation(Session(), Driver());
     });
-    app.InitInstance();
     const std::uint64_t used = flash.Stats().busCycles - start;
+    EndRun();
     if (tracer) {
       for (std::uint64_t& at : tracer->stores) at -= start;
       *trace = tracer.release();
@@ -246,8 +230,7 @@ class PowerLossSweep : public ::testing::Test {
     return tally;
   }
 
-  TempDir dir_;
-  VirtualClock clock_;
+  ControllerFolder dir_;
   Bytes pristine_;
   Held old_;
   std::string factoryMark_;

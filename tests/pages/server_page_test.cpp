@@ -6,7 +6,7 @@
 #include "pages/server/server_page.h"
 #include "pages/server/service_password.h"
 #include "platform/templates/ids_145.h"
-#include "sim_page_fixture.h"
+#include "support/sim_page_test.h"
 
 namespace talvon::test {
 namespace {

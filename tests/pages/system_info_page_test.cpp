@@ -5,8 +5,8 @@
 
 #include "pages/info/system_info.h"
 #include "platform/text.h"
-#include "page_fixture.h"
 #include "platform/templates/ids_132.h"
+#include "support/page_test.h"
 
 namespace talvon::test {
 namespace {

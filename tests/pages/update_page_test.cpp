@@ -8,9 +8,9 @@
 #include "flash/bin_image_builder.h"
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
-#include "page_fixture.h"
 #include "operations/image_path.h"
 #include "platform/templates/ids_133.h"
+#include "support/page_test.h"
 
 namespace talvon::test {
 namespace {

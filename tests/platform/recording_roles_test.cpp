@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/fakes.h"
+#include "support/fakes.h"
 
 namespace talvon {
 namespace {
@@ -17,7 +17,7 @@ class MissingPrograms final : public Processes {
 };
 
 TEST(RecordedPlatform, WritesStartsAndRebootsAndPassesEverythingOn) {
-  testing::FakeController controller;
+  test::FakeController controller;
   MissingPrograms programs;
   Platform base{controller.registry, controller.files, programs,         controller.serial,
                 controller.memory,   controller.clock, controller.flash, controller.sdk};

@@ -12,8 +12,10 @@
 #include "qt/text_fit.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 TEST(QtTemplates, EveryTemplateBuildsWithEveryItemAsTheTemplateSays) {
   QtDialogBackend backend;
@@ -200,4 +202,4 @@ TEST(QtPanel, FactorFitsTheScreen) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

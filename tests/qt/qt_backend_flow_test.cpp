@@ -16,8 +16,10 @@
 #include "qt/trackbar_widget.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 // Turns the event loop until the condition holds; the bound only keeps a
 // broken backend from hanging the suite.
@@ -238,4 +240,4 @@ TEST(QtFlow, ClosingThePanelClosesTheHomeScreen) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -18,8 +18,10 @@
 #include "qt/trackbar_widget.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 // The controls a tap acts on, as the headless driver sees them.
 bool Tappable(const DialogItem& item) {
@@ -344,4 +346,4 @@ TEST_F(QtInput, TreeSelectionByTheOperatorNotifiesAndByTheDialogDoesNot) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

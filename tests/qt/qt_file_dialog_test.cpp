@@ -17,8 +17,10 @@
 #include "qt/frame_window.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 // A controller file system in memory: folders by lower-case path.
 class MemoryFiles final : public Files {
@@ -223,4 +225,4 @@ TEST(QtFileFilter, ParsesLabelsAndPatterns) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -19,8 +19,10 @@
 #include "runner/simulated_controller_provider.h"
 #include "sim/simulated_controller.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 TEST(QtFlashWork, CloseDuringAnOsWriteEndsTheUtilityAfterTheWriteWithoutARestart) {
   QTemporaryDir directory;
@@ -97,4 +99,4 @@ TEST(QtFlashWork, CloseDuringAnOsWriteEndsTheUtilityAfterTheWriteWithoutARestart
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -23,8 +23,10 @@
 #include "qt_test_support.h"
 #include "runner/simulated_controller_provider.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 // Counts the paint events of every widget while it lives.
 class PaintCounter final : public QObject {
@@ -268,4 +270,4 @@ TEST(BusySigns, MakeWayForABoxInTheMiddleOfTheWorkAndComeBackWhenItGoesOn) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -9,8 +9,10 @@
 #include "qt/message_box_widget.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 struct Shown {
   QString caption;
@@ -126,4 +128,4 @@ TEST(QtMessageBox, TimersGoOnWhileABoxWaits) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

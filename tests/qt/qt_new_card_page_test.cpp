@@ -14,8 +14,10 @@
 #include "qt_test_support.h"
 #include "runner/simulated_controller_provider.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 using namespace ids237;
 
@@ -76,4 +78,4 @@ TEST_F(NewCardOnQt, ModulePickedByTouchIsRegisteredAndShownWithItsPortsAfterTheR
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -23,8 +23,10 @@
 #include "qt_test_support.h"
 #include "sim/simulated_controller.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 class PanelProgramsTest : public ::testing::Test {
  protected:
@@ -252,4 +254,4 @@ TEST_F(PanelProgramsTest, ProgramsThatAreNoStandInsOnlyStartAndWindowsGoWithTheR
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -12,8 +12,10 @@
 #include "qt/qt_dialog_backend.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 // A desktop's platform theme may give menus and item views palettes of
 // their own; a dark one drew the combo lists black. The panel's lists keep
@@ -60,4 +62,4 @@ TEST(QtPanelTheme, AComboListOpensInThePanelsColoursUnderADarkDesktopTheme) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

@@ -18,7 +18,7 @@
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
 
-namespace talvon::qt::testing {
+namespace talvon::test {
 
 // One message as a dialog received it.
 struct Received {
@@ -68,7 +68,7 @@ class RecordingSink final : public DialogWindowSink {
 // loop that nothing will close until ctest gives up on it.
 class StopRunOnFailure final : public ::testing::EmptyTestEventListener {
  public:
-  explicit StopRunOnFailure(QtDialogBackend& backend) : backend_(backend) {
+  explicit StopRunOnFailure(qt::QtDialogBackend& backend) : backend_(backend) {
     ::testing::UnitTest::GetInstance()->listeners().Append(this);
   }
   ~StopRunOnFailure() override { ::testing::UnitTest::GetInstance()->listeners().Release(this); }
@@ -83,13 +83,13 @@ class StopRunOnFailure final : public ::testing::EmptyTestEventListener {
   }
 
  private:
-  QtDialogBackend& backend_;
+  qt::QtDialogBackend& backend_;
   bool stopped_ = false;
 };
 
 // Shows the panel and makes it the active window, so that taps give focus.
-inline void ShowPanel(QtDialogBackend& backend) {
-  PanelWidget* panel = backend.Panel();
+inline void ShowPanel(qt::QtDialogBackend& backend) {
+  qt::PanelWidget* panel = backend.Panel();
   panel->show();
   QApplication::setActiveWindow(panel);
   QCoreApplication::processEvents();
@@ -150,4 +150,4 @@ inline void TouchTap(QWidget* panel, QPoint onPanel) {
   QCoreApplication::processEvents();
 }
 
-}  // namespace talvon::qt::testing
+}  // namespace talvon::test

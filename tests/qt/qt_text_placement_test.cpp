@@ -10,8 +10,10 @@
 #include "qt/text_fit.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 QWidget* TextWithCaption(QtDialogBackend& backend, WindowHandle window, const QString& caption) {
   for (QWidget* child : backend.ClientWidget(window)->findChildren<QWidget*>()) {
@@ -71,4 +73,4 @@ TEST(QtTextPlacement, AMemoryReadingLongerThanItsBoxKeepsThePagesFont) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

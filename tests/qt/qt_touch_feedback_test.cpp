@@ -18,8 +18,10 @@
 #include "qt/panel_theme.h"
 #include "qt_test_support.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 // The widget drawn last among the panel's children (the one on top).
 QWidget* TopChild(QWidget* panel) {
@@ -166,4 +168,4 @@ TEST(ComboList, ItemsAreTallEnoughForAFingerAtEveryFactor) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

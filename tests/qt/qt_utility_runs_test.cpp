@@ -23,8 +23,10 @@
 #include "qt_test_support.h"
 #include "runner/simulated_controller_provider.h"
 
-namespace talvon::qt::testing {
+namespace talvon::qt {
 namespace {
+
+using namespace test;
 
 bool SetDword(Registry& registry, std::string_view name, std::uint32_t value) {
   HKEY key = 0;
@@ -263,4 +265,4 @@ TEST_F(UtilityOnQt, AnOsUpdateShowsItsProgressAndRebootsIntoTheNewImage) {
 }
 
 }  // namespace
-}  // namespace talvon::qt::testing
+}  // namespace talvon::qt

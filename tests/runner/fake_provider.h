@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "app/fakes.h"
 #include "runner/controller_provider.h"
+#include "support/fakes.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 
 class FakeProvider final : public runner::ControllerProvider {
  public:
@@ -46,4 +46,4 @@ inline std::unique_ptr<runner::BootedController> FakeProvider::Boot(std::string*
   return std::make_unique<FakeBootedController>(*this);
 }
 
-}  // namespace talvon::testing
+}  // namespace talvon::test

@@ -17,11 +17,12 @@
 #include "platform/templates/ids_134.h"
 #include "platform/text.h"
 #include "runner/script.h"
+#include "runner/script_fixture.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
 #include "script_ids.h"
 #include "sim/sim_files.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon {
 namespace {
@@ -38,11 +39,8 @@ std::string Print(std::initializer_list<int> controls) {
 }
 
 std::vector<char> ReadHostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  std::vector<char> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+  const std::string bytes = test::ReadFile(path);
+  return {bytes.begin(), bytes.end()};
 }
 
 bool Contains(const std::string& haystack, const std::string& needle) {
@@ -75,11 +73,7 @@ struct GeneralSettingScript : ::testing::Test {
   int Run(const std::string& source) {
     out.str("");
     err.str("");
-    runner::Script script;
-    std::string error;
-    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
-    runner::ScriptRunner r(*provider, out, err);
-    return r.Run(script);
+    return test::RunScriptText(*provider, source, out, err);
   }
 
   // Sets 800 x 600 / 8 bpp / 70 Hz (or another resolution) and flushes without rebooting.

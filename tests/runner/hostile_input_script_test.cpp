@@ -14,7 +14,7 @@
 #include "runner/headless_main.h"
 #include "runner/script_runner.h"
 #include "script_ids.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon {
 namespace {

@@ -11,19 +11,18 @@
 #include <string>
 #include <string_view>
 
-#include "app/home_dlg.h"
-#include "app/utility_app.h"
 #include "app/utility_session.h"
 #include "pages/newcard/new_card_fixture.h"
 #include "platform/headless/headless_driver.h"
-#include "platform/headless/recording_roles.h"
 #include "platform/templates/ids_237.h"
 #include "runner/script.h"
+#include "runner/script_fixture.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
 #include "script_ids.h"
 #include "sim/controller_config.h"
-#include "support/flash_sim_fixture.h"
+#include "support/controller_folder.h"
+#include "support/utility_test.h"
 
 namespace talvon {
 namespace {
@@ -39,15 +38,10 @@ sim::SlotConfig Module(int identifier, std::string name = {}) {
   return slot;
 }
 
-struct NewCardScript : ::testing::Test {
-  NewCardScript() : provider(Directory(), clock, Options()) {}
+struct NewCardScript : test::UtilityTest {
+  NewCardScript() : provider(Directory(), dir.Clock(), test::ControllerFolder::QuietOptions()) {}
 
-  std::filesystem::path Directory() const { return dir.Path() / "controller"; }
-  static sim::ControllerOptions Options() {
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    return options;
-  }
+  std::filesystem::path Directory() const { return dir.Dir(); }
 
   // Creates the controller and puts these modules in its slots (1 to 7).
   void Slots(const std::vector<std::pair<int, sim::SlotConfig>>& modules) {
@@ -63,11 +57,7 @@ struct NewCardScript : ::testing::Test {
 
   int Run(const std::string& source) {
     out.str("");
-    runner::Script script;
-    std::string error;
-    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
-    runner::ScriptRunner r(provider, out, err);
-    return r.Run(script);
+    return test::RunScriptText(provider, source, out, err);
   }
 
   // One run of the utility with the operator's steps on the shown New Card
@@ -77,34 +67,21 @@ struct NewCardScript : ::testing::Test {
     std::unique_ptr<runner::BootedController> controller = provider.Boot(&error);
     EXPECT_NE(controller, nullptr) << error;
     if (!controller) return true;
-    Transcript transcript;
-    RecordedPlatform recorded(controller->GetPlatform(), transcript);
-    HeadlessBackend backend(recorded.platform.clock);
-    HeadlessDriver driver(backend);
-    CUtilityApp app(recorded.platform, backend);
-    bool done = false;
-    backend.SetOperator([&] {
-      if (done || recorded.sdk.RebootRequested()) return false;
-      done = true;
-      driver.Click(app.Session().mainWindow->Handle(), 1076);
-      driver.SelectTab(app.Session().RebootSheet().Handle(), 1001, 4);
-      steps(driver, app.Session().ConfigurationPage(4)->Handle());
-      return true;
+    SetUpRun(controller->GetPlatform(), dir.Clock());
+    UtilityTest::Run([&] {
+      Driver().Click(Home(), 1076);
+      Driver().SelectTab(ConfigSheet(), 1001, 4);
+      steps(Driver(), Page(4));
     });
-    app.InitInstance();
-    return !recorded.sdk.RebootRequested();
+    const bool rebooted = RebootRequested();
+    EndRun();
+    return !rebooted;
   }
 
   // What the next boot reads.
-  std::unique_ptr<sim::SimulatedController> NextBoot() {
-    std::string error;
-    auto controller = sim::SimulatedController::Boot(Directory(), clock, &error, Options());
-    EXPECT_NE(controller, nullptr) << error;
-    return controller;
-  }
+  std::unique_ptr<sim::SimulatedController> NextBoot() { return dir.Boot(); }
 
-  test::TempDir dir;
-  VirtualClock clock;
+  test::ControllerFolder dir;
   runner::SimulatedControllerProvider provider;
   std::ostringstream out;
   std::ostringstream err;

@@ -11,10 +11,11 @@
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
 #include "runner/script.h"
+#include "runner/script_fixture.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
 #include "script_ids.h"
-#include "support/flash_sim_fixture.h"
+#include "support/controller_folder.h"
 
 namespace talvon {
 namespace {
@@ -22,31 +23,17 @@ namespace {
 using test::Id;
 
 struct OsUpdateScript : ::testing::Test {
-  OsUpdateScript() : provider(dir.Path() / "controller", clock, Options()) {}
-
-  static sim::ControllerOptions Options() {
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    return options;
-  }
+  OsUpdateScript() : provider(dir.Dir(), dir.Clock(), test::ControllerFolder::QuietOptions()) {}
 
   void PutImage(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const auto host = dir.Path() / "controller" / "fs" / "CompactFlash" / name;
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    dir.PutFile("CompactFlash/" + name, bytes);
   }
 
   int Run(const std::string& source) {
-    runner::Script script;
-    std::string error;
-    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
-    runner::ScriptRunner r(provider, out, err);
-    return r.Run(script);
+    return test::RunScriptText(provider, source, out, err);
   }
 
-  test::TempDir dir;
-  VirtualClock clock;
+  test::ControllerFolder dir;
   runner::SimulatedControllerProvider provider;
   std::ostringstream out;
   std::ostringstream err;

@@ -1,7 +1,8 @@
 #pragma once
 // Runs talvon-utility --headless --script on a simulated controller kept in
 // a temporary folder, and reads what the controller persisted by booting it
-// again, as a technician's tool would.
+// again, as a technician's tool would; and runs a script's text on the
+// controllers a provider boots.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,10 +13,22 @@
 
 #include "platform/text.h"
 #include "runner/headless_main.h"
+#include "runner/script.h"
+#include "runner/script_runner.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/controller_folder.h"
 
 namespace talvon::test {
+
+// A script that does not parse fails the test.
+inline int RunScriptText(runner::ControllerProvider& provider, const std::string& source, std::ostream& out,
+                         std::ostream& err) {
+  runner::Script script;
+  std::string error;
+  EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
+  runner::ScriptRunner r(provider, out, err);
+  return r.Run(script);
+}
 
 class HeadlessScriptTest : public ::testing::Test {
  protected:
@@ -32,16 +45,12 @@ class HeadlessScriptTest : public ::testing::Test {
     return runner::HeadlessMain(6, argv, out, err);
   }
 
-  std::filesystem::path ControllerDir() const { return dir_.Path() / "controller"; }
+  std::filesystem::path ControllerDir() const { return dir_.Dir(); }
 
   // The controller booted from what it persisted (created on first use).
   sim::SimulatedController& Persisted() {
     controller_.reset();
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    std::string error;
-    controller_ = sim::SimulatedController::Boot(ControllerDir(), clock_, &error, options);
-    if (!controller_) ADD_FAILURE() << error;
+    controller_ = dir_.Boot();
     return *controller_;
   }
   // Lets the controller go down before a script boots it again.
@@ -59,17 +68,14 @@ class HeadlessScriptTest : public ::testing::Test {
   void PutFile(const std::string& relative) {
     Persisted();
     ShutDown();
-    const auto host = ControllerDir() / "fs" / relative;
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream(host) << "stand-in\n";
+    dir_.PutFile(relative, "stand-in\n");
   }
 
   std::ostringstream out;
   std::ostringstream err;
 
  private:
-  TempDir dir_;
-  VirtualClock clock_;
+  ControllerFolder dir_;
   std::unique_ptr<sim::SimulatedController> controller_;
   int runs_ = 0;
 };

@@ -12,9 +12,11 @@
 #include "platform/templates/ids_133.h"
 #include "runner/fake_provider.h"
 #include "runner/headless_main.h"
+#include "runner/script_fixture.h"
 #include "script_ids.h"
+#include "support/temp_dir.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 namespace {
 
 using test::Id;
@@ -25,11 +27,7 @@ struct ScriptRun : ::testing::Test {
   std::ostringstream err;
 
   int Run(const std::string& source) {
-    runner::Script script;
-    std::string error;
-    EXPECT_TRUE(runner::ParseScript(source, &script, &error)) << error;
-    runner::ScriptRunner r(provider, out, err);
-    return r.Run(script);
+    return RunScriptText(provider, source, out, err);
   }
 };
 
@@ -158,10 +156,8 @@ TEST(HeadlessMain, CommandLineAndScriptProblemsAreReported) {
   EXPECT_EQ(runner::HeadlessMain(2, noScript, out, err), runner::kExitScriptError);
   EXPECT_NE(err.str().find("usage:"), std::string::npos);
 
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("talvon_runner_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                    std::to_string(reinterpret_cast<std::uintptr_t>(&out)));
-  std::filesystem::create_directories(dir);
+  const test::TempDir temp;
+  const std::filesystem::path& dir = temp.Path();
   const std::string missing = (dir / "missing.txt").string();
   const char* unreadable[] = {"talvon-utility", "--headless", "--script", missing.c_str()};
   EXPECT_EQ(runner::HeadlessMain(4, unreadable, out, err), runner::kExitScriptError);
@@ -176,8 +172,7 @@ TEST(HeadlessMain, CommandLineAndScriptProblemsAreReported) {
   const char* extra[] = {"talvon-utility", "--headless", "--script", bad.c_str(), "--fast"};
   EXPECT_EQ(runner::HeadlessMain(5, extra, out, err), runner::kExitScriptError);
   EXPECT_TRUE(out.str().empty());
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
-}  // namespace talvon::testing
+}  // namespace talvon::test

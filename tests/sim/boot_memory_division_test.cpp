@@ -2,8 +2,8 @@
 // "Velmar\MemDivision" when the kernel can give it, else controller.json's.
 #include <gtest/gtest.h>
 
-#include "scratch_dir.h"
 #include "sim/simulated_controller.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
@@ -31,7 +31,7 @@ class BootMemoryDivision : public ::testing::Test {
     return figures.storagePages;
   }
 
-  testing::ScratchDir dir_;
+  test::TempDir dir_;
   VirtualClock clock_;
 };
 

@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "scratch_dir.h"
 #include "sdk/controller_sdk.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
-using testing::ScratchDir;
-using testing::WriteFile;
+using test::TempDir;
+using test::WriteFile;
 
 // The default configuration with one part of it replaced.
 std::string DefaultWith(const std::string& pointer, const nlohmann::json& value) {
@@ -169,7 +169,7 @@ TEST(ControllerConfig, ZeroBytePositionMustFallInsideTheReply) {
 }
 
 TEST(ControllerConfig, FilesAreSavedAndLoadedWithTheFileNamedInErrors) {
-  ScratchDir dir;
+  TempDir dir;
   const auto file = dir.Path() / "controller.json";
   std::string error;
   EXPECT_FALSE(LoadControllerConfig(file, &error));

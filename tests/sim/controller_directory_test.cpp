@@ -6,15 +6,15 @@
 #include <map>
 #include <string>
 
-#include "scratch_dir.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
-using testing::ScratchDir;
-using testing::WriteFile;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
 
 EnvironmentLookup Environment(std::map<std::string, std::string> values) {
   return [values = std::move(values)](const char* name) -> const char* {
@@ -67,7 +67,7 @@ class ControllerDirectoryTest : public ::testing::Test {
     };
   }
 
-  ScratchDir scratch_;
+  TempDir scratch_;
   FactoryContents factory_;
   std::vector<fs::path> flashImages_;
 };

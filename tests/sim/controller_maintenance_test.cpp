@@ -5,17 +5,17 @@
 
 #include <sstream>
 
-#include "../sim/scratch_dir.h"
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
 #include "sim/simulated_controller.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
-using testing::ScratchDir;
+using test::TempDir;
 
 class ControllerMaintenanceTest : public ::testing::Test {
  protected:
@@ -38,11 +38,11 @@ class ControllerMaintenanceTest : public ::testing::Test {
 
   std::string WriteImage(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     auto path = scratch_.Path() / name;
-    testing::WriteFile(path, std::string(bytes.begin(), bytes.end()));
+    test::WriteFile(path, std::string(bytes.begin(), bytes.end()));
     return path.string();
   }
 
-  ScratchDir scratch_;
+  TempDir scratch_;
 };
 
 TEST_F(ControllerMaintenanceTest, WipedControllerBootsAgainAfterRecoveryWithTheImagesVersion) {
@@ -96,12 +96,12 @@ TEST_F(ControllerMaintenanceTest, FlashFaultsApplyFromTheNextBootAndBadOnesChang
     auto files = Open();
     std::string error;
     ASSERT_TRUE(AddFlashFault(*files, {"program", "0xBCA90000"}, &error)) << error;
-    const std::string before = testing::ReadFile(configFile);
+    const std::string before = test::ReadFile(configFile);
     EXPECT_FALSE(AddFlashFault(*files, {"never-ready", "0", "9"}, &error));
     EXPECT_NE(error.find("chip"), std::string::npos) << error;
     EXPECT_FALSE(AddFlashFault(*files, {"program", "0xZZ"}, &error));
     EXPECT_FALSE(AddFlashFault(*files, {"melt"}, &error));
-    EXPECT_EQ(testing::ReadFile(configFile), before);
+    EXPECT_EQ(test::ReadFile(configFile), before);
   }
   {
     auto files = Open();

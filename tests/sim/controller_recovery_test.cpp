@@ -10,12 +10,12 @@
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
 #include "flash/os_image_version.h"
-#include "scratch_dir.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
-using testing::ScratchDir;
+using test::TempDir;
 
 class RecordingProgress final : public ConsoleProgress {
  public:
@@ -41,7 +41,7 @@ class ControllerRecoveryTest : public ::testing::Test {
     return {controller_->flash->Contents(), controller_->flash->Contents() + FlashWindowSize};
   }
 
-  ScratchDir scratch_;
+  TempDir scratch_;
   std::unique_ptr<ControllerFiles> controller_;
   RecordingProgress progress_;
   std::ostringstream messages_;
@@ -68,7 +68,7 @@ TEST_F(ControllerRecoveryTest, RefusedBackupsLeaveTheFlashAsItWasAndSayWhy) {
   std::string error;
   const std::vector<std::uint8_t> before = Flash();
   const auto refused = [&](const std::string& name, const std::string& bytes) {
-    testing::WriteFile(HostPath(name), bytes);
+    test::WriteFile(HostPath(name), bytes);
     error.clear();
     EXPECT_FALSE(RestoreAllFromFile(*controller_, HostPath(name), out_, &error)) << name;
     EXPECT_EQ(error.rfind(RestoreAllNgText, 0), 0u) << error;
@@ -99,7 +99,7 @@ TEST_F(ControllerRecoveryTest, OsImageWriteRunsThePagesStepsWithProgress) {
   const std::string image = HostPath("nk.bin");
   const std::vector<std::uint8_t> bytes =
       BuildBinImage({.version = "TalvonOS 7.0 (bench)", .size = 0x48000, .recordSize = 0x10000});
-  testing::WriteFile(image, std::string(bytes.begin(), bytes.end()));
+  test::WriteFile(image, std::string(bytes.begin(), bytes.end()));
   std::string error;
   ASSERT_TRUE(WriteOsImageWithProgress(*controller_, image, out_, &error)) << error;
   EXPECT_EQ(ReadOsVersion(*controller_->flash), "TalvonOS 7.0 (bench)");
@@ -110,7 +110,7 @@ TEST_F(ControllerRecoveryTest, OsImageWriteRunsThePagesStepsWithProgress) {
 TEST_F(ControllerRecoveryTest, OsImageWriteRefusesADamagedImageWithThePagesMessage) {
   std::vector<std::uint8_t> bytes = BuildBinImage({.version = "x", .size = 0x20000});
   bytes[15 + 12 + 100] ^= 0x01;
-  testing::WriteFile(HostPath("bad.bin"), std::string(bytes.begin(), bytes.end()));
+  test::WriteFile(HostPath("bad.bin"), std::string(bytes.begin(), bytes.end()));
   const std::vector<std::uint8_t> before = Flash();
   std::string error;
   EXPECT_FALSE(WriteOsImageWithProgress(*controller_, HostPath("bad.bin"), out_, &error));
@@ -127,7 +127,7 @@ TEST_F(ControllerRecoveryTest, OsImageWriteThatStopsSaysWhichRecordAndThatTheIma
   controller_ = OpenControllerFiles(scratch_.Path() / "controller", &error);
   ASSERT_NE(controller_, nullptr) << error;
   const std::vector<std::uint8_t> bytes = BuildBinImage({.version = "y", .size = 0x30000, .recordSize = 0x10000});
-  testing::WriteFile(HostPath("nk.bin"), std::string(bytes.begin(), bytes.end()));
+  test::WriteFile(HostPath("nk.bin"), std::string(bytes.begin(), bytes.end()));
   EXPECT_FALSE(WriteOsImageWithProgress(*controller_, HostPath("nk.bin"), out_, &error));
   EXPECT_NE(error.find("Writing the OS image stopped: Record 2 could not be written to flash at 0xBCA90000"),
             std::string::npos)
@@ -139,7 +139,7 @@ TEST_F(ControllerRecoveryTest, FlashReadCopiesTheWindowAndRefusesRangesOutsideIt
   std::string error;
   const std::string out = HostPath("head.bin");
   ASSERT_TRUE(ReadFlashToFile(*controller_, OsImageFlashArea + 0x40, 4, out, out_, &error)) << error;
-  EXPECT_EQ(testing::ReadFile(out), "ECEC");  // the ROM signature dword 0x43454345
+  EXPECT_EQ(test::ReadFile(out), "ECEC");  // the ROM signature dword 0x43454345
   const std::uint32_t windowEnd = FlashWindowBase + FlashWindowSize;
   EXPECT_FALSE(ReadFlashToFile(*controller_, windowEnd - 2, 4, HostPath("a"), out_, &error));
   EXPECT_FALSE(ReadFlashToFile(*controller_, FlashWindowBase - 1, 1, HostPath("b"), out_, &error));

@@ -7,14 +7,14 @@
 #include <sstream>
 
 #include "platform/clock.h"
-#include "scratch_dir.h"
 #include "sdk/controller_sdk.h"
 #include "sim/simulated_controller.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
-using testing::ScratchDir;
+using test::TempDir;
 
 class ControllerSetupTest : public ::testing::Test {
  protected:
@@ -40,7 +40,7 @@ class ControllerSetupTest : public ::testing::Test {
     return text.str();
   }
 
-  ScratchDir scratch_;
+  TempDir scratch_;
   VirtualClock clock_;
 };
 
@@ -72,7 +72,7 @@ TEST_F(ControllerSetupTest, ModulesPutIntoSlotsAnswerTheSdkAfterTheNextBoot) {
 
 TEST_F(ControllerSetupTest, ModulesTheControllerCannotHoldAreRefusedAndChangeNothing) {
   auto files = Open();
-  const std::string before = testing::ReadFile(Dir() / "controller.json");
+  const std::string before = test::ReadFile(Dir() / "controller.json");
   std::string error;
   for (const char* word : {"abc", "0", "-3", "12x", "rs232-8port", "99999999"}) {
     EXPECT_FALSE(ModuleForSlot(word, std::nullopt, &error)) << word;
@@ -86,7 +86,7 @@ TEST_F(ControllerSetupTest, ModulesTheControllerCannotHoldAreRefusedAndChangeNot
   ASSERT_TRUE(longName);
   EXPECT_FALSE(SetSlot(*files, 2, *longName, &error));
   EXPECT_NE(error.find("busName"), std::string::npos) << error;
-  EXPECT_EQ(testing::ReadFile(Dir() / "controller.json"), before);
+  EXPECT_EQ(test::ReadFile(Dir() / "controller.json"), before);
 }
 
 TEST_F(ControllerSetupTest, ExportedRegistryImportsIntoAnotherControllerUnchanged) {

@@ -5,17 +5,17 @@
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
-#include "scratch_dir.h"
 #include "sim/factory_registry.h"
 #include "sim/memory_hive_storage.h"
 #include "sim/sim_files.h"
 #include "sim/sim_registry.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
 TEST(FactoryFileSystem, HoldsEveryDirectoryAndProgramTheFactoryRegistryNames) {
-  testing::ScratchDir dir;
+  test::TempDir dir;
   std::string error;
   ASSERT_TRUE(WriteFactoryFileSystem(dir.Path(), &error)) << error;
   SimFiles files(dir.Path());

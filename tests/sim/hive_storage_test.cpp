@@ -2,12 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "sim/file_hive_storage.h"
 #include "sim/hive_format.h"
 #include "sim/memory_hive_storage.h"
 #include "sim/sim_registry.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
@@ -16,14 +16,8 @@ namespace fs = std::filesystem;
 
 class FileHiveStorageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device random;
-    dir = fs::temp_directory_path() / ("talvon-hive-" + std::to_string(random()) + std::to_string(random()));
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
-  fs::path dir;
+  test::TempDir temp_;
+  const fs::path dir = temp_.Path();
 };
 
 TEST_F(FileHiveStorageTest, AMissingFileReadsAsABlankArea) {

@@ -3,17 +3,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "scratch_dir.h"
 #include "platform/text.h"
 #include "sim/simulated_controller.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-using testing::ScratchDir;
-using testing::WriteFile;
+using test::TempDir;
+using test::WriteFile;
 
 class HostileControllerFiles : public ::testing::Test {
  protected:
@@ -25,7 +25,7 @@ class HostileControllerFiles : public ::testing::Test {
     return SimulatedController::Boot(Controller(), clock_, &error_, options);
   }
 
-  ScratchDir dir_;
+  TempDir dir_;
   VirtualClock clock_;
   std::string error_;
 };

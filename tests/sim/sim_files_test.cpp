@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "platform/errors.h"
-#include "scratch_dir.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
-using testing::ScratchDir;
-using testing::WriteFile;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
 
 std::string ReadAll(FileStream& stream) {
   std::string text;
@@ -46,7 +46,7 @@ class SimFilesTest : public ::testing::Test {
     return names;
   }
 
-  ScratchDir scratch_;
+  TempDir scratch_;
   fs::path root_;
   SimFiles files_;
 };

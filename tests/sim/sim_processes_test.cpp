@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "scratch_dir.h"
 #include "sim/factory_file_system.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
-using testing::ScratchDir;
-using testing::WriteFile;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
 
 class ProcessesTest : public ::testing::Test {
  protected:
@@ -55,7 +55,7 @@ class ProcessesTest : public ::testing::Test {
 
   static bool NoChildrenLeft() { return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
 
-  ScratchDir scratch_;
+  TempDir scratch_;
   fs::path root_;
   SimProcesses processes_{scratch_.Path() / "fs", SimProcesses::ChildOutput::Discard};
   std::vector<std::string> started_;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "../sim/scratch_dir.h"
 #include "../support/recording_message_boxes.h"
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
@@ -12,13 +11,14 @@
 #include "operations/flash_files.h"
 #include "platform/text.h"
 #include "sim/flash_hive_storage.h"
+#include "support/temp_dir.h"
 
 #include <unistd.h>
 
 namespace talvon::sim {
 namespace {
 
-using testing::ScratchDir;
+using test::TempDir;
 
 class SimulatedControllerTest : public ::testing::Test {
  protected:
@@ -58,7 +58,7 @@ class SimulatedControllerTest : public ::testing::Test {
     return Utf16ToUtf8(buffer);
   }
 
-  ScratchDir dir_;
+  TempDir dir_;
   VirtualClock clock_;
   std::string lastError_;
 };
@@ -160,11 +160,11 @@ TEST_F(SimulatedControllerTest, LayoutsWhoseBlocksCrossTheAreasAreRefusedNamingT
     ASSERT_NE(controller, nullptr) << lastError_;
   }
   auto file = dir_.Path() / "controller" / "controller.json";
-  const std::string original = testing::ReadFile(file);
+  const std::string original = test::ReadFile(file);
   auto withFlash = [&](const std::string& bank) {
     std::string json = original;
     json.insert(json.rfind('}'), ",\n  \"flash\": {\"banks\": [" + bank + "]}\n");
-    testing::WriteFile(file, json);
+    test::WriteFile(file, json);
   };
   // Four 8-bit chips of 128 KiB blocks: 512 KiB erase blocks.
   withFlash(R"({"commandSet": "intel", "busWidth": 4, "chips": 4, "deviceSize": 8388608,
@@ -197,7 +197,7 @@ TEST_F(SimulatedControllerTest, RegistryDumpRestoreAndRebootBootsTheDumpedRegist
     Platform& p = controller->GetPlatform();
     SetText(p.registry, "Init", "Launch83", "dumped");
     ASSERT_EQ(p.registry.FlushKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
-    test_support::RecordingMessageBoxes boxes;
+    test::RecordingMessageBoxes boxes;
     TransferBuffer transfer;
     ImageFileContext context{p.files, p.flash, boxes, transfer};
     ASSERT_EQ(DumpRegistryFile(context, dumpPath), 0);
@@ -216,10 +216,10 @@ TEST_F(SimulatedControllerTest, BrokenFlashSectionNamesTheField) {
     ASSERT_NE(controller, nullptr) << lastError_;
   }
   auto file = dir_.Path() / "controller" / "controller.json";
-  std::string json = testing::ReadFile(file);
+  std::string json = test::ReadFile(file);
   auto brace = json.rfind('}');
   json.insert(brace, ",\n  \"flash\": {\"banks\": 7}\n");
-  testing::WriteFile(file, json);
+  test::WriteFile(file, json);
   EXPECT_EQ(Boot(), nullptr);
   EXPECT_NE(lastError_.find("flash"), std::string::npos) << lastError_;
 }

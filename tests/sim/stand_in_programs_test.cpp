@@ -6,19 +6,19 @@
 #include <algorithm>
 
 #include "platform/text.h"
-#include "scratch_dir.h"
 #include "sim/factory_file_system.h"
 #include "sim/factory_registry.h"
 #include "sim/memory_hive_storage.h"
 #include "sim/reg_text.h"
 #include "sim/sim_registry.h"
+#include "support/temp_dir.h"
 
 namespace talvon::sim {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchDir;
-using testing::WriteFile;
+using test::TempDir;
+using test::WriteFile;
 
 class StandInsTest : public ::testing::Test {
  protected:
@@ -27,7 +27,7 @@ class StandInsTest : public ::testing::Test {
     std::string error;
     EXPECT_TRUE(WriteFactoryFileSystem(root_, &error)) << error;
   }
-  ScratchDir scratch_;
+  TempDir scratch_;
   fs::path root_;
 };
 

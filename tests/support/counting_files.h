@@ -6,33 +6,15 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "support/temp_dir.h"
 
-namespace talvon::test_support {
-
-class TempDir {
- public:
-  TempDir() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() / ("talvon-flash-" + std::to_string(random()) + "-" +
-                                                      std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+namespace talvon::test {
 
 class CountingFiles : public Files {
  public:
@@ -43,7 +25,7 @@ class CountingFiles : public Files {
       if (c == '\\') c = '/';
     }
     while (!relative.empty() && relative.front() == '/') relative.erase(0, 1);
-    return dir_.path() / relative;
+    return dir_.Path() / relative;
   }
 
   std::unique_ptr<FileStream> Open(std::string_view controllerPath, std::string_view mode) override {
@@ -140,4 +122,4 @@ class CountingFiles : public Files {
   long lastError_ = ERROR_SUCCESS;
 };
 
-}  // namespace talvon::test_support
+}  // namespace talvon::test

@@ -1,8 +1,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -12,28 +10,10 @@
 #include "flash/flash_areas.h"
 #include "sim/flash_config.h"
 #include "sim/sim_flash.h"
+#include "support/temp_dir.h"
 
-// A temporary directory per test and simulated flash chips in it.
+// Simulated flash chips over a flash.bin in a temporary folder per test.
 namespace talvon::test {
-
-class TempDir {
- public:
-  TempDir() {
-    static std::atomic<int> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("talvon-flash-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // A bank with short CFI times, so that the polls a driver allows a hung
 // chip stay few, and a single region of uniform blocks.
@@ -63,7 +43,8 @@ inline sim::FlashConfig ConfigOf(std::vector<sim::FlashBankConfig> banks) {
   return config;
 }
 
-class SimFlashTest : public ::testing::Test {
+// Flash chips opened over flash.bin in a temporary folder of their own.
+class SimFlashFile {
  protected:
   std::filesystem::path FlashFile() const { return dir_.Path() / "flash.bin"; }
 
@@ -96,5 +77,7 @@ class SimFlashTest : public ::testing::Test {
 
   TempDir dir_;
 };
+
+class SimFlashTest : public ::testing::Test, public SimFlashFile {};
 
 }  // namespace talvon::test

@@ -6,7 +6,7 @@
 
 #include "platform/message_box.h"
 
-namespace talvon::test_support {
+namespace talvon::test {
 
 // Answers every application message box with OK and remembers what it showed.
 class RecordingMessageBoxes : public AppMessageBoxes {
@@ -26,4 +26,4 @@ class RecordingMessageBoxes : public AppMessageBoxes {
   std::vector<Shown> shown;
 };
 
-}  // namespace talvon::test_support
+}  // namespace talvon::test

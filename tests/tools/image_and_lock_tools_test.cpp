@@ -1,10 +1,8 @@
 // talvon-bin and talvon-sim as a user runs them: one verdict on an image
 // from both, and a controller held by another opener refused at once.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -14,31 +12,17 @@
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
+#include "run_tool.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace talvon::test {
 namespace {
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string output;  // stdout and stderr together
-};
-
-ToolRun RunTool(const std::string& arguments) {
-  ToolRun run;
-  // "talvon-bin ..." and "talvon-sim ..." run the tools just built.
+// "talvon-bin ..." and "talvon-sim ..." run the tools just built.
+ToolRun RunBuiltTool(const std::string& arguments) {
   const std::string tool = arguments.substr(0, arguments.find(' '));
-  const std::string command =
-      std::string(tool == "talvon-bin" ? TALVON_BIN : TALVON_SIM) + arguments.substr(tool.size()) + " 2>&1";
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return RunTool(std::string(tool == "talvon-bin" ? TALVON_BIN : TALVON_SIM) + arguments.substr(tool.size()));
 }
 
 class ImageAndLockTools : public ::testing::Test {
@@ -61,33 +45,33 @@ TEST_F(ImageAndLockTools, ImageWithoutRomSignatureIsRefusedByVerifyListAndRecove
   AppendBinEndRecord(unsigned_);
   const std::string bad = Put("unsigned.bin", unsigned_);
 
-  const ToolRun verify = RunTool("talvon-bin verify " + bad);
+  const ToolRun verify = RunBuiltTool("talvon-bin verify " + bad);
   EXPECT_EQ(verify.exitCode, 1);
   EXPECT_NE(verify.output.find("does not put the ROM signature"), std::string::npos) << verify.output;
-  const ToolRun list = RunTool("talvon-bin list " + bad);
+  const ToolRun list = RunBuiltTool("talvon-bin list " + bad);
   EXPECT_EQ(list.exitCode, 1);
   EXPECT_NE(list.output.find("ROM signature absent"), std::string::npos) << list.output;
   EXPECT_NE(list.output.find("verdict       The image does not put the ROM signature"), std::string::npos)
       << list.output;
 
-  ASSERT_EQ(RunTool("talvon-sim create --controller " + Controller()).exitCode, 0);
-  ASSERT_EQ(RunTool("talvon-sim wipe-os --controller " + Controller()).exitCode, 0);
-  const ToolRun recover = RunTool("talvon-sim recover --controller " + Controller() + " --image " + bad);
+  ASSERT_EQ(RunBuiltTool("talvon-sim create --controller " + Controller()).exitCode, 0);
+  ASSERT_EQ(RunBuiltTool("talvon-sim wipe-os --controller " + Controller()).exitCode, 0);
+  const ToolRun recover = RunBuiltTool("talvon-sim recover --controller " + Controller() + " --image " + bad);
   EXPECT_EQ(recover.exitCode, 1);
   EXPECT_EQ(recover.output.find("boots again"), std::string::npos) << recover.output;
-  const ToolRun info = RunTool("talvon-sim info --controller " + Controller());
+  const ToolRun info = RunBuiltTool("talvon-sim info --controller " + Controller());
   EXPECT_NE(info.output.find("OS image    no image: the area is erased"), std::string::npos) << info.output;
 
   const std::string good = Put("good.bin", BuildBinImage({.version = "TalvonOS 9", .size = 0x8000}));
-  EXPECT_EQ(RunTool("talvon-bin verify " + good).exitCode, 0);
-  const ToolRun recovered = RunTool("talvon-sim recover --controller " + Controller() + " --image " + good);
+  EXPECT_EQ(RunBuiltTool("talvon-bin verify " + good).exitCode, 0);
+  const ToolRun recovered = RunBuiltTool("talvon-sim recover --controller " + Controller() + " --image " + good);
   EXPECT_EQ(recovered.exitCode, 0) << recovered.output;
-  EXPECT_NE(RunTool("talvon-sim info --controller " + Controller()).output.find("present, version TalvonOS 9"),
+  EXPECT_NE(RunBuiltTool("talvon-sim info --controller " + Controller()).output.find("present, version TalvonOS 9"),
             std::string::npos);
 }
 
 TEST_F(ImageAndLockTools, InfoTellsAnInterruptedImageWriteFromAnErasedArea) {
-  ASSERT_EQ(RunTool("talvon-sim create --controller " + Controller()).exitCode, 0);
+  ASSERT_EQ(RunBuiltTool("talvon-sim create --controller " + Controller()).exitCode, 0);
   {
     // An image write cut short: data in the area, the signature not yet written.
     VirtualClock clock;
@@ -99,7 +83,7 @@ TEST_F(ImageAndLockTools, InfoTellsAnInterruptedImageWriteFromAnErasedArea) {
     const std::uint8_t data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     ASSERT_EQ(ProgramFlashRange(controller->Flash(), FlashWindowBase, signature + 0x100, sizeof data, data), 1);
   }
-  const ToolRun info = RunTool("talvon-sim info --controller " + Controller());
+  const ToolRun info = RunBuiltTool("talvon-sim info --controller " + Controller());
   EXPECT_NE(info.output.find("no bootable image"), std::string::npos) << info.output;
   EXPECT_NE(info.output.find("an image write that did not finish"), std::string::npos) << info.output;
 }
@@ -111,12 +95,12 @@ TEST_F(ImageAndLockTools, ControllerHeldByTheUtilityIsRefusedToTheToolAtOnce) {
   options.childOutput = sim::SimProcesses::ChildOutput::Discard;
   auto held = sim::SimulatedController::Boot(Controller(), clock, &error, options);
   ASSERT_NE(held, nullptr) << error;
-  const ToolRun info = RunTool("talvon-sim info --controller " + Controller());
+  const ToolRun info = RunBuiltTool("talvon-sim info --controller " + Controller());
   EXPECT_EQ(info.exitCode, 1);
   EXPECT_NE(info.output.find("controller in use"), std::string::npos) << info.output;
   EXPECT_NE(info.output.find("process " + std::to_string(::getpid())), std::string::npos) << info.output;
   held.reset();
-  EXPECT_EQ(RunTool("talvon-sim info --controller " + Controller()).exitCode, 0);
+  EXPECT_EQ(RunBuiltTool("talvon-sim info --controller " + Controller()).exitCode, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace talvon::test {
 
@@ -29,6 +30,14 @@ inline ToolRun RunTool(const std::string& commandLine) {
   const int status = ::pclose(pipe);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+// Runs `program` with `args`, each passed as one word, away from any
+// controller the environment names.
+inline ToolRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
+  std::string command = "env -u TALVON_CONTROLLER " + Quoted(program);
+  for (const std::string& arg : args) command += " " + Quoted(arg);
+  return RunTool(command);
 }
 
 }  // namespace talvon::test

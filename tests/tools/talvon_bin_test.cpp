@@ -6,15 +6,15 @@
 #include <fstream>
 #include <iterator>
 
-#include "../sim/scratch_dir.h"
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
 #include "run_tool.h"
+#include "support/temp_dir.h"
 
 namespace talvon::test {
 namespace {
 
-using sim::testing::ScratchDir;
+using test::TempDir;
 
 class TalvonBinTest : public ::testing::Test {
  protected:
@@ -39,7 +39,7 @@ class TalvonBinTest : public ::testing::Test {
 
   static ToolRun Bin(const std::string& arguments) { return RunTool(std::string(TALVON_BIN) + " " + arguments); }
 
-  ScratchDir scratch_;
+  TempDir scratch_;
 };
 
 TEST_F(TalvonBinTest, SrecordImagesVerifyAndListWithTheirRecordsAndVersion) {

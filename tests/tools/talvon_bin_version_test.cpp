@@ -2,8 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "support/flash_sim_fixture.h"
-#include "tool_files.h"
+#include "run_tool.h"
+#include "support/temp_dir.h"
 
 namespace talvon::test {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "support/flash_sim_fixture.h"
-#include "tool_files.h"
+#include "run_tool.h"
+#include "support/temp_dir.h"
 
 namespace talvon::test {
 namespace {
@@ -49,13 +49,13 @@ TEST_F(TalvonSim, ReadOnlyCommandsWriteNothing) {
   // A stuck bit in the OS area: reading must not put it into flash.bin.
   ASSERT_EQ(Sim({"fault", "stuck", "0xBCA80040", "0x01", "low"}).exitCode, 0);
   fs::remove_all(Controller() / "fs");
-  const std::vector<char> flashBefore = FileBytes(Controller() / "flash.bin");
+  const std::string flashBefore = ReadFile(Controller() / "flash.bin");
   const auto stamp = fs::last_write_time(Controller() / "flash.bin");
   for (const char* command : {"info", "registry"}) {
     const ToolRun run = Sim({command});
     EXPECT_EQ(run.exitCode, 0) << command << ": " << run.output;
   }
-  EXPECT_TRUE(FileBytes(Controller() / "flash.bin") == flashBefore);
+  EXPECT_TRUE(ReadFile(Controller() / "flash.bin") == flashBefore);
   EXPECT_EQ(fs::last_write_time(Controller() / "flash.bin"), stamp);
   EXPECT_FALSE(fs::exists(Controller() / "fs"));
 }

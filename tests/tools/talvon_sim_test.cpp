@@ -2,14 +2,14 @@
 // failure, and the console commands end to end on a controller directory.
 #include <gtest/gtest.h>
 
-#include "../sim/scratch_dir.h"
 #include "flash/bin_image_builder.h"
 #include "run_tool.h"
+#include "support/temp_dir.h"
 
 namespace talvon::test {
 namespace {
 
-using sim::testing::ScratchDir;
+using test::TempDir;
 
 class TalvonSimTest : public ::testing::Test {
  protected:
@@ -17,7 +17,7 @@ class TalvonSimTest : public ::testing::Test {
   ToolRun Sim(const std::string& arguments) const {
     return RunTool(std::string(TALVON_SIM) + " " + arguments + " --controller " + Quoted(Path("controller")));
   }
-  ScratchDir scratch_;
+  TempDir scratch_;
 };
 
 TEST_F(TalvonSimTest, WrongCommandLinesAreRefusedWithOneLineAndUsage) {
@@ -46,13 +46,13 @@ TEST_F(TalvonSimTest, SlotRegistryImportAndInfoWorkOnTheControllerFiles) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.output, "talvon-sim: slot 9 does not exist: slots are 1 to 7\n");
 
-  sim::testing::WriteFile(Path("bench.reg"), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Bench]\n\"Rack\"=dword:00000003\n");
+  test::WriteFile(Path("bench.reg"), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Bench]\n\"Rack\"=dword:00000003\n");
   run = Sim("registry import " + Quoted(Path("bench.reg")) + " --merge");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   run = Sim("registry");
   EXPECT_NE(run.output.find("\"Rack\"=dword:00000003"), std::string::npos);
   EXPECT_NE(run.output.find("[HKEY_LOCAL_MACHINE\\Drivers"), std::string::npos);
-  sim::testing::WriteFile(Path("bad.reg"), "REGEDIT4\n[HKEY_CURRENT_USER\\X]\n");
+  test::WriteFile(Path("bad.reg"), "REGEDIT4\n[HKEY_CURRENT_USER\\X]\n");
   run = Sim("registry import " + Quoted(Path("bad.reg")));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.output.find("line 2"), std::string::npos) << run.output;
@@ -61,7 +61,7 @@ TEST_F(TalvonSimTest, SlotRegistryImportAndInfoWorkOnTheControllerFiles) {
 TEST_F(TalvonSimTest, WriteOsAndFlashReadWithoutATerminalPrintNoProgressBar) {
   ASSERT_EQ(Sim("create").exitCode, 0);  // only create makes a controller
   const std::vector<std::uint8_t> image = BuildBinImage({.version = "TalvonOS 13 (console)", .size = 0x20000});
-  sim::testing::WriteFile(Path("nk.bin"), std::string(image.begin(), image.end()));
+  test::WriteFile(Path("nk.bin"), std::string(image.begin(), image.end()));
   ASSERT_EQ(Sim("wipe-os").exitCode, 0);
   ToolRun run = Sim("write-os " + Quoted(Path("nk.bin")));
   ASSERT_EQ(run.exitCode, 0) << run.output;
@@ -71,7 +71,7 @@ TEST_F(TalvonSimTest, WriteOsAndFlashReadWithoutATerminalPrintNoProgressBar) {
 
   run = Sim("flash read 0xBCA80048 4 " + Quoted(Path("tver.bin")));
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_EQ(sim::testing::ReadFile(Path("tver.bin")), "TVER");
+  EXPECT_EQ(test::ReadFile(Path("tver.bin")), "TVER");
 
   run = Sim("write-os " + Quoted(Path("missing.bin")));
   EXPECT_EQ(run.exitCode, 1);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pages/autorun/auto_run_programs.h"
-#include "pages/sim_page_fixture.h"
+#include "support/sim_page_test.h"
 
 namespace talvon::test {
 namespace {

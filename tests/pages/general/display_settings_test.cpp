@@ -9,16 +9,14 @@
 #include <string_view>
 #include <vector>
 
-#include "app/fakes.h"
+#include "support/fakes.h"
 #include "pages/general/general_registry.h"
-#include "pages/sim_page_fixture.h"
+#include "support/sim_page_test.h"
 
 namespace talvon::test {
 namespace {
 
 using general_registry::DisplayModeKey;
-using talvon::testing::FakeRegistry;
-using talvon::testing::Lower;
 
 TEST(DisplaySettings, AShortValueChangesOnlyItsOwnBytesAndALongOrMissingOneNothing) {
   FakeRegistry registry;

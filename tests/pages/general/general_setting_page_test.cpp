@@ -8,15 +8,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/home_dlg.h"
-#include "app/utility_app.h"
 #include "app/utility_session.h"
 #include "pages/general/general_setting_page.h"
-#include "platform/headless/headless_driver.h"
-#include "platform/headless/recording_roles.h"
 #include "platform/templates/ids_134.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/controller_folder.h"
+#include "support/temp_dir.h"
+#include "support/utility_test.h"
 
 namespace talvon {
 namespace {
@@ -68,47 +66,35 @@ class FailingCard final : public Files {
 };
 
 std::vector<char> HostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  std::vector<char> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+  const std::string bytes = test::ReadFile(path);
+  return {bytes.begin(), bytes.end()};
 }
 
-class GeneralSettingPageTest : public ::testing::Test {
+class GeneralSettingPageTest : public test::UtilityTest {
  protected:
   // Boots the controller; `prepare` may change its registry before the utility starts.
   void Run(const std::function<void()>& steps, const std::function<void(Registry&)>& prepare = {}) {
-    sim::ControllerOptions options;
-    options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-    std::string error;
-    controller = sim::SimulatedController::Boot(dir.Path() / "controller", clock, &error, options);
-    ASSERT_NE(controller, nullptr) << error;
+    EndRun();
+    controller = dir.Boot();
+    ASSERT_NE(controller, nullptr);
     if (prepare) prepare(controller->GetPlatform().registry);
-    backend = std::make_unique<HeadlessBackend>(clock);
-    driver = std::make_unique<HeadlessDriver>(*backend);
     Platform base = controller->GetPlatform();
     card = std::make_unique<FailingCard>(base.files);
     platform = std::make_unique<Platform>(Platform{base.registry, *card, base.processes, base.serialPorts,
                                                    base.memory, base.clock, base.flash, base.sdk});
-    recorded = std::make_unique<RecordedPlatform>(*platform, backend->GetTranscript());
-    app = std::make_unique<CUtilityApp>(recorded->platform, *backend);
-    bool done = false;
-    backend->SetOperator([&] {
-      if (done) return false;
-      done = true;
-      EXPECT_EQ(driver->Click(app->Session().mainWindow->Handle(), 1076), DriverResult::Done);
+    SetUpRun(*platform, dir.Clock());
+    backend = &Backend();
+    driver = &Driver();
+    UtilityTest::Run([&] {
+      EXPECT_EQ(driver->Click(Home(), 1076), DriverResult::Done);
       steps();
-      return true;
     });
-    app->InitInstance();
   }
 
-  WindowHandle Page() { return app->Session().ConfigurationPage(0)->Handle(); }
+  WindowHandle Page() { return UtilityTest::Page(0); }
   std::string Shown(int id) { return driver->DisplayValue(Page(), id); }
   void Click(int id) { ASSERT_EQ(driver->Click(Page(), id), DriverResult::Done); }
   void Answer(int answer) { backend->Answers().QueueBoxAnswer(answer); }
-  Transcript& Log() { return backend->GetTranscript(); }
   int DivisionRequests() {
     int n = 0;
     for (const auto& e : Log().Events()) n += std::holds_alternative<MemoryDivisionEvent>(e) ? 1 : 0;
@@ -130,17 +116,15 @@ class GeneralSettingPageTest : public ::testing::Test {
     r.SetValue(k, name, REG_DWORD, reinterpret_cast<const std::uint8_t*>(&value), 4);
     r.CloseKey(k);
   }
-  std::filesystem::path Host(const std::string& relative) { return dir.Path() / "controller" / "fs" / relative; }
+  std::filesystem::path Host(const std::string& relative) { return dir.HostPath(relative); }
 
-  test::TempDir dir;
-  VirtualClock clock;
+  test::ControllerFolder dir;
   std::unique_ptr<sim::SimulatedController> controller;
   std::unique_ptr<FailingCard> card;
   std::unique_ptr<Platform> platform;
-  std::unique_ptr<HeadlessBackend> backend;
-  std::unique_ptr<HeadlessDriver> driver;
-  std::unique_ptr<RecordedPlatform> recorded;
-  std::unique_ptr<CUtilityApp> app;
+  // The run's backend and driver.
+  HeadlessBackend* backend = nullptr;
+  HeadlessDriver* driver = nullptr;
 };
 
 constexpr char kDisplayKey[] = "Drivers\\Display\\MQ200";

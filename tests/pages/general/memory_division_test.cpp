@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/fakes.h"
+#include "support/fakes.h"
 
 namespace talvon {
 namespace {
@@ -47,7 +47,7 @@ class ScriptedDivision final : public MemoryDivision {
 struct MemoryDivisionLogic : ::testing::Test {
   MemoryDivisionResult Apply(int position) { return ApplyMemoryDivision({kernel, registry}, position, 4096); }
   ScriptedDivision kernel;
-  testing::FakeRegistry registry;
+  test::FakeRegistry registry;
 };
 
 TEST_F(MemoryDivisionLogic, FiguresAndReleaseRulesOfTheWorkedExample) {

@@ -6,11 +6,11 @@
 #include <set>
 #include <string>
 
-#include "app/fakes.h"
+#include "support/fakes.h"
 #include "pages/general/general_registry.h"
 #include "pages/general/touch_panel.h"
-#include "pages/sim_page_fixture.h"
 #include "platform/templates/ids_134.h"
+#include "support/sim_page_test.h"
 
 namespace talvon::test {
 namespace {
@@ -96,14 +96,14 @@ TEST_F(TouchPanelTest, ASelectionWhoseFlushFailsIsReportedAndTheStoredRegistrySt
 }
 
 TEST(TouchPanel, ADriverKeyThatIsMissingIsSkippedAndNeverCreated) {
-  testing::FakeRegistry registry;
+  FakeRegistry registry;
   registry.AddKey(SerialTouchKey);
-  testing::FakeProcesses processes;
+  FakeProcesses processes;
   const TouchSelection selection = talvon::SelectSerialTouch({registry, processes});
   EXPECT_TRUE(selection.flushed);
   EXPECT_TRUE(selection.calibrationStarted);
-  EXPECT_FALSE(registry.keys.contains(testing::Lower(UsbTouchKey)));
-  EXPECT_EQ(registry.keys[testing::Lower(SerialTouchKey)]["port"].data, (std::vector<std::uint8_t>{2, 0, 0, 0}));
+  EXPECT_FALSE(registry.keys.contains(Lower(UsbTouchKey)));
+  EXPECT_EQ(registry.keys[Lower(SerialTouchKey)]["port"].data, (std::vector<std::uint8_t>{2, 0, 0, 0}));
   EXPECT_EQ(registry.flushes, 1);
   EXPECT_EQ(processes.started, std::vector<std::string>{SerialCalibrationProgram});
 }

@@ -73,7 +73,7 @@ class NewCardLogicTest : public ::testing::Test {
   SlotSdk sdk;
   SlotScanTable table;
   std::int32_t pairHighSlot = 0;
-  test_support::RecordingMessageBoxes boxes;
+  RecordingMessageBoxes boxes;
 };
 
 inline std::vector<std::uint8_t> DwordBytes(std::uint32_t v) {

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "pages/newcard/new_card_page.h"
-#include "pages/page_fixture.h"
-#include "pages/sim_page_fixture.h"
 #include "platform/message_box.h"
 #include "platform/templates/ids_237.h"
+#include "support/page_test.h"
+#include "support/sim_page_test.h"
 
 namespace talvon::test {
 namespace {

@@ -8,7 +8,7 @@
 namespace talvon::test {
 namespace {
 
-using Shown = test_support::RecordingMessageBoxes::Shown;
+using Shown = RecordingMessageBoxes::Shown;
 
 class SerialPortRegistration : public NewCardLogicTest {
  protected:

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pages/server/server_settings.h"
-#include "pages/sim_page_fixture.h"
+#include "support/sim_page_test.h"
 
 namespace talvon::test {
 namespace {

@@ -1,12 +1,10 @@
 #pragma once
-// Runs the utility with the headless backend on a whole simulated
-// controller kept in a temporary folder: its registry store, its flash and
-// its files. Registry opens and writes can be made to fail by name, as a
-// damaged controller would refuse them.
+// The utility on a whole simulated controller kept in a temporary folder:
+// its registry store, its flash and its files. Registry opens and writes
+// can be made to fail by name, as a damaged controller would refuse them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,15 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/home_dlg.h"
-#include "app/utility_app.h"
 #include "flash/flash_areas.h"
-#include "platform/headless/headless_driver.h"
-#include "platform/headless/recording_roles.h"
 #include "platform/little_endian.h"
 #include "platform/text.h"
 #include "sim/simulated_controller.h"
-#include "support/flash_sim_fixture.h"
+#include "support/controller_folder.h"
+#include "support/utility_test.h"
 
 namespace talvon::test {
 
@@ -65,70 +60,34 @@ class FaultyRegistry final : public Registry {
   const std::set<std::string>& failSet_;
 };
 
-class SimPageTest : public ::testing::Test {
+class SimPageTest : public UtilityTest {
  protected:
   sim::SimulatedController& Controller() {
-    if (!controller_) {
-      sim::ControllerOptions options;
-      options.childOutput = sim::SimProcesses::ChildOutput::Discard;
-      std::string error;
-      controller_ = sim::SimulatedController::Boot(dir_.Path() / "controller", clock_, &error, options);
-      if (!controller_) ADD_FAILURE() << error;
-    }
+    if (!controller_) controller_ = folder_.Boot();
     return *controller_;
   }
   // The controller goes down (what was not flushed is gone) and boots again.
   void Reboot() {
+    EndRun();
     controller_.reset();
     Controller();
   }
 
-  // One run of the utility; `steps` runs once the home screen is up.
+  // One run of the utility; `steps` runs once the home screen is up. What
+  // it showed is kept in `boxes` and `fileDialogs`.
   void Run(const std::function<void()>& steps) {
     sim::SimulatedController& controller = Controller();
     FaultyRegistry registry(controller.GetPlatform().registry, failOpen, failSet);
     Platform base = controller.GetPlatform();
     Platform platform{registry,     base.files, base.processes, base.serialPorts, base.memory,
                       base.clock,   base.flash, base.sdk};
-    HeadlessBackend backend(clock_);
-    HeadlessDriver driver(backend);
-    RecordedPlatform recorded(platform, backend.GetTranscript());
-    CUtilityApp app(recorded.platform, backend);
-    driver_ = &driver;
-    app_ = &app;
-    bool done = false;
-    backend.SetOperator([&] {
-      if (done) return false;
-      done = true;
-      steps();
-      return true;
-    });
-    app.InitInstance();
-    boxes = backend.GetTranscript().MessageBoxes();
-    fileDialogs = backend.GetTranscript().FileDialogs();
+    SetUpRun(platform, folder_.Clock());
+    UtilityTest::Run(steps);
+    boxes = Log().MessageBoxes();
+    fileDialogs = Log().FileDialogs();
     flushes = registry.flushes;
-    driver_ = nullptr;
-    app_ = nullptr;
+    EndRun();
   }
-
-  HeadlessDriver& Driver() { return *driver_; }
-  UtilitySession& Session() { return app_->Session(); }
-  // The operator opens the configuration sheet on the tab.
-  WindowHandle ShowTab(int tab) {
-    EXPECT_EQ(Driver().Click(Session().mainWindow->Handle(), 1076), DriverResult::Done);
-    EXPECT_EQ(Driver().SelectTab(Session().RebootSheet().Handle(), 1001, tab), DriverResult::Done);
-    return Session().ConfigurationPage(tab)->Handle();
-  }
-  // A command from a control no tap can reach (a hidden button).
-  void Command(WindowHandle window, int controlId) {
-    WindowMessage m;
-    m.message = WM_COMMAND;
-    m.controlId = controlId;
-    m.code = BN_CLICKED;
-    Driver().Backend().Send(window, m);
-  }
-  std::string Shown(WindowHandle window, int controlId) { return Driver().DisplayValue(window, controlId); }
-  bool Enabled(WindowHandle window, int controlId) { return Driver().Control(window, controlId)->enabled; }
 
   // From the next boot on, neither copy of the registry area erases, so
   // every flush fails and the registry last flushed is what boots.
@@ -186,9 +145,7 @@ class SimPageTest : public ::testing::Test {
   // A file or folder of the controller's file system ("CompactFlash/a.exe").
   void PutFile(const std::string& relative) {
     Controller();  // created with its factory files first
-    const auto host = dir_.Path() / "controller" / "fs" / relative;
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream(host) << "stand-in\n";
+    folder_.PutFile(relative, "stand-in\n");
   }
 
   std::set<std::string> failOpen;  // folded key paths
@@ -198,11 +155,8 @@ class SimPageTest : public ::testing::Test {
   int flushes = 0;
 
  private:
-  TempDir dir_;
-  VirtualClock clock_;
+  ControllerFolder folder_;
   std::unique_ptr<sim::SimulatedController> controller_;
-  HeadlessDriver* driver_ = nullptr;
-  CUtilityApp* app_ = nullptr;
 };
 
 }  // namespace talvon::test

@@ -1,8 +1,8 @@
 #pragma once
-// Runs the utility on simulated controller parts (flash chips over a
-// flash.bin in a temporary folder, the serial backplane with its real
-// pseudo-terminal, the SDK) and a headless backend. The test's steps run
-// inside the home screen's modal loop, as the operator's actions would.
+// The utility on simulated controller parts (flash chips over a flash.bin
+// in a temporary folder, the serial backplane with its real pseudo-terminal,
+// the SDK) beside stand-ins for the registry, files, processes and memory,
+// so that a test sets up each part as it needs.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,13 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/fakes.h"
-#include "app/home_dlg.h"
-#include "app/utility_app.h"
-#include "pages/info/system_info_page.h"
 #include "pages/update/update_page.h"
-#include "platform/headless/headless_driver.h"
-#include "platform/headless/recording_roles.h"
 #include "sim/backplane.h"
 #include "sim/controller_config.h"
 #include "sim/flash_config.h"
@@ -24,7 +18,9 @@
 #include "sim/sim_sdk.h"
 #include "sim/sim_serial.h"
 #include "support/counting_files.h"
+#include "support/fakes.h"
 #include "support/flash_sim_fixture.h"
+#include "support/utility_test.h"
 
 namespace talvon::test {
 
@@ -52,24 +48,19 @@ class ScriptedProcesses final : public Processes {
   std::vector<std::uint32_t> resumed;
 };
 
-class PageTest : public SimFlashTest {
+class PageTest : public UtilityTest, public SimFlashFile {
  protected:
   // Builds the controller from `config` and `flashConfig` (adjust them
   // first), then runs the utility; `steps` runs once the home screen is up.
   void Run(const std::function<void()>& steps) {
     Boot();
-    bool done = false;
-    backend_->SetOperator([&] {
-      if (done) return false;
-      done = true;
-      steps();
-      return true;
-    });
-    app_->InitInstance();
+    if (HasFatalFailure()) return;
+    UtilityTest::Run(steps);
   }
 
   // The controller's parts and the utility, without running it.
   void Boot() {
+    EndRun();
     flash = Open(flashConfig);
     ASSERT_NE(flash, nullptr);
     backplane = std::make_unique<sim::Backplane>(config.slots, clock);
@@ -78,29 +69,18 @@ class PageTest : public SimFlashTest {
     sdk = std::make_unique<sim::SimSdk>(config, *backplane);
     platform = std::make_unique<Platform>(
         Platform{registry, files, processes, *serialPorts, memory, clock, *flash, *sdk});
-    backend_ = std::make_unique<HeadlessBackend>(clock);
-    driver_ = std::make_unique<HeadlessDriver>(*backend_);
-    recorded_ = std::make_unique<RecordedPlatform>(*platform, backend_->GetTranscript());
-    app_ = std::make_unique<CUtilityApp>(recorded_->platform, *backend_);
+    SetUpRun(*platform, clock);
   }
 
-  UtilitySession& Session() { return app_->Session(); }
-  HeadlessDriver& Driver() { return *driver_; }
-  HeadlessBackend& Backend() { return *backend_; }
-  Transcript& Log() { return backend_->GetTranscript(); }
-  WindowHandle Home() { return Session().mainWindow->Handle(); }
-  WindowHandle InfoPage() { return Session().infoPage->Handle(); }
-  WindowHandle UpdatePage() { return Session().ConfigurationPage(1)->Handle(); }
+  WindowHandle UpdatePage() { return Page(1); }
 
   // The operator opens the information sheet from the home screen.
   void ShowInformation() { ASSERT_EQ(Driver().Click(Home(), 1075), DriverResult::Done); }
   // The operator opens the configuration sheet and its "Update Version" tab.
   void ShowUpdatePage() {
     ASSERT_EQ(Driver().Click(Home(), 1076), DriverResult::Done);
-    ASSERT_EQ(Driver().SelectTab(Session().RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+    ASSERT_EQ(Driver().SelectTab(ConfigSheet(), 1001, 1), DriverResult::Done);
   }
-  std::string Shown(WindowHandle window, int controlId) { return Driver().DisplayValue(window, controlId); }
-  bool Enabled(WindowHandle window, int controlId) { return Driver().Control(window, controlId)->enabled; }
 
   // The whole flash, as the chips hold it.
   std::vector<std::uint8_t> WholeFlash() const { return FlashBytes(*flash, FlashWindowBase, FlashWindowSize); }
@@ -108,22 +88,16 @@ class PageTest : public SimFlashTest {
   VirtualClock clock;
   sim::ControllerConfig config = sim::DefaultControllerConfig();
   sim::FlashConfig flashConfig = sim::DefaultFlashConfig();
-  test_support::CountingFiles files;
-  testing::FakeRegistry registry;
+  CountingFiles files;
+  FakeRegistry registry;
   ScriptedProcesses processes;
-  testing::FixedMemory memory;
+  FixedMemory memory;
 
   std::unique_ptr<sim::SimFlash> flash;
   std::unique_ptr<sim::Backplane> backplane;
   std::unique_ptr<sim::SimSerialPorts> serialPorts;
   std::unique_ptr<sim::SimSdk> sdk;
   std::unique_ptr<Platform> platform;
-
- private:
-  std::unique_ptr<HeadlessBackend> backend_;
-  std::unique_ptr<HeadlessDriver> driver_;
-  std::unique_ptr<RecordedPlatform> recorded_;
-  std::unique_ptr<CUtilityApp> app_;
 };
 
 }  // namespace talvon::test

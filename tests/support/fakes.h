@@ -13,7 +13,7 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 
-namespace talvon::testing {
+namespace talvon::test {
 
 inline std::string Lower(std::string_view s) {
   std::string out(s);
@@ -176,7 +176,7 @@ class FixedMemory final : public MemoryDivision {
   }
 };
 
-class BlankFlash final : public FlashWindow {
+class BlankFlash : public FlashWindow {
  public:
   std::uint8_t Load8(std::uint32_t) override { return 0xFF; }
   std::uint16_t Load16(std::uint32_t) override { return 0xFFFF; }
@@ -200,4 +200,4 @@ struct FakeController {
   Platform platform{registry, files, processes, serial, memory, clock, flash, sdk};
 };
 
-}  // namespace talvon::testing
+}  // namespace talvon::test
