@@ -15,8 +15,8 @@
 
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
-#include "sim/flash_file.h"
-#include "sim/sim_flash.h"
+#include "sim/flash/flash_file.h"
+#include "sim/flash/sim_flash.h"
 
 namespace {
 

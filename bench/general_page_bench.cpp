@@ -21,8 +21,8 @@
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
 #include "platform/templates/ids_134.h"
-#include "sim/flash_file.h"
-#include "sim/simulated_controller.h"
+#include "sim/flash/flash_file.h"
+#include "sim/controller/simulated_controller.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "flash/transfer_buffer.h"
 #include "operations/flash_files.h"
 #include "platform/message_box.h"
-#include "sim/flash_file.h"
-#include "sim/sim_files.h"
-#include "sim/sim_flash.h"
+#include "sim/flash/flash_file.h"
+#include "sim/roles/sim_files.h"
+#include "sim/flash/sim_flash.h"
 
 namespace {
 

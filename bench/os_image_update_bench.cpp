@@ -20,8 +20,8 @@
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
 #include "operations/os_image_writer.h"
-#include "sim/flash_config.h"
-#include "sim/sim_flash.h"
+#include "sim/flash/flash_config.h"
+#include "sim/flash/sim_flash.h"
 
 namespace talvon {
 namespace {

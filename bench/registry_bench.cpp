@@ -2,11 +2,11 @@
 // the whole tree on every RegFlushKey, and a boot decodes it again.
 #include <benchmark/benchmark.h>
 
-#include "sim/factory_registry.h"
-#include "sim/hive_format.h"
-#include "sim/memory_hive_storage.h"
-#include "sim/reg_text.h"
-#include "sim/sim_registry.h"
+#include "sim/registry/factory_registry.h"
+#include "sim/registry/hive_format.h"
+#include "sim/registry/memory_hive_storage.h"
+#include "sim/registry/reg_text.h"
+#include "sim/registry/sim_registry.h"
 
 namespace talvon::sim {
 namespace {

@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "sim/controller_config.h"
-#include "sim/flash_config.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/controller_config.h"
+#include "sim/flash/flash_config.h"
+#include "sim/controller/simulated_controller.h"
 
 using namespace talvon;
 using namespace talvon::sim;

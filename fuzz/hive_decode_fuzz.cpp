@@ -1,8 +1,8 @@
 // The registry area as the boot reads it: any bytes decode without a crash,
 // and a hive that decodes encodes again to a hive with the same tree.
 #include "fuzz_support.h"
-#include "sim/hive_format.h"
-#include "sim/reg_text.h"
+#include "sim/registry/hive_format.h"
+#include "sim/registry/reg_text.h"
 
 using namespace talvon;
 using namespace talvon::sim;

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "sim/reg_text.h"
+#include "sim/registry/reg_text.h"
 
 using namespace talvon;
 using namespace talvon::sim;

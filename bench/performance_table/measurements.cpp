@@ -19,11 +19,11 @@
 #include "runner/script.h"
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
-#include "sim/flash_file.h"
-#include "sim/hive_format.h"
-#include "sim/sim_files.h"
-#include "sim/sim_flash.h"
-#include "sim/simulated_controller.h"
+#include "sim/flash/flash_file.h"
+#include "sim/registry/hive_format.h"
+#include "sim/roles/sim_files.h"
+#include "sim/flash/sim_flash.h"
+#include "sim/controller/simulated_controller.h"
 
 namespace talvon::perf {
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/processes.h"
-#include "sim/simulated_controller.h"
-#include "sim/stand_in_programs.h"
+#include "sim/controller/simulated_controller.h"
+#include "sim/roles/stand_in_programs.h"
 
 namespace talvon::qt {
 

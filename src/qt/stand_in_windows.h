@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "sim/registry_store.h"
-#include "sim/stand_in_programs.h"
+#include "sim/registry/registry_store.h"
+#include "sim/roles/stand_in_programs.h"
 
 namespace talvon::qt {
 

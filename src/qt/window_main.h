@@ -1,6 +1,6 @@
 // talvon-utility in a window.
 #pragma once
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 
 namespace talvon::qt {
 

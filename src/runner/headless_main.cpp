@@ -7,7 +7,7 @@
 
 #include "runner/script.h"
 #include "runner/script_runner.h"
-#include "sim/controller_directory.h"
+#include "sim/controller/controller_directory.h"
 
 namespace talvon::runner {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "platform/clock.h"
 #include "runner/controller_provider.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 
 namespace talvon::runner {
 

@@ -10,7 +10,7 @@
 
 #include "flash/flash_areas.h"
 #include "flash/transfer_buffer.h"
-#include "sim/sim_files.h"
+#include "sim/roles/sim_files.h"
 #include "support/flash_sim_fixture.h"
 #include "support/recording_message_boxes.h"
 

@@ -13,7 +13,7 @@
 #include "operations/flash_files.h"
 #include "pages/update/update_page.h"
 #include "platform/templates/ids_133.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/controller_folder.h"
 #include "support/utility_test.h"
 

@@ -15,7 +15,7 @@
 #include "pages/update/update_page.h"
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/controller_folder.h"
 #include "support/utility_test.h"
 

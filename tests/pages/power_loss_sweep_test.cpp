@@ -24,9 +24,9 @@
 #include "pages/update/update_page.h"
 #include "platform/templates/ids_133.h"
 #include "platform/text.h"
-#include "sim/flash_hive_storage.h"
-#include "sim/sim_registry.h"
-#include "sim/simulated_controller.h"
+#include "sim/registry/flash_hive_storage.h"
+#include "sim/registry/sim_registry.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/controller_folder.h"
 #include "support/utility_test.h"
 

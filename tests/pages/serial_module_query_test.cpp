@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "sim/backplane.h"
-#include "sim/controller_config.h"
-#include "sim/sim_sdk.h"
-#include "sim/sim_serial.h"
+#include "sim/roles/backplane.h"
+#include "sim/controller/controller_config.h"
+#include "sim/roles/sim_sdk.h"
+#include "sim/roles/sim_serial.h"
 
 namespace talvon {
 namespace {

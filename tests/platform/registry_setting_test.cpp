@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
-#include "sim/memory_hive_storage.h"
-#include "sim/sim_registry.h"
+#include "sim/registry/memory_hive_storage.h"
+#include "sim/registry/sim_registry.h"
 
 namespace talvon {
 namespace {

@@ -17,7 +17,7 @@
 #include "qt/utility_runs.h"
 #include "qt_test_support.h"
 #include "runner/simulated_controller_provider.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 
 namespace talvon::qt {
 namespace {

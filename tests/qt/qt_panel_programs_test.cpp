@@ -21,7 +21,7 @@
 #include "qt/stand_in_windows.h"
 #include "qt/window_main.h"
 #include "qt_test_support.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 
 namespace talvon::qt {
 namespace {

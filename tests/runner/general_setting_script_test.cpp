@@ -21,7 +21,7 @@
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
 #include "script_ids.h"
-#include "sim/sim_files.h"
+#include "sim/roles/sim_files.h"
 #include "support/temp_dir.h"
 
 namespace talvon {

@@ -20,7 +20,7 @@
 #include "runner/script_runner.h"
 #include "runner/simulated_controller_provider.h"
 #include "script_ids.h"
-#include "sim/controller_config.h"
+#include "sim/controller/controller_config.h"
 #include "support/controller_folder.h"
 #include "support/utility_test.h"
 

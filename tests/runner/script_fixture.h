@@ -15,7 +15,7 @@
 #include "runner/headless_main.h"
 #include "runner/script.h"
 #include "runner/script_runner.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/controller_folder.h"
 
 namespace talvon::test {

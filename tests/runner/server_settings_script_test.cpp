@@ -5,7 +5,7 @@
 #include "pages/server/service_password.h"
 #include "platform/little_endian.h"
 #include "runner/script_runner.h"
-#include "sim/controller_maintenance.h"
+#include "sim/controller/controller_maintenance.h"
 #include "script_fixture.h"
 
 namespace talvon::test {

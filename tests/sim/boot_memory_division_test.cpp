@@ -2,7 +2,7 @@
 // "Velmar\MemDivision" when the kernel can give it, else controller.json's.
 #include <gtest/gtest.h>
 
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/temp_dir.h"
 
 namespace talvon::sim {

@@ -15,7 +15,7 @@
 
 #include "flash/flash_device.h"
 #include "flash/shared_unit_loop.h"
-#include "sim/flash_bank.h"
+#include "sim/flash/flash_bank.h"
 #include "support/flash_sim_fixture.h"
 
 namespace talvon::sim {

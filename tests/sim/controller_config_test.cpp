@@ -1,4 +1,4 @@
-#include "sim/controller_config.h"
+#include "sim/controller/controller_config.h"
 
 #include <gtest/gtest.h>
 

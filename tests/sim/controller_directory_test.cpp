@@ -1,4 +1,4 @@
-#include "sim/controller_directory.h"
+#include "sim/controller/controller_directory.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // Recovering a controller whose OS image area was wiped.
-#include "sim/controller_maintenance.h"
+#include "sim/controller/controller_maintenance.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/temp_dir.h"
 
 namespace talvon::sim {

@@ -1,6 +1,6 @@
 // The recovery console's Backup All, Restore All, OS image write and flash
 // read, on a controller opened from its files.
-#include "sim/controller_recovery.h"
+#include "sim/controller/controller_recovery.h"
 
 #include <gtest/gtest.h>
 

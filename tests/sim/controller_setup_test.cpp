@@ -1,6 +1,6 @@
 // Setting up a controller from the bench: modules in slots, and a REGEDIT4
 // file made the registry the next boot reads.
-#include "sim/controller_setup.h"
+#include "sim/controller/controller_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "platform/clock.h"
 #include "sdk/controller_sdk.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/temp_dir.h"
 
 namespace talvon::sim {

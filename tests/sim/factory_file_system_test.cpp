@@ -1,14 +1,14 @@
 // A new controller's file system holds what its factory registry names: the
 // servers' directories and the programs started at boot.
-#include "sim/factory_file_system.h"
+#include "sim/controller/factory_file_system.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
-#include "sim/factory_registry.h"
-#include "sim/memory_hive_storage.h"
-#include "sim/sim_files.h"
-#include "sim/sim_registry.h"
+#include "sim/registry/factory_registry.h"
+#include "sim/registry/memory_hive_storage.h"
+#include "sim/roles/sim_files.h"
+#include "sim/registry/sim_registry.h"
 #include "support/temp_dir.h"
 
 namespace talvon::sim {

@@ -1,13 +1,13 @@
-#include "sim/factory_registry.h"
+#include "sim/registry/factory_registry.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "platform/text.h"
-#include "sim/hive_format.h"
-#include "sim/memory_hive_storage.h"
-#include "sim/sim_registry.h"
+#include "sim/registry/hive_format.h"
+#include "sim/registry/memory_hive_storage.h"
+#include "sim/registry/sim_registry.h"
 
 namespace talvon::sim {
 namespace {

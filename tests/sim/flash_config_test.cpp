@@ -1,4 +1,4 @@
-#include "sim/flash_config.h"
+#include "sim/flash/flash_config.h"
 
 #include <gtest/gtest.h>
 

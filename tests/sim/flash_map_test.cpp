@@ -1,6 +1,6 @@
 // The flash map of talvon-sim info: areas, blocks under them, banks, and
 // the layout problems it points out.
-#include "sim/flash_map.h"
+#include "sim/flash/flash_map.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "sim/hive_format.h"
+#include "sim/registry/hive_format.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <string>
 
-#include "sim/factory_registry.h"
-#include "sim/reg_text.h"
+#include "sim/registry/factory_registry.h"
+#include "sim/registry/reg_text.h"
 
 namespace talvon::sim {
 namespace {

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "sim/file_hive_storage.h"
-#include "sim/hive_format.h"
-#include "sim/memory_hive_storage.h"
-#include "sim/sim_registry.h"
+#include "sim/registry/file_hive_storage.h"
+#include "sim/registry/hive_format.h"
+#include "sim/registry/memory_hive_storage.h"
+#include "sim/registry/sim_registry.h"
 #include "support/temp_dir.h"
 
 namespace talvon::sim {

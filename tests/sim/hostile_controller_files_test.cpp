@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/temp_dir.h"
 
 namespace talvon::sim {

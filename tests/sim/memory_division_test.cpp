@@ -1,8 +1,8 @@
-#include "sim/sim_memory_division.h"
+#include "sim/roles/sim_memory_division.h"
 
 #include <gtest/gtest.h>
 
-#include "sim/controller_config.h"
+#include "sim/controller/controller_config.h"
 
 namespace talvon::sim {
 namespace {

@@ -1,11 +1,11 @@
-#include "sim/reg_text.h"
+#include "sim/registry/reg_text.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "platform/text.h"
-#include "sim/hive_format.h"
+#include "sim/registry/hive_format.h"
 
 namespace talvon::sim {
 namespace {

@@ -1,4 +1,4 @@
-#include "sim/registry_store.h"
+#include "sim/registry/registry_store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sim/sim_sdk.h"
+#include "sim/roles/sim_sdk.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "platform/clock.h"
 #include "platform/text.h"
-#include "sim/controller_config.h"
+#include "sim/controller/controller_config.h"
 
 namespace talvon::sim {
 namespace {

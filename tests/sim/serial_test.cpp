@@ -1,4 +1,4 @@
-#include "sim/sim_serial.h"
+#include "sim/roles/sim_serial.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/clock.h"
-#include "sim/backplane.h"
-#include "sim/controller_config.h"
-#include "sim/sim_sdk.h"
+#include "sim/roles/backplane.h"
+#include "sim/controller/controller_config.h"
+#include "sim/roles/sim_sdk.h"
 
 namespace talvon::sim {
 namespace {

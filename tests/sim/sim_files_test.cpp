@@ -1,4 +1,4 @@
-#include "sim/sim_files.h"
+#include "sim/roles/sim_files.h"
 
 #include <gtest/gtest.h>
 

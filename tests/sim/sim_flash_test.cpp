@@ -1,4 +1,4 @@
-#include "sim/sim_flash.h"
+#include "sim/flash/sim_flash.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sim/sim_processes.h"
+#include "sim/roles/sim_processes.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/factory_file_system.h"
+#include "sim/controller/factory_file_system.h"
 #include "support/temp_dir.h"
 
 namespace talvon::sim {

@@ -1,12 +1,12 @@
-#include "sim/sim_registry.h"
+#include "sim/registry/sim_registry.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "platform/text.h"
-#include "sim/hive_format.h"
-#include "sim/memory_hive_storage.h"
+#include "sim/registry/hive_format.h"
+#include "sim/registry/memory_hive_storage.h"
 
 namespace talvon::sim {
 namespace {

@@ -1,5 +1,5 @@
 // A whole simulated controller: boots, reboots and what survives them.
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "flash/transfer_buffer.h"
 #include "operations/flash_files.h"
 #include "platform/text.h"
-#include "sim/flash_hive_storage.h"
+#include "sim/registry/flash_hive_storage.h"
 #include "support/temp_dir.h"
 
 #include <unistd.h>

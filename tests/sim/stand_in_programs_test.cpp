@@ -1,16 +1,16 @@
 #include "platform/little_endian.h"
-#include "sim/stand_in_programs.h"
+#include "sim/roles/stand_in_programs.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "platform/text.h"
-#include "sim/factory_file_system.h"
-#include "sim/factory_registry.h"
-#include "sim/memory_hive_storage.h"
-#include "sim/reg_text.h"
-#include "sim/sim_registry.h"
+#include "sim/controller/factory_file_system.h"
+#include "sim/registry/factory_registry.h"
+#include "sim/registry/memory_hive_storage.h"
+#include "sim/registry/reg_text.h"
+#include "sim/registry/sim_registry.h"
 #include "support/temp_dir.h"
 
 namespace talvon::sim {

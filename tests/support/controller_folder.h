@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/temp_dir.h"
 
 namespace talvon::test {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "flash/flash_areas.h"
-#include "sim/flash_config.h"
-#include "sim/sim_flash.h"
+#include "sim/flash/flash_config.h"
+#include "sim/flash/sim_flash.h"
 #include "support/temp_dir.h"
 
 // Simulated flash chips over a flash.bin in a temporary folder per test.

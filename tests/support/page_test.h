@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "pages/update/update_page.h"
-#include "sim/backplane.h"
-#include "sim/controller_config.h"
-#include "sim/flash_config.h"
-#include "sim/sim_flash.h"
-#include "sim/sim_sdk.h"
-#include "sim/sim_serial.h"
+#include "sim/roles/backplane.h"
+#include "sim/controller/controller_config.h"
+#include "sim/flash/flash_config.h"
+#include "sim/flash/sim_flash.h"
+#include "sim/roles/sim_sdk.h"
+#include "sim/roles/sim_serial.h"
 #include "support/counting_files.h"
 #include "support/fakes.h"
 #include "support/flash_sim_fixture.h"

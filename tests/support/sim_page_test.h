@@ -15,7 +15,7 @@
 #include "flash/flash_areas.h"
 #include "platform/little_endian.h"
 #include "platform/text.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/controller_folder.h"
 #include "support/utility_test.h"
 

@@ -13,7 +13,7 @@
 #include "flash/flash_device.h"
 #include "flash/os_image_version.h"
 #include "run_tool.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/temp_dir.h"
 
 namespace talvon::test {

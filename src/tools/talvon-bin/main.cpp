@@ -13,7 +13,7 @@
 #include "flash/bin_image_builder.h"
 #include "flash/flash_areas.h"
 #include "flash/os_image_version.h"
-#include "sim/host_file_stream.h"
+#include "sim/roles/host_file_stream.h"
 
 namespace talvon::tools {
 namespace {

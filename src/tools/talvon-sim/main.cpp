@@ -33,9 +33,9 @@
 
 #include "flash/os_image_version.h"
 #include "progress_bar.h"
-#include "sim/controller_maintenance.h"
-#include "sim/controller_recovery.h"
-#include "sim/controller_setup.h"
+#include "sim/controller/controller_maintenance.h"
+#include "sim/controller/controller_recovery.h"
+#include "sim/controller/controller_setup.h"
 
 namespace talvon::sim {
 namespace {

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "sim/controller_recovery.h"
+#include "sim/controller/controller_recovery.h"
 
 namespace talvon::sim {
 

@@ -11,7 +11,7 @@
 #include "app/utility_session.h"
 #include "pages/general/general_setting_page.h"
 #include "platform/templates/ids_134.h"
-#include "sim/simulated_controller.h"
+#include "sim/controller/simulated_controller.h"
 #include "support/controller_folder.h"
 #include "support/temp_dir.h"
 #include "support/utility_test.h"

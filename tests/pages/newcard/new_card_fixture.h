@@ -14,8 +14,8 @@
 #include "pages/newcard/slot_scan.h"
 #include "platform/little_endian.h"
 #include "sdk/controller_sdk.h"
-#include "sim/memory_hive_storage.h"
-#include "sim/sim_registry.h"
+#include "sim/registry/memory_hive_storage.h"
+#include "sim/registry/sim_registry.h"
 #include "support/recording_message_boxes.h"
 
 namespace talvon::test {
