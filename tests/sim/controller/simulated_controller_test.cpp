@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/recording_message_boxes.h"
+#include "support/recording_message_boxes.h"
 #include "flash/flash_areas.h"
 #include "flash/flash_device.h"
 #include "flash/image_files.h"
