@@ -74,8 +74,7 @@ int CNewCardPage::SelectedSlot() const { return talvon::SelectedSlot(tree_); }
 
 void CNewCardPage::OnChangeToNewModule() {
   const SerialPortRoles roles{context_.platform.registry, context_.platform.sdk, context_.appBoxes};
-  NewCardState& state = state_;
-  switch (ChangeToNewModule(roles, {state.slotScanTable, state.PairHighSlot}, SelectedSlot())) {
+  switch (ChangeToNewModule(roles, {state_.slotScanTable, state_.PairHighSlot}, SelectedSlot())) {
     case ModuleChange::Rebooting:
       break;
     case ModuleChange::NotCommunicationModule:
