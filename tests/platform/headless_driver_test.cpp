@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_134.h"
 #include "platform/templates/ids_237.h"
 
@@ -113,18 +115,18 @@ TEST_F(DriverTest, SliderDragEndsWithTheThumbReleasedAtItsClampedPosition) {
 TEST_F(DriverTest, ComboPickAndTabSelectionNotifyTheirDialogs) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(134, sheet, pageSink);
-  backend.TabInsertItem(sheet, 1001, 0, "General Setting");
-  backend.TabInsertItem(sheet, 1001, 1, "Update Version");
+  backend.TabInsertItem(sheet, ids129::kTabControl, 0, "General Setting");
+  backend.TabInsertItem(sheet, ids129::kTabControl, 1, "Update Version");
   EXPECT_EQ(driver.PickComboItem(page, ids134::kFreqCombo, 1), DriverResult::Done);
   EXPECT_EQ(pageSink.messages.back().code, CBN_SELCHANGE);
   EXPECT_EQ(driver.DisplayValue(page, ids134::kFreqCombo), "1");
   EXPECT_EQ(driver.PickComboItem(page, ids134::kFreqCombo, 4), DriverResult::OutOfRange);
-  EXPECT_EQ(driver.SelectTab(sheet, 1001, 0), DriverResult::Done);  // already selected: no notification
+  EXPECT_EQ(driver.SelectTab(sheet, ids129::kTabControl, 0), DriverResult::Done);  // already selected: no notification
   EXPECT_TRUE(sheetSink.messages.empty());
-  EXPECT_EQ(driver.SelectTab(sheet, 1001, 1), DriverResult::Done);
+  EXPECT_EQ(driver.SelectTab(sheet, ids129::kTabControl, 1), DriverResult::Done);
   ASSERT_EQ(sheetSink.messages.size(), 1u);
   EXPECT_EQ(sheetSink.messages[0].code, TCN_SELCHANGE);
-  EXPECT_EQ(driver.SelectTab(sheet, 1001, 5), DriverResult::OutOfRange);
+  EXPECT_EQ(driver.SelectTab(sheet, ids129::kTabControl, 5), DriverResult::OutOfRange);
 }
 
 TEST_F(DriverTest, TreeItemIsFoundByTextInDisplayOrder) {
@@ -143,19 +145,21 @@ TEST_F(DriverTest, TreeItemIsFoundByTextInDisplayOrder) {
 }
 
 TEST_F(DriverTest, AnIdIsFoundOnTheShownPageThenItsSheetThenTheHomeScreen) {
+  // The same number names a control of the home screen and one of the wizard.
+  static_assert(ids102::kUpperPicture == ids237::kInformationLine);
   const WindowHandle home = Show(102, 0, homeSink);
   const WindowHandle sheet = backend.CreateDialogWindow(*FindDialogTemplate(129), 0, sheetSink);
   const WindowHandle general = backend.CreateDialogWindow(*FindDialogTemplate(134), sheet, pageSink);
   const WindowHandle wizard = backend.CreateDialogWindow(*FindDialogTemplate(237), sheet, otherPageSink);
   backend.SetWindowPos(general, HWND_TOP, 0, 0, 10, 10, SWP_SHOWWINDOW);
   backend.SetWindowPos(wizard, HWND_TOP, 0, 0, 10, 10, SWP_HIDEWINDOW);
-  EXPECT_EQ(driver.FrontMostWith(1075), home);  // the sheet is hidden
+  EXPECT_EQ(driver.FrontMostWith(ids102::kUpperPicture), home);  // the sheet is hidden
   backend.ShowWindow(sheet, SW_SHOW);
-  EXPECT_EQ(driver.FrontMostWith(1088), sheet);
+  EXPECT_EQ(driver.FrontMostWith(ids129::kConfirmRegistryButton), sheet);
   EXPECT_EQ(driver.FrontMostWith(ids134::kConfirmSettings), general);
-  EXPECT_EQ(driver.FrontMostWith(1075), home);  // the wizard is not shown
+  EXPECT_EQ(driver.FrontMostWith(ids102::kUpperPicture), home);  // the wizard is not shown
   backend.SetWindowPos(wizard, HWND_TOP, 0, 0, 10, 10, SWP_SHOWWINDOW);
-  EXPECT_EQ(driver.FrontMostWith(1075), wizard);
+  EXPECT_EQ(driver.FrontMostWith(ids102::kUpperPicture), wizard);
   EXPECT_EQ(driver.FrontMostWith(ids134::kConfirmSettings), 0u);  // covered by the wizard
   EXPECT_EQ(driver.WindowsFrontToBack(), (std::vector<WindowHandle>{wizard, sheet, home}));
   EXPECT_EQ(driver.FrontMostWith(7777), 0u);

@@ -10,6 +10,8 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
 #include "platform/templates/ids_237.h"
@@ -147,7 +149,7 @@ TEST_F(QtInput, PicturesWithoutNotifyPassTapsThrough) {
   Open(102);
   QWidget* panel = backend.Panel();
   // The disc behind the balls: a tap on it reaches nobody.
-  const QPoint onDisc = Control(1076)->mapTo(panel, QPoint(-20, -20));
+  const QPoint onDisc = Control(ids102::kLowerPicture)->mapTo(panel, QPoint(-20, -20));
   MouseTap(panel, onDisc);
   EXPECT_TRUE(sink.Input().empty());
 }
@@ -155,7 +157,7 @@ TEST_F(QtInput, PicturesWithoutNotifyPassTapsThrough) {
 TEST_F(QtInput, SlidingOffAPictureCancelsTheTap) {
   Open(102);
   QWindow* w = backend.Panel()->windowHandle();
-  const QPoint at = *TapPoint(backend.Panel(), Control(1075));
+  const QPoint at = *TapPoint(backend.Panel(), Control(ids102::kUpperPicture));
   QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, at);
   QTest::mouseMove(w, at + QPoint(100, 100));
   QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, at + QPoint(100, 100));
@@ -179,21 +181,23 @@ TEST_F(QtInput, CaptionButtonsSendOkAndClose) {
 TEST_F(QtInput, PickingATabSelectsItThenNotifiesOnceAsHeadless) {
   Open(129);
   for (const char* text : {"General Setting", "Update Version", "Auto-execution"}) {
-    backend.TabInsertItem(window, 1001, backend.TabGetItemCount(window, 1001), text);
+    backend.TabInsertItem(window, ids129::kTabControl, backend.TabGetItemCount(window, ids129::kTabControl), text);
   }
-  auto* tabs = static_cast<TabControlWidget*>(Control(1001));
+  auto* tabs = static_cast<TabControlWidget*>(Control(ids129::kTabControl));
   std::vector<int> seen;
   sink.onMessage = [&](const WindowMessage& m) {
-    if (m.message == WM_NOTIFY && m.code == TCN_SELCHANGE) seen.push_back(backend.TabGetCurSel(window, 1001));
+    if (m.message == WM_NOTIFY && m.code == TCN_SELCHANGE)
+      seen.push_back(backend.TabGetCurSel(window, ids129::kTabControl));
   };
   MouseTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(2).center()));
   MouseTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(2).center()));  // already selected
   TouchTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(1).center()));
   EXPECT_EQ(seen, (std::vector<int>{2, 1}));
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_NOTIFY, 1001, TCN_SELCHANGE}, {WM_NOTIFY, 1001, TCN_SELCHANGE}}));
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_NOTIFY, ids129::kTabControl, TCN_SELCHANGE},
+                                                 {WM_NOTIFY, ids129::kTabControl, TCN_SELCHANGE}}));
   // The dialog's own selection sends nothing.
   sink.Clear();
-  EXPECT_EQ(backend.TabSetCurSel(window, 1001, 0), 1);
+  EXPECT_EQ(backend.TabSetCurSel(window, ids129::kTabControl, 0), 1);
   EXPECT_TRUE(sink.Input().empty());
 }
 

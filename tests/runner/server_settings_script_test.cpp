@@ -4,6 +4,7 @@
 
 #include "pages/server/service_password.h"
 #include "platform/little_endian.h"
+#include "platform/templates/ids_129.h"
 #include "runner/script_runner.h"
 #include "sim/controller/controller_maintenance.h"
 #include "script_fixture.h"
@@ -81,7 +82,7 @@ TEST_F(ServerSettingsScript, APasswordSaveWhoseFlushFailsSaysSoAndTheControllerB
   }
   const int code = RunScript(
       "config\ntab 3\ntext 1065 \"second\"\ntext 1066 \"second\"\nanswer ok\nclick 1061\n"
-      "answer yes\nanswer ok\nclick 1088\n");
+      "answer yes\nanswer ok\nclick " + Id(ids129::kConfirmRegistryButton) + "\n");
   ASSERT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Save Registry | RegFlushKey failed\\nThe password could not be stored in flash memory and is lost "
