@@ -4,6 +4,7 @@
 #include "platform/templates/ids_102.h"
 #include "platform/templates/ids_129.h"
 #include "platform/templates/ids_130.h"
+#include "platform/templates/ids_131.h"
 #include "support/app_test.h"
 
 namespace talvon::test {
@@ -82,7 +83,7 @@ TEST_F(Sheets, PagesAreNeverRecreatedSoTypedTextSurvivesTabsAndSheets) {
   Run([&] {
     Driver().Click(Home(), ids102::kLowerPicture);
     Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 2);
-    ASSERT_EQ(Driver().TypeText(Page(2), 1017, "\\Windows\\demo.exe"), DriverResult::Done);
+    ASSERT_EQ(Driver().TypeText(Page(2), ids131::ProgramEdit(1), "\\Windows\\demo.exe"), DriverResult::Done);
     const WindowHandle before = Page(2);
     Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 0);
     Driver().Click(ConfigSheet(), ids129::kHomeButton);
@@ -90,7 +91,7 @@ TEST_F(Sheets, PagesAreNeverRecreatedSoTypedTextSurvivesTabsAndSheets) {
     Driver().Click(Home(), ids102::kLowerPicture);
     Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 2);
     EXPECT_EQ(Page(2), before);
-    EXPECT_EQ(Backend().GetControlText(Page(2), 1017), "\\Windows\\demo.exe");
+    EXPECT_EQ(Backend().GetControlText(Page(2), ids131::ProgramEdit(1)), "\\Windows\\demo.exe");
     int autoRunWindows = 0;
     for (WindowHandle w : Backend().Windows()) autoRunWindows += Backend().FindWindow(w)->dialogTemplate->id == 131;
     EXPECT_EQ(autoRunWindows, 1);

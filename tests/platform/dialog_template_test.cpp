@@ -7,6 +7,7 @@
 #include "platform/templates/ids_102.h"
 #include "platform/templates/ids_129.h"
 #include "platform/templates/ids_130.h"
+#include "platform/templates/ids_131.h"
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
@@ -161,7 +162,7 @@ TEST(DialogTemplates, GeneralSettingPageCombosSlidersAndHiddenStores) {
 
 TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
   for (int n = 1; n <= 10; ++n) {
-    const DialogItem& edit = Item(131, 1017 + 2 * (n - 1));
+    const DialogItem& edit = Item(131, ids131::ProgramEdit(n));
     EXPECT_EQ(edit.style, 0x50810080u);
     ExpectRect(edit, 164, 16 + 18 * (n - 1), 213, 14);
   }
@@ -173,7 +174,7 @@ TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
       EXPECT_EQ(item.w, 38);
     }
   }
-  EXPECT_TRUE(Item(131, 1036).Disabled());
+  EXPECT_TRUE(Item(131, ids131::BrowseButton).Disabled());
 
   EXPECT_EQ(Item(145, 1063).kind, ControlKind::CheckBox);
   EXPECT_NE(Item(145, 1065).style & ES_PASSWORD, 0u);

@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/templates/ids_102.h"
 #include "platform/templates/ids_129.h"
+#include "platform/templates/ids_131.h"
 #include "platform/templates/ids_134.h"
 #include "platform/templates/ids_237.h"
 
@@ -70,27 +71,27 @@ TEST_F(DriverTest, TapsThatCannotReachAControlSendNothing) {
 TEST_F(DriverTest, TypingFocusesTheEditOnceThenReplacesItsText) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(131, sheet, pageSink);
-  driver.TypeText(page, 1019, "\\Windows\\a.exe");
-  driver.TypeText(page, 1019, "\\Windows\\b.exe");
+  driver.TypeText(page, ids131::ProgramEdit(2), "\\Windows\\a.exe");
+  driver.TypeText(page, ids131::ProgramEdit(2), "\\Windows\\b.exe");
   std::vector<int> codes;
   for (const auto& m : pageSink.messages) codes.push_back(m.code);
   EXPECT_EQ(codes, (std::vector<int>{EN_SETFOCUS, EN_CHANGE, EN_CHANGE}));
-  EXPECT_EQ(backend.GetControlText(page, 1019), "\\Windows\\b.exe");
+  EXPECT_EQ(backend.GetControlText(page, ids131::ProgramEdit(2)), "\\Windows\\b.exe");
   pageSink.messages.clear();
-  driver.TypeText(page, 1021, "x");  // the focus moves on
-  EXPECT_EQ(pageSink.messages[0].controlId, 1019);
+  driver.TypeText(page, ids131::ProgramEdit(3), "x");  // the focus moves on
+  EXPECT_EQ(pageSink.messages[0].controlId, ids131::ProgramEdit(2));
   EXPECT_EQ(pageSink.messages[0].code, EN_KILLFOCUS);
-  EXPECT_EQ(pageSink.messages[1].controlId, 1021);
+  EXPECT_EQ(pageSink.messages[1].controlId, ids131::ProgramEdit(3));
   EXPECT_EQ(pageSink.messages[1].code, EN_SETFOCUS);
 }
 
 TEST_F(DriverTest, ATapOnAButtonTakesTheFocusFromAnEdit) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(131, sheet, pageSink);
-  driver.Click(page, 1017);
-  driver.Click(page, 1081);
+  driver.Click(page, ids131::ProgramEdit(1));
+  driver.Click(page, ids131::ConfirmSettingButton);
   pageSink.messages.clear();
-  driver.Click(page, 1017);
+  driver.Click(page, ids131::ProgramEdit(1));
   ASSERT_EQ(pageSink.messages.size(), 1u);
   EXPECT_EQ(pageSink.messages[0].code, EN_SETFOCUS);
 }

@@ -10,6 +10,7 @@
 
 #include "platform/templates/ids_102.h"
 #include "platform/templates/ids_129.h"
+#include "platform/templates/ids_131.h"
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
 #include "runner/fake_provider.h"
@@ -47,11 +48,11 @@ TEST_F(ScriptRun, NavigatesSheetsTypesAndPrints) {
           "config\n"
           "print " + Id(ids129::kTabControl) + "\n"
           "tab 2\n"
-          "text 1017 \"\\Windows\\demo.exe\"\n"
-          "print 1017\n"
+          "text " + Id(ids131::ProgramEdit(1)) + " \"\\Windows\\demo.exe\"\n"
+          "print " + Id(ids131::ProgramEdit(1)) + "\n"
           "tab 0\n"
           "tab 2\n"
-          "print 1017\n"
+          "print " + Id(ids131::ProgramEdit(1)) + "\n"
           "print " + Id(ids129::kConfirmRegistryButton) + "\n"
           "answer yes\n"
           "answer no\n"
@@ -65,8 +66,8 @@ TEST_F(ScriptRun, NavigatesSheetsTypesAndPrints) {
   EXPECT_EQ(out.str(), std::string("print " + Id(ids102::kLowerPicture) + " 189\n"
                                    "print " + Id(ids102::kLowerPicture) + " 190\n"
                                    "print " + Id(ids129::kTabControl) + " 0\n"
-                                   "print 1017 \\Windows\\demo.exe\n"
-                                   "print 1017 \\Windows\\demo.exe\n"
+                                   "print " + Id(ids131::ProgramEdit(1)) + " \\Windows\\demo.exe\n"
+                                   "print " + Id(ids131::ProgramEdit(1)) + " \\Windows\\demo.exe\n"
                                    "print " + Id(ids129::kConfirmRegistryButton) + "         Confirm Registry\n") +
                            kSaveBox + "yes\n" + kRebootBox + "no\n" +
                            "print " + Id(ids132::kHomeButton) + "         Home\n"
@@ -79,19 +80,19 @@ TEST_F(ScriptRun, RebootStartsTheUtilityAfreshAndTheScriptGoesOn) {
   const int code =
       Run("config\n"
           "tab 2\n"
-          "text 1017 \"\\Windows\\demo.exe\"\n"
+          "text " + Id(ids131::ProgramEdit(1)) + " \"\\Windows\\demo.exe\"\n"
           "answer yes\n"
           "answer yes\n"
           "click " + Id(ids129::kSaveIcon) + "\n"
           "print " + Id(ids102::kLowerPicture) + "\n"
           "config\n"
           "tab 2\n"
-          "print 1017\n");
+          "print " + Id(ids131::ProgramEdit(1)) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(), std::string(kSaveBox) + "yes\n" + kRebootBox + "yes\n" +
                            "reboot\n"
                            "print " + Id(ids102::kLowerPicture) + " 189\n"  // a new run: the blink starts over
-                           "print 1017 \n");   // and the page is new
+                           "print " + Id(ids131::ProgramEdit(1)) + " \n");  // and the page is new
   EXPECT_EQ(provider.boots, 2);
 }
 
