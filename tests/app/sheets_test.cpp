@@ -5,6 +5,7 @@
 #include "platform/templates/ids_129.h"
 #include "platform/templates/ids_130.h"
 #include "platform/templates/ids_131.h"
+#include "platform/templates/ids_145.h"
 #include "support/app_test.h"
 
 namespace talvon::test {
@@ -58,7 +59,7 @@ TEST_F(Sheets, TabChangeBringsThatPageOnTopAndLeavesEarlierPagesBeneath) {
     EXPECT_EQ(ShownPage(ConfigSheet()), Page(3));
     EXPECT_TRUE(Backend().IsWindowVisible(Page(3)));
     EXPECT_TRUE(Backend().IsWindowVisible(Page(0)));  // not hidden, only covered
-    EXPECT_EQ(Driver().FrontMostWith(1061), Page(3));
+    EXPECT_EQ(Driver().FrontMostWith(ids145::ConfirmSettingsButton), Page(3));
     Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 0);
     EXPECT_EQ(ShownPage(ConfigSheet()), Page(0));
   });

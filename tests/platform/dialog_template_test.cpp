@@ -11,6 +11,7 @@
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
+#include "platform/templates/ids_145.h"
 #include "platform/templates/ids_237.h"
 
 namespace talvon {
@@ -176,13 +177,13 @@ TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
   }
   EXPECT_TRUE(Item(131, ids131::BrowseButton).Disabled());
 
-  EXPECT_EQ(Item(145, 1063).kind, ControlKind::CheckBox);
-  EXPECT_NE(Item(145, 1065).style & ES_PASSWORD, 0u);
-  EXPECT_TRUE(Item(145, 1066).Disabled());
-  EXPECT_FALSE(Item(145, 1062).Visible());
-  EXPECT_EQ(Item(145, 1062).text, "     Home");
-  EXPECT_TRUE(Item(145, 1086).Notifies());
-  EXPECT_FALSE(Item(145, 1086).Visible());
+  EXPECT_EQ(Item(145, ids145::FtpServerCheck).kind, ControlKind::CheckBox);
+  EXPECT_NE(Item(145, ids145::PasswordEdit).style & ES_PASSWORD, 0u);
+  EXPECT_TRUE(Item(145, ids145::ConfirmPasswordEdit).Disabled());
+  EXPECT_FALSE(Item(145, ids145::HomeButton).Visible());
+  EXPECT_EQ(Item(145, ids145::HomeButton).text, "     Home");
+  EXPECT_TRUE(Item(145, ids145::HomePicture).Notifies());
+  EXPECT_FALSE(Item(145, ids145::HomePicture).Visible());
 
   EXPECT_EQ(Item(237, ids237::kChangeToNewModule).text, "Change To  \nNew Module");
   EXPECT_EQ(Item(237, ids237::kResourceTree).cls, ControlClass::TreeView);

@@ -10,6 +10,7 @@
 #include "platform/templates/ids_129.h"
 #include "platform/templates/ids_131.h"
 #include "platform/templates/ids_134.h"
+#include "platform/templates/ids_145.h"
 #include "platform/templates/ids_237.h"
 
 namespace talvon {
@@ -46,26 +47,26 @@ struct DriverTest : ::testing::Test {
 TEST_F(DriverTest, CheckBoxTogglesBeforeItReportsTheClick) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(145, sheet, pageSink);
-  EXPECT_EQ(driver.Click(page, 1063), DriverResult::Done);
-  EXPECT_EQ(backend.GetCheck(page, 1063), BST_CHECKED);
+  EXPECT_EQ(driver.Click(page, ids145::FtpServerCheck), DriverResult::Done);
+  EXPECT_EQ(backend.GetCheck(page, ids145::FtpServerCheck), BST_CHECKED);
   ASSERT_EQ(pageSink.messages.size(), 1u);
-  EXPECT_EQ(pageSink.messages[0].controlId, 1063);
+  EXPECT_EQ(pageSink.messages[0].controlId, ids145::FtpServerCheck);
   EXPECT_EQ(pageSink.messages[0].code, BN_CLICKED);
-  driver.Click(page, 1063);
-  EXPECT_EQ(driver.DisplayValue(page, 1063), "0");
+  driver.Click(page, ids145::FtpServerCheck);
+  EXPECT_EQ(driver.DisplayValue(page, ids145::FtpServerCheck), "0");
 }
 
 TEST_F(DriverTest, TapsThatCannotReachAControlSendNothing) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(145, sheet, pageSink);
-  EXPECT_EQ(driver.Click(page, 1062), DriverResult::Hidden);  // hidden Home
-  EXPECT_EQ(driver.TypeText(page, 1065, "pw"), DriverResult::Disabled);
+  EXPECT_EQ(driver.Click(page, ids145::HomeButton), DriverResult::Hidden);  // hidden Home
+  EXPECT_EQ(driver.TypeText(page, ids145::PasswordEdit, "pw"), DriverResult::Disabled);
   EXPECT_EQ(driver.Click(sheet, 4242), DriverResult::NoControl);
-  EXPECT_EQ(driver.Click(page, 1050), DriverResult::WrongKind);  // a label
-  EXPECT_EQ(driver.SelectTab(page, 1061, 0), DriverResult::WrongKind);
+  EXPECT_EQ(driver.Click(page, ids145::FtpDirectoryLabel), DriverResult::WrongKind);  // a label
+  EXPECT_EQ(driver.SelectTab(page, ids145::ConfirmSettingsButton, 0), DriverResult::WrongKind);
   EXPECT_TRUE(pageSink.messages.empty());
   backend.ShowWindow(sheet, SW_HIDE);
-  EXPECT_EQ(driver.Click(page, 1061), DriverResult::Hidden);  // its sheet is hidden
+  EXPECT_EQ(driver.Click(page, ids145::ConfirmSettingsButton), DriverResult::Hidden);  // its sheet is hidden
 }
 
 TEST_F(DriverTest, TypingFocusesTheEditOnceThenReplacesItsText) {

@@ -14,6 +14,7 @@
 #include "platform/templates/ids_129.h"
 #include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
+#include "platform/templates/ids_145.h"
 #include "platform/templates/ids_237.h"
 #include "qt/frame_window.h"
 #include "qt/tab_control_widget.h"
@@ -272,29 +273,29 @@ TEST_F(QtInput, TrackbarsAskForCustomDrawWhenPainted) {
 
 TEST_F(QtInput, TypingChangesTheEditAndFocusMovesAsHeadless) {
   Open(145);
-  Tap(1051);
-  QTest::keyClicks(Control(1051), "ab");
-  Tap(1061);
-  EXPECT_EQ(backend.GetControlText(window, 1051), "ab");
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1051, EN_SETFOCUS},
-                                                 {WM_COMMAND, 1051, EN_CHANGE},
-                                                 {WM_COMMAND, 1051, EN_CHANGE},
-                                                 {WM_COMMAND, 1051, EN_KILLFOCUS},
-                                                 {WM_COMMAND, 1061, BN_CLICKED}}));
+  Tap(ids145::FtpDirectoryEdit);
+  QTest::keyClicks(Control(ids145::FtpDirectoryEdit), "ab");
+  Tap(ids145::ConfirmSettingsButton);
+  EXPECT_EQ(backend.GetControlText(window, ids145::FtpDirectoryEdit), "ab");
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids145::FtpDirectoryEdit, EN_SETFOCUS},
+                                                 {WM_COMMAND, ids145::FtpDirectoryEdit, EN_CHANGE},
+                                                 {WM_COMMAND, ids145::FtpDirectoryEdit, EN_CHANGE},
+                                                 {WM_COMMAND, ids145::FtpDirectoryEdit, EN_KILLFOCUS},
+                                                 {WM_COMMAND, ids145::ConfirmSettingsButton, BN_CLICKED}}));
   sink.Clear();
-  backend.SetControlText(window, 1051, "\\CompactFlash");  // the dialog's own text is no change
+  backend.SetControlText(window, ids145::FtpDirectoryEdit, "\\CompactFlash");  // the dialog's own text is no change
   EXPECT_TRUE(sink.Input().empty());
-  EXPECT_EQ(static_cast<QLineEdit*>(Control(1051))->text().toStdString(), "\\CompactFlash");
+  EXPECT_EQ(static_cast<QLineEdit*>(Control(ids145::FtpDirectoryEdit))->text().toStdString(), "\\CompactFlash");
 }
 
 TEST_F(QtInput, PasswordEditsHideTheirTextUntilToldOtherwise) {
   Open(145);
-  auto* edit = static_cast<QLineEdit*>(Control(1065));
+  auto* edit = static_cast<QLineEdit*>(Control(ids145::PasswordEdit));
   EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
   EXPECT_EQ(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edit), '*');
-  backend.SetPasswordChar(window, 1065, 0);
+  backend.SetPasswordChar(window, ids145::PasswordEdit, 0);
   EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
-  EXPECT_EQ(backend.GetPasswordChar(window, 1065), 0);
+  EXPECT_EQ(backend.GetPasswordChar(window, ids145::PasswordEdit), 0);
 }
 
 TEST_F(QtInput, ReadOnlyEditsTakeTheFocusButNotTheText) {

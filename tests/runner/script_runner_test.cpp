@@ -13,6 +13,7 @@
 #include "platform/templates/ids_131.h"
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
+#include "platform/templates/ids_145.h"
 #include "runner/fake_provider.h"
 #include "runner/headless_main.h"
 #include "runner/script_fixture.h"
@@ -119,12 +120,13 @@ TEST_F(ScriptRun, AnAnswerThatDoesNotFitTheBoxCountsAsNone) {
 }
 
 TEST_F(ScriptRun, TapsThatCannotReachTheirControlAreNotedAndIgnored) {
-  EXPECT_EQ(Run("config\ntab 3\nclick 1062\ntab 1\nclick " + Id(ids133::kWriteButton) + "\ntext " +
+  EXPECT_EQ(Run("config\ntab 3\nclick " + Id(ids145::HomeButton) + "\ntab 1\nclick " + Id(ids133::kWriteButton) +
+                "\ntext " +
                 Id(ids133::kPathField) + " \"x\"\n"),
             runner::kExitOk)
       << err.str();
   EXPECT_EQ(out.str(),
-            "ignored click 1062: hidden\n"
+            "ignored click " + Id(ids145::HomeButton) + ": hidden\n"
             "ignored click " + Id(ids133::kWriteButton) + ": disabled\n"
             "ignored text " + Id(ids133::kPathField) + ": read-only\n");
 }
