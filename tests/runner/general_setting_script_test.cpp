@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <optional>
 #include <sstream>
 
@@ -31,13 +30,7 @@ namespace {
 using namespace ids134;
 
 using test::Id;
-
-// A "print" command for each control, in order.
-std::string Print(std::initializer_list<int> controls) {
-  std::string script;
-  for (int id : controls) script += "print " + Id(id) + "\n";
-  return script;
-}
+using test::Print;
 
 std::vector<char> ReadHostFile(const std::filesystem::path& path) {
   const std::string bytes = test::ReadFile(path);

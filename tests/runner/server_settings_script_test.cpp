@@ -35,14 +35,9 @@ TEST_F(ServerSettingsScript, SavedSettingsComeBackAfterARebootAndAnUntouchedPlac
                                  "click " + Id(ConfirmSettingsButton) + "\n") +
                              kFlushAndReboot +
                              "config\n"
-                             "tab 3\n"
-                             "print " + Id(FtpServerCheck) + "\n"
-                             "print " + Id(TelnetServerCheck) + "\n"
-                             "print " + Id(PasswordEdit) + "\n"
-                             "print " + Id(ConfirmPasswordEdit) + "\n"
-                             "print " + Id(FtpDirectoryLabel) + "\n"
-                             "print " + Id(FtpDirectoryEdit) + "\n"
-                             "print " + Id(HttpDirectoryEdit) + "\n");
+                             "tab 3\n" +
+                             Print({FtpServerCheck, TelnetServerCheck, PasswordEdit, ConfirmPasswordEdit,
+                                    FtpDirectoryLabel, FtpDirectoryEdit, HttpDirectoryEdit}));
   ASSERT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(), std::string(kFlushAndRebootLines) +
                            "print " + Id(FtpServerCheck) + " 1\n"
