@@ -20,6 +20,7 @@
 #include "flash/transfer_buffer.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_102.h"
 #include "platform/templates/ids_134.h"
 #include "sim/flash/flash_file.h"
 #include "sim/controller/simulated_controller.h"
@@ -71,7 +72,7 @@ void OnPage(benchmark::State& state, const std::function<void(HeadlessDriver&, W
   backend.SetOperator([&] {
     if (done) return false;
     done = true;
-    driver.Click(app.Session().mainWindow->Handle(), 1076);
+    driver.Click(app.Session().mainWindow->Handle(), ids102::kLowerPicture);
     steps(driver, app.Session().ConfigurationPage(0)->Handle());
     return true;
   });

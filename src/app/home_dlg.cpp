@@ -2,25 +2,26 @@
 
 #include "app/utility_session.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_102.h"
 
 namespace talvon {
 
 CHomeDlg::CHomeDlg(UtilitySession& session) : CDialog(IDD), session_(session) {
   applicationIcon_ = session.backend.LoadIconResource(128);
-  Messages().OnCommand(1075, STN_CLICKED, [this] { OnInformation(); });
-  Messages().OnCommand(1076, STN_CLICKED, [this] { OnConfiguration(); });
+  Messages().OnCommand(ids102::kUpperPicture, STN_CLICKED, [this] { OnInformation(); });
+  Messages().OnCommand(ids102::kLowerPicture, STN_CLICKED, [this] { OnConfiguration(); });
   Messages().OnTimer([this](std::uintptr_t timerId) { OnBlinkTimer(timerId); });
   Messages().OnDestroy([this] { Default(); });
   Messages().OnClose([this] { OnClose(); });
 }
 
 void CHomeDlg::DoDataExchange(DataExchange& exchange) {
-  exchange.Control(1080, frameStore4_);
-  exchange.Control(1079, frameStore3_);
-  exchange.Control(1076, lowerButton_);
-  exchange.Control(1075, upperButton_);
-  exchange.Control(1078, frameStore2_);
-  exchange.Control(1077, frameStore1_);
+  exchange.Control(ids102::kFrameStore4, frameStore4_);
+  exchange.Control(ids102::kFrameStore3, frameStore3_);
+  exchange.Control(ids102::kLowerPicture, lowerButton_);
+  exchange.Control(ids102::kUpperPicture, upperButton_);
+  exchange.Control(ids102::kFrameStore2, frameStore2_);
+  exchange.Control(ids102::kFrameStore1, frameStore1_);
 }
 
 bool CHomeDlg::OnInitDialog() {

@@ -31,12 +31,12 @@ class CHomeDlg : public CDialog {
 
   UtilitySession& session_;
   // In declaration order, as bound by the data exchange.
-  CStatic frameStore4_;  // 1080
-  CStatic frameStore3_;  // 1079
-  CStatic lowerButton_;  // 1076
-  CStatic upperButton_;  // 1075
-  CStatic frameStore2_;  // 1078
-  CStatic frameStore1_;  // 1077
+  CStatic frameStore4_;
+  CStatic frameStore3_;
+  CStatic lowerButton_;
+  CStatic upperButton_;
+  CStatic frameStore2_;
+  CStatic frameStore1_;
   ImageHandle applicationIcon_ = 0;
 };
 

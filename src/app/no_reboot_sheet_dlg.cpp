@@ -4,12 +4,13 @@
 
 #include "app/utility_session.h"
 #include "pages/info/system_info_page.h"
+#include "platform/templates/ids_130.h"
 
 namespace talvon {
 
 CNoRebootSheetDlg::CNoRebootSheetDlg(UtilitySession& session) : CDialog(IDD), session_(session) {}
 
-void CNoRebootSheetDlg::DoDataExchange(DataExchange& exchange) { exchange.Control(1000, tab_); }
+void CNoRebootSheetDlg::DoDataExchange(DataExchange& exchange) { exchange.Control(ids130::kTabControl, tab_); }
 
 bool CNoRebootSheetDlg::OnInitDialog() {
   CDialog::OnInitDialog();

@@ -10,6 +10,7 @@
 #include "pages/update/update_page.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "platform/templates/ids_129.h"
 
 namespace talvon {
 namespace {
@@ -34,14 +35,15 @@ void AddPage(UtilitySession& session, CDialog& sheet, Page*& slot, State& state,
 }  // namespace
 
 CRebootSheetDlg::CRebootSheetDlg(UtilitySession& session) : CDialog(IDD), session_(session) {
-  Messages().OnNotify(1001, TCN_SELCHANGE, [this](const WindowMessage&, LRESULT* result) { OnTabChange(result); });
-  Messages().OnCommand(1087, BN_CLICKED, [this] { OnHome(); });
-  Messages().OnCommand(1082, STN_CLICKED, [this] { OnHome(); });
-  Messages().OnCommand(1088, BN_CLICKED, [this] { OnConfirmRegistry(); });
-  Messages().OnCommand(1090, STN_CLICKED, [this] { OnConfirmRegistry(); });
+  Messages().OnNotify(ids129::kTabControl, TCN_SELCHANGE,
+                      [this](const WindowMessage&, LRESULT* result) { OnTabChange(result); });
+  Messages().OnCommand(ids129::kHomeButton, BN_CLICKED, [this] { OnHome(); });
+  Messages().OnCommand(ids129::kHomeIcon, STN_CLICKED, [this] { OnHome(); });
+  Messages().OnCommand(ids129::kConfirmRegistryButton, BN_CLICKED, [this] { OnConfirmRegistry(); });
+  Messages().OnCommand(ids129::kSaveIcon, STN_CLICKED, [this] { OnConfirmRegistry(); });
 }
 
-void CRebootSheetDlg::DoDataExchange(DataExchange& exchange) { exchange.Control(1001, tab_); }
+void CRebootSheetDlg::DoDataExchange(DataExchange& exchange) { exchange.Control(ids129::kTabControl, tab_); }
 
 bool CRebootSheetDlg::OnInitDialog() {
   CDialog::OnInitDialog();

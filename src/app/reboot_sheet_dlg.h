@@ -15,7 +15,7 @@ class CRebootSheetDlg : public CDialog {
 
   explicit CRebootSheetDlg(UtilitySession& session);
 
-  // Confirm Registry (1088) and the save icon (1090): ask, flush the
+  // Confirm Registry and the save icon: ask, flush the
   // registry into flash, offer the reboot.
   void OnConfirmRegistry();
 

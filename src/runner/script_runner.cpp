@@ -6,6 +6,8 @@
 #include "app/utility_app.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_132.h"
 #include "runner/transcript_lines.h"
 
@@ -106,13 +108,13 @@ bool ScriptRunner::Execute(const ScriptCommand& c, HeadlessDriver& driver) {
     case CommandKind::Config: {
       const WindowHandle home = driver.WindowOf(kHomeTemplate);
       if (home == 0) return Fail(c, "the home screen is not up");
-      return Tap(c, driver, home, c.kind == CommandKind::Info ? 1075 : 1076);
+      return Tap(c, driver, home, c.kind == CommandKind::Info ? ids102::kUpperPicture : ids102::kLowerPicture);
     }
     case CommandKind::Home: {
       // The Home control of the shown sheet: its own button, or its page's.
       for (WindowHandle w : driver.WindowsFrontToBack()) {
         const int id = driver.Backend().FindWindow(w)->dialogTemplate->id;
-        if (id == kConfigurationSheetTemplate) return Tap(c, driver, w, 1087);
+        if (id == kConfigurationSheetTemplate) return Tap(c, driver, w, ids129::kHomeButton);
         if (id == kInformationSheetTemplate) {
           return Tap(c, driver, driver.FrontMostWith(ids132::kHomeButton), ids132::kHomeButton);
         }

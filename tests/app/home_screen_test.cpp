@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_132.h"
 #include "support/app_test.h"
 
@@ -26,45 +28,48 @@ TEST_F(HomeScreen, EveryPageExistsHiddenBeforeTheHomeScreenIsFirstShown) {
 TEST_F(HomeScreen, PicturesBlinkEveryHalfSecondSharingTheFrameStoresPictures) {
   Run([&] {
     const WindowHandle home = Home();
-    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 189);
-    EXPECT_EQ(Driver().PictureBitmap(home, 1075), 191);
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kLowerPicture), 189);
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kUpperPicture), 191);
     Driver().Wait(499);
-    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 189);
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kLowerPicture), 189);
     Driver().Wait(1);  // first tick, 500 ms after initialisation
-    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 190);
-    EXPECT_EQ(Driver().PictureBitmap(home, 1075), 192);
-    EXPECT_EQ(Driver().Control(home, 1076)->image, Driver().Control(home, 1078)->image);
-    EXPECT_EQ(Driver().Control(home, 1075)->image, Driver().Control(home, 1080)->image);
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kLowerPicture), 190);
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kUpperPicture), 192);
+    EXPECT_EQ(Driver().Control(home, ids102::kLowerPicture)->image,
+              Driver().Control(home, ids102::kFrameStore2)->image);
+    EXPECT_EQ(Driver().Control(home, ids102::kUpperPicture)->image,
+              Driver().Control(home, ids102::kFrameStore4)->image);
     Driver().Wait(500);
-    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 189);
-    EXPECT_EQ(Driver().PictureBitmap(home, 1075), 191);
-    EXPECT_EQ(Driver().Control(home, 1076)->image, Driver().Control(home, 1077)->image);
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kLowerPicture), 189);
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kUpperPicture), 191);
+    EXPECT_EQ(Driver().Control(home, ids102::kLowerPicture)->image,
+              Driver().Control(home, ids102::kFrameStore1)->image);
     Driver().Wait(500);
-    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 190);
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kLowerPicture), 190);
   });
 }
 
 TEST_F(HomeScreen, BlinkingGoesOnWhileASheetIsShownAndAfterItIsHidden) {
   Run([&] {
     const WindowHandle home = Home();
-    Driver().Click(home, 1076);
+    Driver().Click(home, ids102::kLowerPicture);
     Driver().Wait(500);
-    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 190);
-    Driver().Click(ConfigSheet(), 1087);  // Home
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kLowerPicture), 190);
+    Driver().Click(ConfigSheet(), ids129::kHomeButton);  // Home
     Driver().Wait(500);
-    EXPECT_EQ(Driver().PictureBitmap(home, 1076), 189);
+    EXPECT_EQ(Driver().PictureBitmap(home, ids102::kLowerPicture), 189);
   });
 }
 
 TEST_F(HomeScreen, EachPictureShowsItsSheetAndHidesTheOther) {
   Run([&] {
-    Driver().Click(Home(), 1076);
+    Driver().Click(Home(), ids102::kLowerPicture);
     EXPECT_TRUE(Backend().IsWindowVisible(ConfigSheet()));
     EXPECT_FALSE(Backend().IsWindowVisible(InfoSheet()));
-    Driver().Click(Home(), 1075);
+    Driver().Click(Home(), ids102::kUpperPicture);
     EXPECT_TRUE(Backend().IsWindowVisible(InfoSheet()));
     EXPECT_FALSE(Backend().IsWindowVisible(ConfigSheet()));
-    Driver().Click(Home(), 1075);  // again: stays shown
+    Driver().Click(Home(), ids102::kUpperPicture);  // again: stays shown
     EXPECT_TRUE(Backend().IsWindowVisible(InfoSheet()));
   });
 }
@@ -72,7 +77,7 @@ TEST_F(HomeScreen, EachPictureShowsItsSheetAndHidesTheOther) {
 TEST_F(HomeScreen, ClosingHidesTheShownSheetAndEndsTheRun) {
   bool ranOn = false;
   Run([&] {
-    Driver().Click(Home(), 1076);
+    Driver().Click(Home(), ids102::kLowerPicture);
     Driver().Close(Home());
     ranOn = true;
   });
@@ -87,7 +92,7 @@ TEST_F(HomeScreen, ClosingHidesTheShownSheetAndEndsTheRun) {
 
 TEST_F(HomeScreen, CaptionOkEndsTheHomeScreenWithoutEndingTheSheets) {
   Run([&] {
-    Driver().Click(Home(), 1076);
+    Driver().Click(Home(), ids102::kLowerPicture);
     Driver().PressOk(Home());
   });
   EXPECT_EQ(Driver().WindowOf(102), 0u);
@@ -97,10 +102,10 @@ TEST_F(HomeScreen, CaptionOkEndsTheHomeScreenWithoutEndingTheSheets) {
 TEST_F(HomeScreen, InformationPageHomeControlsHideTheInformationSheet) {
   Run([&] {
     const WindowHandle page = InfoPage();
-    Driver().Click(Home(), 1075);
+    Driver().Click(Home(), ids102::kUpperPicture);
     Driver().Click(page, ids132::kHomeButton);
     EXPECT_FALSE(Backend().IsWindowVisible(InfoSheet()));
-    Driver().Click(Home(), 1075);
+    Driver().Click(Home(), ids102::kUpperPicture);
     Driver().Click(page, ids132::kHomeIcon);
     EXPECT_FALSE(Backend().IsWindowVisible(InfoSheet()));
   });

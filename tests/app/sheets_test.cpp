@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "app/page_rect.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
+#include "platform/templates/ids_130.h"
+#include "platform/templates/ids_131.h"
+#include "platform/templates/ids_145.h"
 #include "support/app_test.h"
 
 namespace talvon::test {
@@ -17,15 +22,15 @@ TEST_F(Sheets, PagesFillTheRectangleBelowTabItemZero) {
   Run([&] {
     const WindowHandle sheet = ConfigSheet();
     Rect item0;
-    ASSERT_TRUE(Backend().TabGetItemRect(sheet, 1001, 0, &item0));
-    const Rect client = Backend().GetControlClientRect(sheet, 1001);
+    ASSERT_TRUE(Backend().TabGetItemRect(sheet, ids129::kTabControl, 0, &item0));
+    const Rect client = Backend().GetControlClientRect(sheet, ids129::kTabControl);
     const Rect expected{item0.left, item0.bottom + 1, client.right - 1, client.bottom - 1};
     for (int i = 0; i <= 4; ++i) EXPECT_EQ(Backend().GetWindowRect(Page(i)), expected) << "page " << i;
     EXPECT_EQ(Session().pageRect, (PageRect{expected.left, expected.top, expected.Width(), expected.Height()}));
 
     const WindowHandle info = InfoSheet();
-    ASSERT_TRUE(Backend().TabGetItemRect(info, 1000, 0, &item0));
-    const Rect infoClient = Backend().GetControlClientRect(info, 1000);
+    ASSERT_TRUE(Backend().TabGetItemRect(info, ids130::kTabControl, 0, &item0));
+    const Rect infoClient = Backend().GetControlClientRect(info, ids130::kTabControl);
     EXPECT_EQ(Backend().GetWindowRect(InfoPage()),
               (Rect{item0.left, item0.bottom + 1, infoClient.right - 1, infoClient.bottom - 1}));
   });
@@ -35,10 +40,10 @@ TEST_F(Sheets, TabsCarryTheirTextsAndTabZeroIsSelectedWithPageZeroShown) {
   Run([&] {
     const WindowHandle sheet = ConfigSheet();
     const char* texts[] = {"General Setting", "Update Version", "Auto-execution", "Server Setting", "New Card Wizard"};
-    ASSERT_EQ(Backend().TabGetItemCount(sheet, 1001), 5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(Backend().TabGetItemText(sheet, 1001, i), texts[i]);
-    EXPECT_EQ(Backend().TabGetItemText(InfoSheet(), 1000, 0), "System Configuration");
-    EXPECT_EQ(Backend().TabGetCurSel(sheet, 1001), 0);
+    ASSERT_EQ(Backend().TabGetItemCount(sheet, ids129::kTabControl), 5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Backend().TabGetItemText(sheet, ids129::kTabControl, i), texts[i]);
+    EXPECT_EQ(Backend().TabGetItemText(InfoSheet(), ids130::kTabControl, 0), "System Configuration");
+    EXPECT_EQ(Backend().TabGetCurSel(sheet, ids129::kTabControl), 0);
     EXPECT_TRUE(Backend().IsWindowVisible(Page(0)));
     for (int i = 1; i <= 4; ++i) EXPECT_FALSE(Backend().IsWindowVisible(Page(i)));
     EXPECT_EQ(ShownPage(sheet), Page(0));
@@ -49,26 +54,26 @@ TEST_F(Sheets, TabsCarryTheirTextsAndTabZeroIsSelectedWithPageZeroShown) {
 
 TEST_F(Sheets, TabChangeBringsThatPageOnTopAndLeavesEarlierPagesBeneath) {
   Run([&] {
-    Driver().Click(Home(), 1076);
-    Driver().SelectTab(ConfigSheet(), 1001, 3);
+    Driver().Click(Home(), ids102::kLowerPicture);
+    Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 3);
     EXPECT_EQ(ShownPage(ConfigSheet()), Page(3));
     EXPECT_TRUE(Backend().IsWindowVisible(Page(3)));
     EXPECT_TRUE(Backend().IsWindowVisible(Page(0)));  // not hidden, only covered
-    EXPECT_EQ(Driver().FrontMostWith(1061), Page(3));
-    Driver().SelectTab(ConfigSheet(), 1001, 0);
+    EXPECT_EQ(Driver().FrontMostWith(ids145::ConfirmSettingsButton), Page(3));
+    Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 0);
     EXPECT_EQ(ShownPage(ConfigSheet()), Page(0));
   });
 }
 
 TEST_F(Sheets, NoTabSelectedShowsPageZero) {
   Run([&] {
-    Driver().Click(Home(), 1076);
-    Driver().SelectTab(ConfigSheet(), 1001, 2);
+    Driver().Click(Home(), ids102::kLowerPicture);
+    Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 2);
     ASSERT_EQ(ShownPage(ConfigSheet()), Page(2));
-    Backend().TabSetCurSel(ConfigSheet(), 1001, -1);
+    Backend().TabSetCurSel(ConfigSheet(), ids129::kTabControl, -1);
     WindowMessage change;
     change.message = WM_NOTIFY;
-    change.controlId = 1001;
+    change.controlId = ids129::kTabControl;
     change.code = TCN_SELCHANGE;
     EXPECT_EQ(Backend().Send(ConfigSheet(), change), 0);
     EXPECT_EQ(ShownPage(ConfigSheet()), Page(0));
@@ -77,17 +82,17 @@ TEST_F(Sheets, NoTabSelectedShowsPageZero) {
 
 TEST_F(Sheets, PagesAreNeverRecreatedSoTypedTextSurvivesTabsAndSheets) {
   Run([&] {
-    Driver().Click(Home(), 1076);
-    Driver().SelectTab(ConfigSheet(), 1001, 2);
-    ASSERT_EQ(Driver().TypeText(Page(2), 1017, "\\Windows\\demo.exe"), DriverResult::Done);
+    Driver().Click(Home(), ids102::kLowerPicture);
+    Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 2);
+    ASSERT_EQ(Driver().TypeText(Page(2), ids131::ProgramEdit(1), "\\Windows\\demo.exe"), DriverResult::Done);
     const WindowHandle before = Page(2);
-    Driver().SelectTab(ConfigSheet(), 1001, 0);
-    Driver().Click(ConfigSheet(), 1087);
-    Driver().Click(Home(), 1075);
-    Driver().Click(Home(), 1076);
-    Driver().SelectTab(ConfigSheet(), 1001, 2);
+    Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 0);
+    Driver().Click(ConfigSheet(), ids129::kHomeButton);
+    Driver().Click(Home(), ids102::kUpperPicture);
+    Driver().Click(Home(), ids102::kLowerPicture);
+    Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 2);
     EXPECT_EQ(Page(2), before);
-    EXPECT_EQ(Backend().GetControlText(Page(2), 1017), "\\Windows\\demo.exe");
+    EXPECT_EQ(Backend().GetControlText(Page(2), ids131::ProgramEdit(1)), "\\Windows\\demo.exe");
     int autoRunWindows = 0;
     for (WindowHandle w : Backend().Windows()) autoRunWindows += Backend().FindWindow(w)->dialogTemplate->id == 131;
     EXPECT_EQ(autoRunWindows, 1);
@@ -96,19 +101,19 @@ TEST_F(Sheets, PagesAreNeverRecreatedSoTypedTextSurvivesTabsAndSheets) {
 
 TEST_F(Sheets, HomeButtonAndHomeIconHideTheConfigurationSheet) {
   Run([&] {
-    Driver().Click(Home(), 1076);
-    Driver().Click(ConfigSheet(), 1087);
+    Driver().Click(Home(), ids102::kLowerPicture);
+    Driver().Click(ConfigSheet(), ids129::kHomeButton);
     EXPECT_FALSE(Backend().IsWindowVisible(ConfigSheet()));
-    Driver().Click(Home(), 1076);
-    Driver().Click(ConfigSheet(), 1082);
+    Driver().Click(Home(), ids102::kLowerPicture);
+    Driver().Click(ConfigSheet(), ids129::kHomeIcon);
     EXPECT_FALSE(Backend().IsWindowVisible(ConfigSheet()));
   });
 }
 
 class ConfirmRegistry : public AppTest {
  protected:
-  void Confirm(int controlId = 1088) {
-    Driver().Click(Home(), 1076);
+  void Confirm(int controlId = ids129::kConfirmRegistryButton) {
+    Driver().Click(Home(), ids102::kLowerPicture);
     Driver().Click(ConfigSheet(), controlId);
   }
 };
@@ -169,7 +174,7 @@ TEST_F(ConfirmRegistry, FailedFlushIsReportedAndOffersNoReboot) {
 TEST_F(ConfirmRegistry, SaveIconActsAsTheButton) {
   Driver().AnswerBox(IDYES);
   Driver().AnswerBox(IDYES);
-  Run([&] { Confirm(1090); });
+  Run([&] { Confirm(ids129::kSaveIcon); });
   EXPECT_EQ(controller.registry.flushes, 1);
   EXPECT_EQ(controller.sdk.resets, 1);
 }

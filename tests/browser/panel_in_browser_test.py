@@ -32,7 +32,17 @@ CHROMEDRIVER = "/usr/bin/chromedriver"
 PASSWORD = "s3cret"
 HOME_SCREEN = "102"
 INFORMATION_PAGE = "132"
-INFORMATION_PICTURE = "1075"
+
+
+def control_id(template, name):
+    """A control's id as the template's ids header names it."""
+    header = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "platform", "templates",
+                          f"ids_{template}.h")
+    with open(header) as text:
+        return re.search(rf"\b{name} = (\d+);", text.read()).group(1)
+
+
+INFORMATION_PICTURE = control_id(HOME_SCREEN, "kUpperPicture")
 
 
 class Failure(Exception):

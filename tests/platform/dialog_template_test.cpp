@@ -4,9 +4,14 @@
 
 #include <set>
 
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
+#include "platform/templates/ids_130.h"
+#include "platform/templates/ids_131.h"
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
+#include "platform/templates/ids_145.h"
 #include "platform/templates/ids_237.h"
 
 namespace talvon {
@@ -55,16 +60,16 @@ TEST(DialogTemplates, HomeScreenHasTwoTapPicturesAndFourHiddenFrameStores) {
   EXPECT_EQ(t.cx, 214);
   EXPECT_EQ(t.cy, 188);
   ASSERT_EQ(t.items.size(), 9u);
-  EXPECT_EQ(t.items[0].id, 1076);  // template order is stacking order
-  ExpectRect(Item(102, 1076), 98, 115, 32, 30);
-  EXPECT_EQ(Item(102, 1076).bitmapId, 189);
-  EXPECT_EQ(Item(102, 1076).style, 0x5000010Eu);
-  EXPECT_TRUE(Item(102, 1075).Notifies());
-  EXPECT_EQ(Item(102, 1075).bitmapId, 191);
-  ExpectRect(Item(102, 1077), 1, 157, 15, 13);
+  EXPECT_EQ(t.items[0].id, ids102::kLowerPicture);  // template order is stacking order
+  ExpectRect(Item(102, ids102::kLowerPicture), 98, 115, 32, 30);
+  EXPECT_EQ(Item(102, ids102::kLowerPicture).bitmapId, 189);
+  EXPECT_EQ(Item(102, ids102::kLowerPicture).style, 0x5000010Eu);
+  EXPECT_TRUE(Item(102, ids102::kUpperPicture).Notifies());
+  EXPECT_EQ(Item(102, ids102::kUpperPicture).bitmapId, 191);
+  ExpectRect(Item(102, ids102::kFrameStore1), 1, 157, 15, 13);
   const int frameBitmaps[] = {189, 190, 191, 192};
   for (int n = 0; n < 4; ++n) {
-    const DialogItem& store = Item(102, 1077 + n);
+    const DialogItem& store = Item(102, ids102::kFrameStore1 + n);
     EXPECT_FALSE(store.Visible());
     EXPECT_FALSE(store.Notifies());
     EXPECT_EQ(store.bitmapId, frameBitmaps[n]);
@@ -80,22 +85,22 @@ TEST(DialogTemplates, SheetsAsTheResourcesDescribe) {
   EXPECT_EQ(config.caption, "");
   EXPECT_EQ(config.cx, 395);
   EXPECT_EQ(config.cy, 283);
-  EXPECT_EQ(Item(129, 1088).text, "        Confirm Registry");
-  ExpectRect(Item(129, 1088), 233, 248, 90, 24);
-  EXPECT_EQ(Item(129, 1087).text, "     Home");
-  EXPECT_EQ(Item(129, 1090).style, 0x5000010Eu);
-  EXPECT_EQ(Item(129, 1090).bitmapId, 214);
-  EXPECT_EQ(Item(129, 1082).bitmapId, 196);
-  EXPECT_EQ(Item(129, 1001).cls, ControlClass::TabControl);
-  ExpectRect(Item(129, 1001), 0, 0, 394, 239);
+  EXPECT_EQ(Item(129, ids129::kConfirmRegistryButton).text, "        Confirm Registry");
+  ExpectRect(Item(129, ids129::kConfirmRegistryButton), 233, 248, 90, 24);
+  EXPECT_EQ(Item(129, ids129::kHomeButton).text, "     Home");
+  EXPECT_EQ(Item(129, ids129::kSaveIcon).style, 0x5000010Eu);
+  EXPECT_EQ(Item(129, ids129::kSaveIcon).bitmapId, 214);
+  EXPECT_EQ(Item(129, ids129::kHomeIcon).bitmapId, 196);
+  EXPECT_EQ(Item(129, ids129::kTabControl).cls, ControlClass::TabControl);
+  ExpectRect(Item(129, ids129::kTabControl), 0, 0, 394, 239);
   EXPECT_EQ(config.items[4].bitmapId, 213);
   EXPECT_EQ(config.items[5].style, 0x50000007u);
 
   const DialogTemplate& info = *FindDialogTemplate(130);
   EXPECT_EQ(info.caption, "Dialog");
   ASSERT_EQ(info.items.size(), 1u);
-  ExpectRect(Item(130, 1000), 0, 0, 352, 256);
-  EXPECT_EQ(Item(130, 1000).text, "Tab1");
+  ExpectRect(Item(130, ids130::kTabControl), 0, 0, 352, 256);
+  EXPECT_EQ(Item(130, ids130::kTabControl).text, "Tab1");
 }
 
 TEST(DialogTemplates, PagesAreHiddenChildDialogs) {
@@ -158,7 +163,7 @@ TEST(DialogTemplates, GeneralSettingPageCombosSlidersAndHiddenStores) {
 
 TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
   for (int n = 1; n <= 10; ++n) {
-    const DialogItem& edit = Item(131, 1017 + 2 * (n - 1));
+    const DialogItem& edit = Item(131, ids131::ProgramEdit(n));
     EXPECT_EQ(edit.style, 0x50810080u);
     ExpectRect(edit, 164, 16 + 18 * (n - 1), 213, 14);
   }
@@ -170,15 +175,15 @@ TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
       EXPECT_EQ(item.w, 38);
     }
   }
-  EXPECT_TRUE(Item(131, 1036).Disabled());
+  EXPECT_TRUE(Item(131, ids131::BrowseButton).Disabled());
 
-  EXPECT_EQ(Item(145, 1063).kind, ControlKind::CheckBox);
-  EXPECT_NE(Item(145, 1065).style & ES_PASSWORD, 0u);
-  EXPECT_TRUE(Item(145, 1066).Disabled());
-  EXPECT_FALSE(Item(145, 1062).Visible());
-  EXPECT_EQ(Item(145, 1062).text, "     Home");
-  EXPECT_TRUE(Item(145, 1086).Notifies());
-  EXPECT_FALSE(Item(145, 1086).Visible());
+  EXPECT_EQ(Item(145, ids145::FtpServerCheck).kind, ControlKind::CheckBox);
+  EXPECT_NE(Item(145, ids145::PasswordEdit).style & ES_PASSWORD, 0u);
+  EXPECT_TRUE(Item(145, ids145::ConfirmPasswordEdit).Disabled());
+  EXPECT_FALSE(Item(145, ids145::HomeButton).Visible());
+  EXPECT_EQ(Item(145, ids145::HomeButton).text, "     Home");
+  EXPECT_TRUE(Item(145, ids145::HomePicture).Notifies());
+  EXPECT_FALSE(Item(145, ids145::HomePicture).Visible());
 
   EXPECT_EQ(Item(237, ids237::kChangeToNewModule).text, "Change To  \nNew Module");
   EXPECT_EQ(Item(237, ids237::kResourceTree).cls, ControlClass::TreeView);
@@ -186,7 +191,7 @@ TEST(DialogTemplates, AutoRunServerAndNewCardPages) {
   EXPECT_EQ(Item(237, ids237::kFirstSlotLabel + 6).text, "Slot7");
   EXPECT_FALSE(Item(237, ids237::kRemovePorts).Visible());
   EXPECT_FALSE(Item(237, ids237::kSlotScan).Visible());
-  EXPECT_EQ(Item(237, 1075).text, "Static");
+  EXPECT_EQ(Item(237, ids237::kInformationLine).text, "Static");
 }
 
 }  // namespace

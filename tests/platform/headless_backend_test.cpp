@@ -8,6 +8,7 @@
 
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
 #include "platform/templates/ids_237.h"
@@ -51,7 +52,7 @@ struct HeadlessTest : ::testing::Test {
 
 TEST_F(HeadlessTest, ControlsStartAsTheTemplateSays) {
   const auto [sheet, page] = SheetWithPage();
-  EXPECT_EQ(backend.GetControlText(sheet, 1088), "        Confirm Registry");
+  EXPECT_EQ(backend.GetControlText(sheet, ids129::kConfirmRegistryButton), "        Confirm Registry");
   EXPECT_FALSE(backend.IsControlVisible(page, ids134::kPreview800));
   EXPECT_EQ(backend.ComboGetCount(page, ids134::kFreqCombo), 4);
   EXPECT_EQ(backend.ComboGetCurSel(page, ids134::kFreqCombo), CB_ERR);
@@ -108,19 +109,19 @@ TEST_F(HeadlessTest, ProgressBarSetPosAnswersThePreviousAndStaysInRange) {
 
 TEST_F(HeadlessTest, TabsSelectTheFirstItemAndMeasureItemsSideBySide) {
   const auto [sheet, page] = SheetWithPage();
-  EXPECT_EQ(backend.TabGetCurSel(sheet, 1001), -1);
-  backend.TabInsertItem(sheet, 1001, 0, "General Setting");
-  backend.TabInsertItem(sheet, 1001, 1, "Update Version");
-  EXPECT_EQ(backend.TabGetCurSel(sheet, 1001), 0);
+  EXPECT_EQ(backend.TabGetCurSel(sheet, ids129::kTabControl), -1);
+  backend.TabInsertItem(sheet, ids129::kTabControl, 0, "General Setting");
+  backend.TabInsertItem(sheet, ids129::kTabControl, 1, "Update Version");
+  EXPECT_EQ(backend.TabGetCurSel(sheet, ids129::kTabControl), 0);
   Rect first;
   Rect second;
-  ASSERT_TRUE(backend.TabGetItemRect(sheet, 1001, 0, &first));
-  ASSERT_TRUE(backend.TabGetItemRect(sheet, 1001, 1, &second));
+  ASSERT_TRUE(backend.TabGetItemRect(sheet, ids129::kTabControl, 0, &first));
+  ASSERT_TRUE(backend.TabGetItemRect(sheet, ids129::kTabControl, 1, &second));
   EXPECT_EQ(first.left, 2);
   EXPECT_EQ(second.left, first.right);
   EXPECT_EQ(second.top, first.top);
-  EXPECT_FALSE(backend.TabGetItemRect(sheet, 1001, 2, &first));
-  EXPECT_EQ(backend.GetControlClientRect(sheet, 1001), (Rect{0, 0, 591, 358}));
+  EXPECT_FALSE(backend.TabGetItemRect(sheet, ids129::kTabControl, 2, &first));
+  EXPECT_EQ(backend.GetControlClientRect(sheet, ids129::kTabControl), (Rect{0, 0, 591, 358}));
 }
 
 TEST_F(HeadlessTest, TreeInsertsLastChildrenAndWalksBack) {

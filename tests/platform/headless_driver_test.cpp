@@ -6,7 +6,11 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
+#include "platform/templates/ids_131.h"
 #include "platform/templates/ids_134.h"
+#include "platform/templates/ids_145.h"
 #include "platform/templates/ids_237.h"
 
 namespace talvon {
@@ -43,52 +47,52 @@ struct DriverTest : ::testing::Test {
 TEST_F(DriverTest, CheckBoxTogglesBeforeItReportsTheClick) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(145, sheet, pageSink);
-  EXPECT_EQ(driver.Click(page, 1063), DriverResult::Done);
-  EXPECT_EQ(backend.GetCheck(page, 1063), BST_CHECKED);
+  EXPECT_EQ(driver.Click(page, ids145::FtpServerCheck), DriverResult::Done);
+  EXPECT_EQ(backend.GetCheck(page, ids145::FtpServerCheck), BST_CHECKED);
   ASSERT_EQ(pageSink.messages.size(), 1u);
-  EXPECT_EQ(pageSink.messages[0].controlId, 1063);
+  EXPECT_EQ(pageSink.messages[0].controlId, ids145::FtpServerCheck);
   EXPECT_EQ(pageSink.messages[0].code, BN_CLICKED);
-  driver.Click(page, 1063);
-  EXPECT_EQ(driver.DisplayValue(page, 1063), "0");
+  driver.Click(page, ids145::FtpServerCheck);
+  EXPECT_EQ(driver.DisplayValue(page, ids145::FtpServerCheck), "0");
 }
 
 TEST_F(DriverTest, TapsThatCannotReachAControlSendNothing) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(145, sheet, pageSink);
-  EXPECT_EQ(driver.Click(page, 1062), DriverResult::Hidden);  // hidden Home
-  EXPECT_EQ(driver.TypeText(page, 1065, "pw"), DriverResult::Disabled);
+  EXPECT_EQ(driver.Click(page, ids145::HomeButton), DriverResult::Hidden);  // hidden Home
+  EXPECT_EQ(driver.TypeText(page, ids145::PasswordEdit, "pw"), DriverResult::Disabled);
   EXPECT_EQ(driver.Click(sheet, 4242), DriverResult::NoControl);
-  EXPECT_EQ(driver.Click(page, 1050), DriverResult::WrongKind);  // a label
-  EXPECT_EQ(driver.SelectTab(page, 1061, 0), DriverResult::WrongKind);
+  EXPECT_EQ(driver.Click(page, ids145::FtpDirectoryLabel), DriverResult::WrongKind);  // a label
+  EXPECT_EQ(driver.SelectTab(page, ids145::ConfirmSettingsButton, 0), DriverResult::WrongKind);
   EXPECT_TRUE(pageSink.messages.empty());
   backend.ShowWindow(sheet, SW_HIDE);
-  EXPECT_EQ(driver.Click(page, 1061), DriverResult::Hidden);  // its sheet is hidden
+  EXPECT_EQ(driver.Click(page, ids145::ConfirmSettingsButton), DriverResult::Hidden);  // its sheet is hidden
 }
 
 TEST_F(DriverTest, TypingFocusesTheEditOnceThenReplacesItsText) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(131, sheet, pageSink);
-  driver.TypeText(page, 1019, "\\Windows\\a.exe");
-  driver.TypeText(page, 1019, "\\Windows\\b.exe");
+  driver.TypeText(page, ids131::ProgramEdit(2), "\\Windows\\a.exe");
+  driver.TypeText(page, ids131::ProgramEdit(2), "\\Windows\\b.exe");
   std::vector<int> codes;
   for (const auto& m : pageSink.messages) codes.push_back(m.code);
   EXPECT_EQ(codes, (std::vector<int>{EN_SETFOCUS, EN_CHANGE, EN_CHANGE}));
-  EXPECT_EQ(backend.GetControlText(page, 1019), "\\Windows\\b.exe");
+  EXPECT_EQ(backend.GetControlText(page, ids131::ProgramEdit(2)), "\\Windows\\b.exe");
   pageSink.messages.clear();
-  driver.TypeText(page, 1021, "x");  // the focus moves on
-  EXPECT_EQ(pageSink.messages[0].controlId, 1019);
+  driver.TypeText(page, ids131::ProgramEdit(3), "x");  // the focus moves on
+  EXPECT_EQ(pageSink.messages[0].controlId, ids131::ProgramEdit(2));
   EXPECT_EQ(pageSink.messages[0].code, EN_KILLFOCUS);
-  EXPECT_EQ(pageSink.messages[1].controlId, 1021);
+  EXPECT_EQ(pageSink.messages[1].controlId, ids131::ProgramEdit(3));
   EXPECT_EQ(pageSink.messages[1].code, EN_SETFOCUS);
 }
 
 TEST_F(DriverTest, ATapOnAButtonTakesTheFocusFromAnEdit) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(131, sheet, pageSink);
-  driver.Click(page, 1017);
-  driver.Click(page, 1081);
+  driver.Click(page, ids131::ProgramEdit(1));
+  driver.Click(page, ids131::ConfirmSettingButton);
   pageSink.messages.clear();
-  driver.Click(page, 1017);
+  driver.Click(page, ids131::ProgramEdit(1));
   ASSERT_EQ(pageSink.messages.size(), 1u);
   EXPECT_EQ(pageSink.messages[0].code, EN_SETFOCUS);
 }
@@ -113,18 +117,18 @@ TEST_F(DriverTest, SliderDragEndsWithTheThumbReleasedAtItsClampedPosition) {
 TEST_F(DriverTest, ComboPickAndTabSelectionNotifyTheirDialogs) {
   const WindowHandle sheet = Show(129, 0, sheetSink);
   const WindowHandle page = Show(134, sheet, pageSink);
-  backend.TabInsertItem(sheet, 1001, 0, "General Setting");
-  backend.TabInsertItem(sheet, 1001, 1, "Update Version");
+  backend.TabInsertItem(sheet, ids129::kTabControl, 0, "General Setting");
+  backend.TabInsertItem(sheet, ids129::kTabControl, 1, "Update Version");
   EXPECT_EQ(driver.PickComboItem(page, ids134::kFreqCombo, 1), DriverResult::Done);
   EXPECT_EQ(pageSink.messages.back().code, CBN_SELCHANGE);
   EXPECT_EQ(driver.DisplayValue(page, ids134::kFreqCombo), "1");
   EXPECT_EQ(driver.PickComboItem(page, ids134::kFreqCombo, 4), DriverResult::OutOfRange);
-  EXPECT_EQ(driver.SelectTab(sheet, 1001, 0), DriverResult::Done);  // already selected: no notification
+  EXPECT_EQ(driver.SelectTab(sheet, ids129::kTabControl, 0), DriverResult::Done);  // already selected: no notification
   EXPECT_TRUE(sheetSink.messages.empty());
-  EXPECT_EQ(driver.SelectTab(sheet, 1001, 1), DriverResult::Done);
+  EXPECT_EQ(driver.SelectTab(sheet, ids129::kTabControl, 1), DriverResult::Done);
   ASSERT_EQ(sheetSink.messages.size(), 1u);
   EXPECT_EQ(sheetSink.messages[0].code, TCN_SELCHANGE);
-  EXPECT_EQ(driver.SelectTab(sheet, 1001, 5), DriverResult::OutOfRange);
+  EXPECT_EQ(driver.SelectTab(sheet, ids129::kTabControl, 5), DriverResult::OutOfRange);
 }
 
 TEST_F(DriverTest, TreeItemIsFoundByTextInDisplayOrder) {
@@ -143,19 +147,21 @@ TEST_F(DriverTest, TreeItemIsFoundByTextInDisplayOrder) {
 }
 
 TEST_F(DriverTest, AnIdIsFoundOnTheShownPageThenItsSheetThenTheHomeScreen) {
+  // The same number names a control of the home screen and one of the wizard.
+  static_assert(ids102::kUpperPicture == ids237::kInformationLine);
   const WindowHandle home = Show(102, 0, homeSink);
   const WindowHandle sheet = backend.CreateDialogWindow(*FindDialogTemplate(129), 0, sheetSink);
   const WindowHandle general = backend.CreateDialogWindow(*FindDialogTemplate(134), sheet, pageSink);
   const WindowHandle wizard = backend.CreateDialogWindow(*FindDialogTemplate(237), sheet, otherPageSink);
   backend.SetWindowPos(general, HWND_TOP, 0, 0, 10, 10, SWP_SHOWWINDOW);
   backend.SetWindowPos(wizard, HWND_TOP, 0, 0, 10, 10, SWP_HIDEWINDOW);
-  EXPECT_EQ(driver.FrontMostWith(1075), home);  // the sheet is hidden
+  EXPECT_EQ(driver.FrontMostWith(ids102::kUpperPicture), home);  // the sheet is hidden
   backend.ShowWindow(sheet, SW_SHOW);
-  EXPECT_EQ(driver.FrontMostWith(1088), sheet);
+  EXPECT_EQ(driver.FrontMostWith(ids129::kConfirmRegistryButton), sheet);
   EXPECT_EQ(driver.FrontMostWith(ids134::kConfirmSettings), general);
-  EXPECT_EQ(driver.FrontMostWith(1075), home);  // the wizard is not shown
+  EXPECT_EQ(driver.FrontMostWith(ids102::kUpperPicture), home);  // the wizard is not shown
   backend.SetWindowPos(wizard, HWND_TOP, 0, 0, 10, 10, SWP_SHOWWINDOW);
-  EXPECT_EQ(driver.FrontMostWith(1075), wizard);
+  EXPECT_EQ(driver.FrontMostWith(ids102::kUpperPicture), wizard);
   EXPECT_EQ(driver.FrontMostWith(ids134::kConfirmSettings), 0u);  // covered by the wizard
   EXPECT_EQ(driver.WindowsFrontToBack(), (std::vector<WindowHandle>{wizard, sheet, home}));
   EXPECT_EQ(driver.FrontMostWith(7777), 0u);

@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "qt/control_widgets.h"
 #include "qt/dialog_scale.h"
 #include "qt/frame_window.h"
@@ -91,15 +93,15 @@ TEST(QtTemplates, TemplateOrderIsStackingOrder) {
     }
   }
   ASSERT_NE(disc, nullptr);
-  EXPECT_GT(at(1076), at(1075));
-  EXPECT_GT(at(1075), stack.indexOf(disc));
+  EXPECT_GT(at(ids102::kLowerPicture), at(ids102::kUpperPicture));
+  EXPECT_GT(at(ids102::kUpperPicture), stack.indexOf(disc));
 
   // A tap on a ball lands on the ball, not on the disc beneath it.
   ShowPanel(backend);
   backend.ShowWindow(home, SW_SHOW);
-  const std::optional<QPoint> onBall = TapPoint(backend.Panel(), backend.ControlWidget(home, 1076));
+  const std::optional<QPoint> onBall = TapPoint(backend.Panel(), backend.ControlWidget(home, ids102::kLowerPicture));
   ASSERT_TRUE(onBall.has_value());
-  EXPECT_EQ(backend.Panel()->childAt(*onBall), backend.ControlWidget(home, 1076));
+  EXPECT_EQ(backend.Panel()->childAt(*onBall), backend.ControlWidget(home, ids102::kLowerPicture));
   backend.DestroyDialogWindow(home);
 }
 
@@ -176,9 +178,9 @@ TEST(QtTemplates, TheConfigurationSheetFillsA640By480Panel) {
     EXPECT_GE(backend.GetWindowRect(sheet).top, 0);
     // The pages fit under the tab items with the sheet's own placement.
     Rect item;
-    ASSERT_TRUE(backend.TabInsertItem(sheet, 1001, 0, "General Setting") == 0);
-    ASSERT_TRUE(backend.TabGetItemRect(sheet, 1001, 0, &item));
-    const Rect tab = backend.GetControlClientRect(sheet, 1001);
+    ASSERT_TRUE(backend.TabInsertItem(sheet, ids129::kTabControl, 0, "General Setting") == 0);
+    ASSERT_TRUE(backend.TabGetItemRect(sheet, ids129::kTabControl, 0, &item));
+    const Rect tab = backend.GetControlClientRect(sheet, ids129::kTabControl);
     const int pageHeight = tab.bottom - item.bottom - 2;
     for (int page : {131, 133, 134, 145, 237}) {
       const DialogTemplate& t = *FindDialogTemplate(page);

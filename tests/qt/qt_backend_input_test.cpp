@@ -10,8 +10,11 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
+#include "platform/templates/ids_145.h"
 #include "platform/templates/ids_237.h"
 #include "qt/frame_window.h"
 #include "qt/tab_control_widget.h"
@@ -147,7 +150,7 @@ TEST_F(QtInput, PicturesWithoutNotifyPassTapsThrough) {
   Open(102);
   QWidget* panel = backend.Panel();
   // The disc behind the balls: a tap on it reaches nobody.
-  const QPoint onDisc = Control(1076)->mapTo(panel, QPoint(-20, -20));
+  const QPoint onDisc = Control(ids102::kLowerPicture)->mapTo(panel, QPoint(-20, -20));
   MouseTap(panel, onDisc);
   EXPECT_TRUE(sink.Input().empty());
 }
@@ -155,7 +158,7 @@ TEST_F(QtInput, PicturesWithoutNotifyPassTapsThrough) {
 TEST_F(QtInput, SlidingOffAPictureCancelsTheTap) {
   Open(102);
   QWindow* w = backend.Panel()->windowHandle();
-  const QPoint at = *TapPoint(backend.Panel(), Control(1075));
+  const QPoint at = *TapPoint(backend.Panel(), Control(ids102::kUpperPicture));
   QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, at);
   QTest::mouseMove(w, at + QPoint(100, 100));
   QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, at + QPoint(100, 100));
@@ -179,21 +182,23 @@ TEST_F(QtInput, CaptionButtonsSendOkAndClose) {
 TEST_F(QtInput, PickingATabSelectsItThenNotifiesOnceAsHeadless) {
   Open(129);
   for (const char* text : {"General Setting", "Update Version", "Auto-execution"}) {
-    backend.TabInsertItem(window, 1001, backend.TabGetItemCount(window, 1001), text);
+    backend.TabInsertItem(window, ids129::kTabControl, backend.TabGetItemCount(window, ids129::kTabControl), text);
   }
-  auto* tabs = static_cast<TabControlWidget*>(Control(1001));
+  auto* tabs = static_cast<TabControlWidget*>(Control(ids129::kTabControl));
   std::vector<int> seen;
   sink.onMessage = [&](const WindowMessage& m) {
-    if (m.message == WM_NOTIFY && m.code == TCN_SELCHANGE) seen.push_back(backend.TabGetCurSel(window, 1001));
+    if (m.message == WM_NOTIFY && m.code == TCN_SELCHANGE)
+      seen.push_back(backend.TabGetCurSel(window, ids129::kTabControl));
   };
   MouseTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(2).center()));
   MouseTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(2).center()));  // already selected
   TouchTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(1).center()));
   EXPECT_EQ(seen, (std::vector<int>{2, 1}));
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_NOTIFY, 1001, TCN_SELCHANGE}, {WM_NOTIFY, 1001, TCN_SELCHANGE}}));
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_NOTIFY, ids129::kTabControl, TCN_SELCHANGE},
+                                                 {WM_NOTIFY, ids129::kTabControl, TCN_SELCHANGE}}));
   // The dialog's own selection sends nothing.
   sink.Clear();
-  EXPECT_EQ(backend.TabSetCurSel(window, 1001, 0), 1);
+  EXPECT_EQ(backend.TabSetCurSel(window, ids129::kTabControl, 0), 1);
   EXPECT_TRUE(sink.Input().empty());
 }
 
@@ -268,29 +273,29 @@ TEST_F(QtInput, TrackbarsAskForCustomDrawWhenPainted) {
 
 TEST_F(QtInput, TypingChangesTheEditAndFocusMovesAsHeadless) {
   Open(145);
-  Tap(1051);
-  QTest::keyClicks(Control(1051), "ab");
-  Tap(1061);
-  EXPECT_EQ(backend.GetControlText(window, 1051), "ab");
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1051, EN_SETFOCUS},
-                                                 {WM_COMMAND, 1051, EN_CHANGE},
-                                                 {WM_COMMAND, 1051, EN_CHANGE},
-                                                 {WM_COMMAND, 1051, EN_KILLFOCUS},
-                                                 {WM_COMMAND, 1061, BN_CLICKED}}));
+  Tap(ids145::FtpDirectoryEdit);
+  QTest::keyClicks(Control(ids145::FtpDirectoryEdit), "ab");
+  Tap(ids145::ConfirmSettingsButton);
+  EXPECT_EQ(backend.GetControlText(window, ids145::FtpDirectoryEdit), "ab");
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids145::FtpDirectoryEdit, EN_SETFOCUS},
+                                                 {WM_COMMAND, ids145::FtpDirectoryEdit, EN_CHANGE},
+                                                 {WM_COMMAND, ids145::FtpDirectoryEdit, EN_CHANGE},
+                                                 {WM_COMMAND, ids145::FtpDirectoryEdit, EN_KILLFOCUS},
+                                                 {WM_COMMAND, ids145::ConfirmSettingsButton, BN_CLICKED}}));
   sink.Clear();
-  backend.SetControlText(window, 1051, "\\CompactFlash");  // the dialog's own text is no change
+  backend.SetControlText(window, ids145::FtpDirectoryEdit, "\\CompactFlash");  // the dialog's own text is no change
   EXPECT_TRUE(sink.Input().empty());
-  EXPECT_EQ(static_cast<QLineEdit*>(Control(1051))->text().toStdString(), "\\CompactFlash");
+  EXPECT_EQ(static_cast<QLineEdit*>(Control(ids145::FtpDirectoryEdit))->text().toStdString(), "\\CompactFlash");
 }
 
 TEST_F(QtInput, PasswordEditsHideTheirTextUntilToldOtherwise) {
   Open(145);
-  auto* edit = static_cast<QLineEdit*>(Control(1065));
+  auto* edit = static_cast<QLineEdit*>(Control(ids145::PasswordEdit));
   EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
   EXPECT_EQ(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edit), '*');
-  backend.SetPasswordChar(window, 1065, 0);
+  backend.SetPasswordChar(window, ids145::PasswordEdit, 0);
   EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
-  EXPECT_EQ(backend.GetPasswordChar(window, 1065), 0);
+  EXPECT_EQ(backend.GetPasswordChar(window, ids145::PasswordEdit), 0);
 }
 
 TEST_F(QtInput, ReadOnlyEditsTakeTheFocusButNotTheText) {

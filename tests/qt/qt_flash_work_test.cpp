@@ -12,6 +12,8 @@
 
 #include "flash/bin_image_builder.h"
 #include "flash/os_image_version.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_133.h"
 #include "qt/tab_control_widget.h"
 #include "qt/utility_runs.h"
@@ -70,15 +72,16 @@ TEST(QtFlashWork, CloseDuringAnOsWriteEndsTheUtilityAfterTheWriteWithoutARestart
       ASSERT_TRUE(at.has_value());
       TouchTap(backend.Panel(), *at);
     };
-    touch(102, 1076);
-    auto* tabs = static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), 1001));
+    touch(102, ids102::kLowerPicture);
+    auto* tabs =
+        static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), ids129::kTabControl));
     TouchTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(1).center()));
     const WindowHandle page = backend.WindowOfTemplate(133);
     spy.onPaint = [&] {
       if (closedDuringWork || backend.FlashWorkCover() == nullptr) return;
       closedDuringWork = true;
       line = backend.FlashWorkCover()->findChild<QLabel*>()->text().toStdString();
-      QWidget* confirm = backend.ControlWidget(backend.WindowOfTemplate(129), 1088);
+      QWidget* confirm = backend.ControlWidget(backend.WindowOfTemplate(129), ids129::kConfirmRegistryButton);
       confirmCovered = !TapPoint(backend.Panel(), confirm).has_value();
       backend.Panel()->close();
     };

@@ -17,6 +17,8 @@
 
 #include "app/utility_app.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_134.h"
 #include "qt/busy_sign.h"
 #include "qt/tab_control_widget.h"
@@ -126,7 +128,8 @@ class IdleWindow : public ::testing::Test {
     TouchTap(backend.Panel(), *at);
   }
   void TapTab(int index) {
-    auto* tabs = static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), 1001));
+    auto* tabs =
+        static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), ids129::kTabControl));
     TouchTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(index).center()));
   }
 
@@ -140,7 +143,7 @@ class IdleWindow : public ::testing::Test {
 TEST_F(IdleWindow, EveryScreenComesToRestAndATickThatChangesNothingPaintsNothing) {
   Run([&] {
     EXPECT_TRUE(Settle(paints)) << "the home screen";
-    Tap(102, 1076);
+    Tap(102, ids102::kLowerPicture);
     // The General Setting page draws its resolution slider through the page
     // (custom draw), which sets the preview and caption it already shows.
     ASSERT_TRUE(Settle(paints)) << "the General Setting page";
@@ -152,8 +155,8 @@ TEST_F(IdleWindow, EveryScreenComesToRestAndATickThatChangesNothingPaintsNothing
       TapTab(tab);
       EXPECT_TRUE(Settle(paints)) << "tab " << tab;
     }
-    Tap(129, 1087);  // Home
-    Tap(102, 1075);
+    Tap(129, ids129::kHomeButton);  // Home
+    Tap(102, ids102::kUpperPicture);
     EXPECT_TRUE(Settle(paints)) << "the information sheet";
   });
 }
@@ -163,8 +166,8 @@ TEST_F(IdleWindow, AChangedControlRepaintsItsOwnAreaOnly) {
     // The blink changes the two picture buttons of the home screen.
     ASSERT_TRUE(Settle(paints));
     const WindowHandle home = backend.WindowOfTemplate(102);
-    QWidget* lower = backend.ControlWidget(home, 1076);
-    QWidget* upper = backend.ControlWidget(home, 1075);
+    QWidget* lower = backend.ControlWidget(home, ids102::kLowerPicture);
+    QWidget* upper = backend.ControlWidget(home, ids102::kUpperPicture);
     ASSERT_TRUE(backend.FireTimer(home, 1));
     Turn();
     EXPECT_TRUE(paints.Painted(lower));
@@ -176,7 +179,7 @@ TEST_F(IdleWindow, AChangedControlRepaintsItsOwnAreaOnly) {
     }
 
     // A text on the General Setting page: set again as it is, then changed.
-    Tap(102, 1076);
+    Tap(102, ids102::kLowerPicture);
     ASSERT_TRUE(Settle(paints));
     const WindowHandle page = backend.WindowOfTemplate(134);
     QWidget* inUse = backend.ControlWidget(page, ids134::kStorageInUse);
@@ -221,7 +224,7 @@ BusySeen SeenUnder(QtDialogBackend& backend, QWidget* box) {
 
 TEST_F(IdleWindow, TheBoxThatEndsABackupShowsWithoutSpinnerStripOrWaitCursor) {
   Run([&] {
-    Tap(102, 1076);
+    Tap(102, ids102::kLowerPicture);
     BusySeen seen;
     backend.SetModalHook([&](QWidget* box) {
       seen = SeenUnder(backend, box);

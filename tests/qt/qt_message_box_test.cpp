@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "platform/message_box.h"
+#include "platform/templates/ids_102.h"
 #include "qt/message_box_widget.h"
 #include "qt_test_support.h"
 
@@ -81,7 +82,7 @@ TEST(QtMessageBox, TheBoxKeepsTapsFromTheWindowsBeneath) {
   RecordingSink sink;
   const WindowHandle home = backend.CreateDialogWindow(*FindDialogTemplate(102), 0, sink);
   backend.ShowWindow(home, SW_SHOW);
-  QWidget* ball = backend.ControlWidget(home, 1076);
+  QWidget* ball = backend.ControlWidget(home, ids102::kLowerPicture);
   const QPoint onBall = ball->mapTo(backend.Panel(), ball->rect().center());
   backend.SetModalHook([&](QWidget* box) {
     MouseTap(backend.Panel(), onBall);
@@ -92,7 +93,7 @@ TEST(QtMessageBox, TheBoxKeepsTapsFromTheWindowsBeneath) {
   EXPECT_TRUE(sink.Input().empty());
   // Afterwards the ball takes taps again.
   MouseTap(backend.Panel(), onBall);
-  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, 1076, STN_CLICKED}}));
+  EXPECT_EQ(sink.Input(), (std::vector<Received>{{WM_COMMAND, ids102::kLowerPicture, STN_CLICKED}}));
 }
 
 TEST(QtMessageBox, EscapeAnswersWhereTheStyleHasACancelAndNotOnYesNo) {

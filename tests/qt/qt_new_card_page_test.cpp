@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_237.h"
 #include "qt/tab_control_widget.h"
 #include "qt/tree_widget.h"
@@ -29,9 +31,10 @@ class NewCardOnQt : public ::testing::Test {
   }
   void Touch(QWidget* widget, QPoint at) { TouchTap(backend.Panel(), widget->mapTo(backend.Panel(), at)); }
   void ShowNewCardPage() {
-    QWidget* config = backend.ControlWidget(backend.WindowOfTemplate(102), 1076);
+    QWidget* config = backend.ControlWidget(backend.WindowOfTemplate(102), ids102::kLowerPicture);
     Touch(config, config->rect().center());
-    auto* tabs = static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), 1001));
+    auto* tabs =
+        static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), ids129::kTabControl));
     Touch(tabs, tabs->ItemRect(4).center());
   }
   TreeWidget* Tree() {

@@ -14,6 +14,8 @@
 #include "flash/bin_image_builder.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
 #include "platform/templates/ids_134.h"
@@ -85,9 +87,10 @@ TEST_F(UtilityOnQt, PicturesIconsAndButtonsWorkByTouch) {
     EXPECT_TRUE(Shown(102));
     EXPECT_FALSE(Shown(129));
     EXPECT_FALSE(Shown(130));
-    Touch(102, 1076);  // the lower ball: the configuration sheet
+    Touch(102, ids102::kLowerPicture);  // the lower ball: the configuration sheet
     EXPECT_TRUE(Shown(129));
-    auto* tabs = static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), 1001));
+    auto* tabs =
+        static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), ids129::kTabControl));
     const QPoint pageMiddle = tabs->mapTo(backend.Panel(), tabs->rect().center());
     EXPECT_EQ(TemplateAt(pageMiddle), 134);
     for (const auto& [tab, page] : std::vector<std::pair<int, int>>{{3, 145}, {1, 133}, {4, 237}, {0, 134}}) {
@@ -95,16 +98,16 @@ TEST_F(UtilityOnQt, PicturesIconsAndButtonsWorkByTouch) {
       EXPECT_EQ(tabs->Selection(), tab);
       EXPECT_EQ(TemplateAt(pageMiddle), page) << "tab " << tab;
     }
-    Touch(129, 1082);  // the home icon on the Home button
+    Touch(129, ids129::kHomeIcon);  // the home icon on the Home button
     EXPECT_FALSE(Shown(129));
-    Touch(102, 1076);
-    Touch(129, 1087);  // Home itself
+    Touch(102, ids102::kLowerPicture);
+    Touch(129, ids129::kHomeButton);  // Home itself
     EXPECT_FALSE(Shown(129));
-    Touch(102, 1075);  // the upper ball: the information sheet, which covers the home screen
+    Touch(102, ids102::kUpperPicture);  // the upper ball: the information sheet, which covers the home screen
     EXPECT_TRUE(Shown(130));
     Touch(132, ids132::kHomeIcon);  // its page's home icon
     EXPECT_FALSE(Shown(130));
-    Touch(102, 1075);
+    Touch(102, ids102::kUpperPicture);
     Touch(132, ids132::kHomeButton);  // its page's Home button
     EXPECT_FALSE(Shown(130));
     backend.Panel()->close();
@@ -134,8 +137,8 @@ TEST_F(UtilityOnQt, ResetRestartsTheUtilityOnTheSameControllerWithoutWhatWasNotF
     if (boots == 1) {
       firstBoot = &platform;
       EXPECT_TRUE(SetDword(platform.registry, "BeforeFlush", 1));
-      Touch(102, 1076);
-      Touch(129, 1090);  // the save icon: Confirm Registry, which reboots
+      Touch(102, ids102::kLowerPicture);
+      Touch(129, ids129::kSaveIcon);  // the save icon: Confirm Registry, which reboots
       EXPECT_TRUE(backend.ShuttingDown());
       return;
     }
@@ -169,8 +172,8 @@ TEST_F(UtilityOnQt, ClosingThePanelDuringAQuestionOrAStartedProgramLeavesTheUtil
   });
   hooks.onHomeScreen = [&](Platform&) {
     ++boots;
-    Touch(102, 1076);
-    Touch(129, 1088);  // Confirm Registry's question
+    Touch(102, ids102::kLowerPicture);
+    Touch(129, ids129::kConfirmRegistryButton);  // Confirm Registry's question
     EXPECT_EQ(questions, 1);
     EXPECT_TRUE(Shown(129));
     Touch(134, ids134::kSerialButton);  // RS232: the calibration screen comes up and the page goes on
@@ -242,8 +245,9 @@ TEST_F(UtilityOnQt, AnOsUpdateShowsItsProgressAndRebootsIntoTheNewImage) {
       backend.Panel()->close();
       return;
     }
-    Touch(102, 1076);
-    auto* tabs = static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), 1001));
+    Touch(102, ids102::kLowerPicture);
+    auto* tabs =
+        static_cast<TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), ids129::kTabControl));
     TouchTap(backend.Panel(), tabs->mapTo(backend.Panel(), tabs->ItemRect(1).center()));
     const WindowHandle page = backend.WindowOfTemplate(133);
     spy.onPaint = [&] { painted.push_back(backend.GetProgress(page, ids133::kProgressBar).position); };

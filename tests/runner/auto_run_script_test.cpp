@@ -3,11 +3,15 @@
 // a path that would not read back at the next start is refused.
 #include <gtest/gtest.h>
 
+#include "platform/templates/ids_131.h"
 #include "runner/script_runner.h"
 #include "script_fixture.h"
+#include "script_ids.h"
 
 namespace talvon::test {
 namespace {
+
+using namespace ids131;
 
 using AutoRunScript = HeadlessScriptTest;
 
@@ -25,26 +29,27 @@ TEST_F(AutoRunScript, ProgramsComeBackAfterARebootAndAnEmptiedFieldStaysAnEmptyV
   const int code = RunScript(std::string(
                                  "config\n"
                                  "tab 2\n"
-                                 "print 1031\n"
-                                 "text 1017 \"\\CompactFlash\\Velmar\\Startup\\LumexRuntime.exe\"\n"
-                                 "text 1019 \"\"\n"
-                                 "click 1023\n"
+                                 "print " + Id(ProgramEdit(8)) + "\n"
+                                 "text " + Id(ProgramEdit(1)) + " \"\\CompactFlash\\Velmar\\Startup\\"
+                                 "LumexRuntime.exe\"\n"
+                                 "text " + Id(ProgramEdit(2)) + " \"\"\n"
+                                 "click " + Id(ProgramEdit(4)) + "\n"
                                  "file \"\\CompactFlash\\tools\\logger.exe\"\n"
-                                 "click 1036\n"
-                                 "click 1081\n") +
+                                 "click " + Id(BrowseButton) + "\n"
+                                 "click " + Id(ConfirmSettingButton) + "\n") +
                              kFlushAndReboot +
                              "config\n"
                              "tab 2\n"
-                             "print 1017\n"
-                             "print 1019\n"
-                             "print 1023\n"
-                             "print 1031\n");
+                             "print " + Id(ProgramEdit(1)) + "\n"
+                             "print " + Id(ProgramEdit(2)) + "\n"
+                             "print " + Id(ProgramEdit(4)) + "\n"
+                             "print " + Id(ProgramEdit(8)) + "\n");
   ASSERT_EQ(code, runner::kExitOk) << err.str();
-  EXPECT_EQ(out.str(), std::string("print 1031 A\n") + kFlushAndRebootLines +
-                           "print 1017 \\CompactFlash\\Velmar\\Startup\\LumexRuntime.exe\n"
-                           "print 1019 \n"
-                           "print 1023 \\CompactFlash\\tools\\logger.exe\n"
-                           "print 1031 A\n");
+  EXPECT_EQ(out.str(), std::string("print " + Id(ProgramEdit(8)) + " A\n") + kFlushAndRebootLines +
+                           "print " + Id(ProgramEdit(1)) + " \\CompactFlash\\Velmar\\Startup\\LumexRuntime.exe\n"
+                           "print " + Id(ProgramEdit(2)) + " \n"
+                           "print " + Id(ProgramEdit(4)) + " \\CompactFlash\\tools\\logger.exe\n"
+                           "print " + Id(ProgramEdit(8)) + " A\n");
   const sim::RegistryValue* emptied = Value("Init", "Launch81");
   ASSERT_NE(emptied, nullptr);
   EXPECT_EQ(emptied->type, REG_SZ);
@@ -60,20 +65,21 @@ TEST_F(AutoRunScript, A199CharacterPathSurvivesARebootAnd200AreRefused) {
   ASSERT_EQ(fits.size(), 199u);
   const int code = RunScript("config\n"
                              "tab 2\n"
-                             "text 1033 \"" + fits + "\"\n"
-                             "text 1035 \"" + tooLong + "\"\n"
+                             "text " + Id(ProgramEdit(9)) + " \"" + fits + "\"\n"
+                             "text " + Id(ProgramEdit(10)) + " \"" + tooLong + "\"\n"
                              "answer ok\n"
-                             "click 1081\n" +
+                             "click " + Id(ConfirmSettingButton) + "\n" +
                              kFlushAndReboot +
                              "config\n"
                              "tab 2\n"
-                             "print 1033\n"
-                             "print 1035\n");
+                             "print " + Id(ProgramEdit(9)) + "\n"
+                             "print " + Id(ProgramEdit(10)) + "\n");
   ASSERT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Auto-Execute | Program 10: the path is 200 characters or longer and cannot be started at boot,Please "
             "choose a program with a shorter path. Program 10 has not been saved. | 48 -> ok\n" +
-                std::string(kFlushAndRebootLines) + "print 1033 " + fits + "\nprint 1035 \n");
+                std::string(kFlushAndRebootLines) + "print " + Id(ProgramEdit(9)) + " " + fits + "\n" +
+                "print " + Id(ProgramEdit(10)) + " \n");
   EXPECT_EQ(Text("Init", "Launch88"), fits);
   EXPECT_EQ(Value("Init", "Launch89"), nullptr);
 }

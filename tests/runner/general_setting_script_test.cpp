@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <optional>
 #include <sstream>
 
@@ -14,6 +13,7 @@
 #include "flash/image_files.h"
 #include "flash/transfer_buffer.h"
 #include "operations/flash_files.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_134.h"
 #include "platform/text.h"
 #include "runner/script.h"
@@ -30,13 +30,7 @@ namespace {
 using namespace ids134;
 
 using test::Id;
-
-// A "print" command for each control, in order.
-std::string Print(std::initializer_list<int> controls) {
-  std::string script;
-  for (int id : controls) script += "print " + Id(id) + "\n";
-  return script;
-}
+using test::Print;
 
 std::vector<char> ReadHostFile(const std::filesystem::path& path) {
   const std::string bytes = test::ReadFile(path);
@@ -80,7 +74,7 @@ struct GeneralSettingScript : ::testing::Test {
   std::string SetAndFlush(int resolution) {
     return "config\nslider " + Id(kResolutionSlider) + " " + std::to_string(resolution) +
            "\nselect " + Id(kBppCombo) + " 2\nselect " + Id(kFreqCombo) + " 2\nclick " + Id(kConfirmSettings) +
-           "\nanswer yes\nanswer no\nclick 1088\nhome\n";
+           "\nanswer yes\nanswer no\nclick " + Id(ids129::kConfirmRegistryButton) + "\nhome\n";
   }
 
   test::TempDir dir;
@@ -101,7 +95,7 @@ TEST_F(GeneralSettingScript, ANewDisplayModeIsInForceAfterTheRebootAndTheDivisio
       "click " + Id(kConfirmSettings) + "\n"
       "answer yes\n"
       "answer yes\n"
-      "click 1088\n"
+      "click " + Id(ids129::kConfirmRegistryButton) + "\n"
       "config\n" +
       Print({kResolutionReadBack, kBppReadBack, kFreqReadBack, kResolutionSlider, kPreview, kMemorySlider}) +
       "reg \"Velmar\" \"MemDivision\"\n");
@@ -324,7 +318,8 @@ TEST_F(GeneralSettingScript, ARestoreRegistryThatFailsToClearLeavesTheRunningReg
   const int code = Run(
       "config\nanswer yes\nanswer ok\nanswer ok\nclick " + Id(kRestoreRegistry) + "\n"
       "print " + Id(kResolutionReadBack) + "\n"
-      "answer yes\nanswer yes\nclick 1088\nconfig\nprint " + Id(kResolutionReadBack) + "\n");
+      "answer yes\nanswer yes\nclick " + Id(ids129::kConfirmRegistryButton) + "\n"
+      "config\nprint " + Id(kResolutionReadBack) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Save Registry | Do you want to Restore the Registries? | 36 -> yes\n"
@@ -385,7 +380,8 @@ TEST_F(GeneralSettingScript, TouchSelectionsLeaveExactlyTheDriversValues) {
                              " \"Port\"\nreg " + serialKey + " \"pmode\"\n";
   // The selections flush: what they leave outlives a reboot that nothing else flushed before.
   const int code = Run("config\nclick " + Id(kSerialButton) + "\n" + values +
-                       "answer yes\nanswer yes\nclick 1088\nconfig\nclick " + Id(kUsbIcon) + "\n" + values);
+                       "answer yes\nanswer yes\nclick " + Id(ids129::kConfirmRegistryButton) + "\n"
+                       "config\nclick " + Id(kUsbIcon) + "\n" + values);
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   const std::string usb = "reg Drivers\\USB\\ClientDrivers\\PenMount_USB_HID_Class_Driver\\0 ";
   const std::string serial = "reg Drivers\\BuiltIn\\Dmc9x00 ";
@@ -412,7 +408,7 @@ TEST_F(GeneralSettingScript, TheWorkedDivisionIsAskedForRecordedAndInForceAfterA
       Print({kMemorySlider, kStorageAllocated, kProgramAllocated}) +
       "click " + Id(kConfirmSettings) + "\n"
       "reg \"Velmar\" \"MemDivision\"\n"
-      "answer yes\nanswer yes\nclick 1088\n"
+      "answer yes\nanswer yes\nclick " + Id(ids129::kConfirmRegistryButton) + "\n"
       "config\n" +
       Print({kMemorySlider, kStorageAllocated, kProgramAllocated}));
   EXPECT_EQ(code, runner::kExitOk) << err.str();

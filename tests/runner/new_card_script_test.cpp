@@ -14,6 +14,8 @@
 #include "app/utility_session.h"
 #include "pages/newcard/new_card_fixture.h"
 #include "platform/headless/headless_driver.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_237.h"
 #include "runner/script.h"
 #include "runner/script_fixture.h"
@@ -69,8 +71,8 @@ struct NewCardScript : test::UtilityTest {
     if (!controller) return true;
     SetUpRun(controller->GetPlatform(), dir.Clock());
     UtilityTest::Run([&] {
-      Driver().Click(Home(), 1076);
-      Driver().SelectTab(ConfigSheet(), 1001, 4);
+      Driver().Click(Home(), ids102::kLowerPicture);
+      Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 4);
       steps(Driver(), Page(4));
     });
     const bool rebooted = RebootRequested();

@@ -11,10 +11,12 @@
 #include <sstream>
 #include <string>
 
+#include "platform/templates/ids_129.h"
 #include "platform/text.h"
 #include "runner/headless_main.h"
 #include "runner/script.h"
 #include "runner/script_runner.h"
+#include "script_ids.h"
 #include "sim/controller/simulated_controller.h"
 #include "support/controller_folder.h"
 
@@ -82,10 +84,10 @@ class HeadlessScriptTest : public ::testing::Test {
 
 // Confirm Registry, both questions answered Yes: the registry goes to flash
 // and the controller reboots.
-inline constexpr char kFlushAndReboot[] =
+inline const std::string kFlushAndReboot =
     "answer yes\n"
     "answer yes\n"
-    "click 1088\n";
+    "click " + Id(ids129::kConfirmRegistryButton) + "\n";
 inline constexpr char kFlushAndRebootLines[] =
     "box Save Registry | It would take 10-15 seconds to store your settings into internal non-volatile memory. "
     "Proceed ? | 36 -> yes\n"

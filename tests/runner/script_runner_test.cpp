@@ -8,8 +8,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
+#include "platform/templates/ids_131.h"
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
+#include "platform/templates/ids_145.h"
 #include "runner/fake_provider.h"
 #include "runner/headless_main.h"
 #include "runner/script_fixture.h"
@@ -39,33 +43,33 @@ constexpr char kRebootBox[] =
 
 TEST_F(ScriptRun, NavigatesSheetsTypesAndPrints) {
   const int code =
-      Run("print 1076\n"
+      Run("print " + Id(ids102::kLowerPicture) + "\n"
           "wait 500\n"
-          "print 1076\n"
+          "print " + Id(ids102::kLowerPicture) + "\n"
           "config\n"
-          "print 1001\n"
+          "print " + Id(ids129::kTabControl) + "\n"
           "tab 2\n"
-          "text 1017 \"\\Windows\\demo.exe\"\n"
-          "print 1017\n"
+          "text " + Id(ids131::ProgramEdit(1)) + " \"\\Windows\\demo.exe\"\n"
+          "print " + Id(ids131::ProgramEdit(1)) + "\n"
           "tab 0\n"
           "tab 2\n"
-          "print 1017\n"
-          "print 1088\n"
+          "print " + Id(ids131::ProgramEdit(1)) + "\n"
+          "print " + Id(ids129::kConfirmRegistryButton) + "\n"
           "answer yes\n"
           "answer no\n"
-          "click 1088\n"
+          "click " + Id(ids129::kConfirmRegistryButton) + "\n"
           "home\n"
           "info\n"
           "print " + Id(ids132::kHomeButton) + "\n"
           "home\n"
           "home\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
-  EXPECT_EQ(out.str(), std::string("print 1076 189\n"
-                                   "print 1076 190\n"
-                                   "print 1001 0\n"
-                                   "print 1017 \\Windows\\demo.exe\n"
-                                   "print 1017 \\Windows\\demo.exe\n"
-                                   "print 1088         Confirm Registry\n") +
+  EXPECT_EQ(out.str(), std::string("print " + Id(ids102::kLowerPicture) + " 189\n"
+                                   "print " + Id(ids102::kLowerPicture) + " 190\n"
+                                   "print " + Id(ids129::kTabControl) + " 0\n"
+                                   "print " + Id(ids131::ProgramEdit(1)) + " \\Windows\\demo.exe\n"
+                                   "print " + Id(ids131::ProgramEdit(1)) + " \\Windows\\demo.exe\n"
+                                   "print " + Id(ids129::kConfirmRegistryButton) + "         Confirm Registry\n") +
                            kSaveBox + "yes\n" + kRebootBox + "no\n" +
                            "print " + Id(ids132::kHomeButton) + "         Home\n"
                            "ignored home: no sheet is shown\n");
@@ -77,31 +81,33 @@ TEST_F(ScriptRun, RebootStartsTheUtilityAfreshAndTheScriptGoesOn) {
   const int code =
       Run("config\n"
           "tab 2\n"
-          "text 1017 \"\\Windows\\demo.exe\"\n"
+          "text " + Id(ids131::ProgramEdit(1)) + " \"\\Windows\\demo.exe\"\n"
           "answer yes\n"
           "answer yes\n"
-          "click 1090\n"
-          "print 1076\n"
+          "click " + Id(ids129::kSaveIcon) + "\n"
+          "print " + Id(ids102::kLowerPicture) + "\n"
           "config\n"
           "tab 2\n"
-          "print 1017\n");
+          "print " + Id(ids131::ProgramEdit(1)) + "\n");
   EXPECT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(), std::string(kSaveBox) + "yes\n" + kRebootBox + "yes\n" +
                            "reboot\n"
-                           "print 1076 189\n"  // a new run: the blink starts over
-                           "print 1017 \n");   // and the page is new
+                           "print " + Id(ids102::kLowerPicture) + " 189\n"  // a new run: the blink starts over
+                           "print " + Id(ids131::ProgramEdit(1)) + " \n");  // and the page is new
   EXPECT_EQ(provider.boots, 2);
 }
 
 TEST_F(ScriptRun, FailedFlushIsReportedAndNothingReboots) {
   provider.flushResult = ERROR_REGISTRY_IO_FAILED;
-  EXPECT_EQ(Run("config\nanswer yes\nanswer ok\nclick 1088\n"), runner::kExitOk) << err.str();
+  EXPECT_EQ(Run("config\nanswer yes\nanswer ok\nclick " + Id(ids129::kConfirmRegistryButton) + "\n"), runner::kExitOk)
+      << err.str();
   EXPECT_EQ(out.str(), std::string(kSaveBox) + "yes\nbox Save Registry | RegFlushKey failed | 48 -> ok\n");
   EXPECT_EQ(provider.boots, 1);
 }
 
 TEST_F(ScriptRun, AnUnansweredBoxEndsTheRunNamingTheBox) {
-  EXPECT_EQ(Run("config\nclick 1088\nprint 1076\n"), runner::kExitUnanswered);
+  EXPECT_EQ(Run("config\nclick " + Id(ids129::kConfirmRegistryButton) + "\nprint " + Id(ids102::kLowerPicture) + "\n"),
+            runner::kExitUnanswered);
   EXPECT_EQ(out.str(),
             "unanswered box Save Registry | It would take 10-15 seconds to store your settings into internal "
             "non-volatile memory. Proceed ? | 36\n");
@@ -109,31 +115,33 @@ TEST_F(ScriptRun, AnUnansweredBoxEndsTheRunNamingTheBox) {
 }
 
 TEST_F(ScriptRun, AnAnswerThatDoesNotFitTheBoxCountsAsNone) {
-  EXPECT_EQ(Run("config\nanswer ok\nclick 1088\n"), runner::kExitUnanswered);
+  EXPECT_EQ(Run("config\nanswer ok\nclick " + Id(ids129::kConfirmRegistryButton) + "\n"), runner::kExitUnanswered);
   EXPECT_EQ(out.str().rfind("unanswered box Save Registry", 0), 0u);
 }
 
 TEST_F(ScriptRun, TapsThatCannotReachTheirControlAreNotedAndIgnored) {
-  EXPECT_EQ(Run("config\ntab 3\nclick 1062\ntab 1\nclick " + Id(ids133::kWriteButton) + "\ntext " +
+  EXPECT_EQ(Run("config\ntab 3\nclick " + Id(ids145::HomeButton) + "\ntab 1\nclick " + Id(ids133::kWriteButton) +
+                "\ntext " +
                 Id(ids133::kPathField) + " \"x\"\n"),
             runner::kExitOk)
       << err.str();
   EXPECT_EQ(out.str(),
-            "ignored click 1062: hidden\n"
+            "ignored click " + Id(ids145::HomeButton) + ": hidden\n"
             "ignored click " + Id(ids133::kWriteButton) + ": disabled\n"
             "ignored text " + Id(ids133::kPathField) + ": read-only\n");
 }
 
 TEST_F(ScriptRun, CommandsThatCannotBeCarriedOutAreScriptErrors) {
-  EXPECT_EQ(Run("click 1088\n"), runner::kExitScriptError);  // the sheet is not shown
-  EXPECT_NE(err.str().find("script line 1: no control 1088 on screen"), std::string::npos) << err.str();
+  const std::string confirm = Id(ids129::kConfirmRegistryButton);
+  EXPECT_EQ(Run("click " + confirm + "\n"), runner::kExitScriptError);  // the sheet is not shown
+  EXPECT_NE(err.str().find("script line 1: no control " + confirm + " on screen"), std::string::npos) << err.str();
   err.str("");
   EXPECT_EQ(Run("tab 1\n"), runner::kExitScriptError);
   EXPECT_NE(err.str().find("no sheet is shown"), std::string::npos);
   err.str("");
   EXPECT_EQ(Run("config\ntab 9\n"), runner::kExitScriptError);
   EXPECT_EQ(Run("config\ntab 4\ntree \"Slot_1: R-8017\"\n"), runner::kExitScriptError);
-  EXPECT_EQ(Run("config\nslider 1088 3\n"), runner::kExitScriptError);
+  EXPECT_EQ(Run("config\nslider " + confirm + " 3\n"), runner::kExitScriptError);
 }
 
 TEST_F(ScriptRun, AControllerThatDoesNotBootEndsTheRun) {

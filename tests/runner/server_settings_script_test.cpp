@@ -4,12 +4,17 @@
 
 #include "pages/server/service_password.h"
 #include "platform/little_endian.h"
+#include "platform/templates/ids_129.h"
+#include "platform/templates/ids_145.h"
 #include "runner/script_runner.h"
 #include "sim/controller/controller_maintenance.h"
 #include "script_fixture.h"
+#include "script_ids.h"
 
 namespace talvon::test {
 namespace {
+
+using namespace ids145;
 
 using ServerSettingsScript = HeadlessScriptTest;
 
@@ -22,31 +27,27 @@ TEST_F(ServerSettingsScript, SavedSettingsComeBackAfterARebootAndAnUntouchedPlac
   const int code = RunScript(std::string(
                                  "config\n"
                                  "tab 3\n"
-                                 "click 1063\n"
-                                 "text 1065 \"Tr1ck%y\"\n"
-                                 "text 1066 \"Tr1ck%y\"\n"
-                                 "text 1051 \"\\CompactFlash\\Velmar\"\n"
-                                 "text 1052 \"\\CompactFlash\\Velmar\\Web\"\n"
-                                 "click 1061\n") +
+                                 "click " + Id(FtpServerCheck) + "\n"
+                                 "text " + Id(PasswordEdit) + " \"Tr1ck%y\"\n"
+                                 "text " + Id(ConfirmPasswordEdit) + " \"Tr1ck%y\"\n"
+                                 "text " + Id(FtpDirectoryEdit) + " \"\\CompactFlash\\Velmar\"\n"
+                                 "text " + Id(HttpDirectoryEdit) + " \"\\CompactFlash\\Velmar\\Web\"\n"
+                                 "click " + Id(ConfirmSettingsButton) + "\n") +
                              kFlushAndReboot +
                              "config\n"
-                             "tab 3\n"
-                             "print 1063\n"
-                             "print 1064\n"
-                             "print 1065\n"
-                             "print 1066\n"
-                             "print 1050\n"
-                             "print 1051\n"
-                             "print 1052\n");
+                             "tab 3\n" +
+                             Print({FtpServerCheck, TelnetServerCheck, PasswordEdit, ConfirmPasswordEdit,
+                                    FtpDirectoryLabel, FtpDirectoryEdit, HttpDirectoryEdit}));
   ASSERT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(), std::string(kFlushAndRebootLines) +
-                           "print 1063 1\n"
-                           "print 1064 0\n"
-                           "print 1065 *******\n"
-                           "print 1066 *******\n"
-                           "print 1050 Change FTP default directory \\CompactFlash\\Velmar to :\n"
-                           "print 1051 \\CompactFlash\\Velmar\n"
-                           "print 1052 \\CompactFlash\\Velmar\\Web\n");
+                           "print " + Id(FtpServerCheck) + " 1\n"
+                           "print " + Id(TelnetServerCheck) + " 0\n"
+                           "print " + Id(PasswordEdit) + " *******\n"
+                           "print " + Id(ConfirmPasswordEdit) + " *******\n"
+                           "print " + Id(FtpDirectoryLabel) +
+                           " Change FTP default directory \\CompactFlash\\Velmar to :\n"
+                           "print " + Id(FtpDirectoryEdit) + " \\CompactFlash\\Velmar\n"
+                           "print " + Id(HttpDirectoryEdit) + " \\CompactFlash\\Velmar\\Web\n");
   const std::vector<std::uint8_t> pa1 = Value("Velmar", "Pa1")->data;
   EXPECT_EQ(Dword(Value("Velmar", "Pa2")), 7u);
   EXPECT_EQ(ServicePasswordFromStored(pa1, 7), u"Tr1ck%y");
@@ -57,7 +58,7 @@ TEST_F(ServerSettingsScript, SavedSettingsComeBackAfterARebootAndAnUntouchedPlac
   // the password step still flushes, and the password is what it was.
   ASSERT_EQ(RunScript("config\n"
                       "tab 3\n"
-                      "click 1061\n"),
+                      "click " + Id(ConfirmSettingsButton) + "\n"),
             runner::kExitOk)
       << err.str();
   EXPECT_EQ(out.str(), "");
@@ -67,7 +68,10 @@ TEST_F(ServerSettingsScript, SavedSettingsComeBackAfterARebootAndAnUntouchedPlac
 }
 
 TEST_F(ServerSettingsScript, APasswordSaveWhoseFlushFailsSaysSoAndTheControllerBootsWithTheOldOne) {
-  ASSERT_EQ(RunScript("config\ntab 3\nclick 1063\ntext 1065 \"first\"\ntext 1066 \"first\"\nclick 1061\n"),
+  ASSERT_EQ(RunScript("config\ntab 3\nclick " + Id(FtpServerCheck) + "\n"
+                      "text " + Id(PasswordEdit) + " \"first\"\n"
+                      "text " + Id(ConfirmPasswordEdit) + " \"first\"\n"
+                      "click " + Id(ConfirmSettingsButton) + "\n"),
             runner::kExitOk)
       << err.str();
   {
@@ -80,8 +84,9 @@ TEST_F(ServerSettingsScript, APasswordSaveWhoseFlushFailsSaysSoAndTheControllerB
     }
   }
   const int code = RunScript(
-      "config\ntab 3\ntext 1065 \"second\"\ntext 1066 \"second\"\nanswer ok\nclick 1061\n"
-      "answer yes\nanswer ok\nclick 1088\n");
+      "config\ntab 3\ntext " + Id(PasswordEdit) + " \"second\"\n"
+      "text " + Id(ConfirmPasswordEdit) + " \"second\"\nanswer ok\nclick " + Id(ConfirmSettingsButton) + "\n"
+      "answer yes\nanswer ok\nclick " + Id(ids129::kConfirmRegistryButton) + "\n");
   ASSERT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Save Registry | RegFlushKey failed\\nThe password could not be stored in flash memory and is lost "
@@ -97,19 +102,19 @@ TEST_F(ServerSettingsScript, MissingDirectoriesShowTheSystemsCodeAndChangeNothin
   const int code = RunScript(
       "config\n"
       "tab 3\n"
-      "text 1051 \"\\CompactFlash\\Missing\\Dir\"\n"
-      "text 1052 \"\"\n"
+      "text " + Id(FtpDirectoryEdit) + " \"\\CompactFlash\\Missing\\Dir\"\n"
+      "text " + Id(HttpDirectoryEdit) + " \"\"\n"
       "answer ok\n"
       "answer ok\n"
-      "click 1061\n"
-      "print 1051\n"
-      "print 1052\n");
+      "click " + Id(ConfirmSettingsButton) + "\n"
+      "print " + Id(FtpDirectoryEdit) + "\n"
+      "print " + Id(HttpDirectoryEdit) + "\n");
   ASSERT_EQ(code, runner::kExitOk) << err.str();
   EXPECT_EQ(out.str(),
             "box Directory Not exist | Directory not exist, please create it first. ErrCode : 2 | 48 -> ok\n"
             "box Directory Not exist | Directory not exist, please create it first. ErrCode : 3 | 48 -> ok\n"
-            "print 1051 \\CompactFlash\n"
-            "print 1052 \\Windows\\www\\wwwpub\n");
+            "print " + Id(FtpDirectoryEdit) + " \\CompactFlash\n"
+            "print " + Id(HttpDirectoryEdit) + " \\Windows\\www\\wwwpub\n");
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "pages/update/update_page.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "sim/roles/backplane.h"
 #include "sim/controller/controller_config.h"
 #include "sim/flash/flash_config.h"
@@ -75,11 +77,11 @@ class PageTest : public UtilityTest, public SimFlashFile {
   WindowHandle UpdatePage() { return Page(1); }
 
   // The operator opens the information sheet from the home screen.
-  void ShowInformation() { ASSERT_EQ(Driver().Click(Home(), 1075), DriverResult::Done); }
+  void ShowInformation() { ASSERT_EQ(Driver().Click(Home(), ids102::kUpperPicture), DriverResult::Done); }
   // The operator opens the configuration sheet and its "Update Version" tab.
   void ShowUpdatePage() {
-    ASSERT_EQ(Driver().Click(Home(), 1076), DriverResult::Done);
-    ASSERT_EQ(Driver().SelectTab(ConfigSheet(), 1001, 1), DriverResult::Done);
+    ASSERT_EQ(Driver().Click(Home(), ids102::kLowerPicture), DriverResult::Done);
+    ASSERT_EQ(Driver().SelectTab(ConfigSheet(), ids129::kTabControl, 1), DriverResult::Done);
   }
 
   // The whole flash, as the chips hold it.

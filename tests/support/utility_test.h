@@ -17,6 +17,8 @@
 #include "platform/headless/headless_driver.h"
 #include "platform/headless/recording_roles.h"
 #include "platform/platform.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 
 namespace talvon::test {
 
@@ -71,8 +73,8 @@ class UtilityTest : public ::testing::Test {
   }
   // The operator opens the configuration sheet on the tab.
   WindowHandle ShowTab(int tab) {
-    EXPECT_EQ(Driver().Click(Home(), 1076), DriverResult::Done);
-    EXPECT_EQ(Driver().SelectTab(ConfigSheet(), 1001, tab), DriverResult::Done);
+    EXPECT_EQ(Driver().Click(Home(), ids102::kLowerPicture), DriverResult::Done);
+    EXPECT_EQ(Driver().SelectTab(ConfigSheet(), ids129::kTabControl, tab), DriverResult::Done);
     return Page(tab);
   }
   // A command from a control no tap can reach (a hidden button).

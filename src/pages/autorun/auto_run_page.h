@@ -32,7 +32,7 @@ class CAutoRunPage : public CDialog {
 
   PageContext& context_;
   AutoRunState& state_;
-  CButton browseButton_;  // 1036
+  CButton browseButton_;
 };
 
 }  // namespace talvon

@@ -39,7 +39,7 @@ class CServerPage : public CDialog {
   void SavePassword();
   // The hidden Get Password: reads the stored password back into memory.
   void OnGetPassword();
-  // The hidden Home command (1062) and its icon (1086): hide the configuration sheet.
+  // The hidden Home command and its icon: hide the configuration sheet.
   void OnHome();
   void ShowFtpDirectory() { ShowDirectory(ServerDirectory::Ftp); }
   void ShowHttpDirectory() { ShowDirectory(ServerDirectory::Http); }
@@ -54,12 +54,12 @@ class CServerPage : public CDialog {
 
   PageContext& context_;
   ServerPageState& state_;
-  CButton ftpCheck_;       // 1063
-  CButton telnetCheck_;    // 1064
-  CEdit passwordEdit_;     // 1065
-  CEdit confirmEdit_;      // 1066
-  std::string password_;      // exchanged with 1065
-  std::string confirmation_;  // exchanged with 1066
+  CButton ftpCheck_;
+  CButton telnetCheck_;
+  CEdit passwordEdit_;
+  CEdit confirmEdit_;
+  std::string password_;      // exchanged with the password field
+  std::string confirmation_;  // exchanged with the confirmation field
 };
 
 }  // namespace talvon

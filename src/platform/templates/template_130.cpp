@@ -1,11 +1,13 @@
 // Template 130: the information sheet, CNoRebootSheetDlg. Its Home controls
 // are on its one page.
+#include "platform/templates/ids_130.h"
 #include "platform/templates/template_items.h"
 
 namespace talvon {
 
 const DialogTemplate& NoRebootSheetTemplate130() {
   using namespace templates;
+  using namespace ids130;
   static const DialogTemplate t{
       .id = 130,
       .style = kSheetStyle,  // 0x80C000C0, created hidden
@@ -17,7 +19,7 @@ const DialogTemplate& NoRebootSheetTemplate130() {
       .caption = "Dialog",  // replaced at initialisation
       .items =
           {
-              WithStyle(Tab(1000, "Tab1", 0, 0, 352, 256), 0x50000000),
+              WithStyle(Tab(kTabControl, "Tab1", 0, 0, 352, 256), 0x50000000),
           },
   };
   return t;

@@ -28,6 +28,8 @@
 #endif
 
 #include "platform/clock.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_133.h"
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
@@ -38,6 +40,8 @@
 
 namespace {
 
+namespace ids102 = talvon::ids102;
+namespace ids129 = talvon::ids129;
 using talvon::qt::QtDialogBackend;
 using talvon::qt::tools::Tap;
 using talvon::qt::tools::TapControl;
@@ -204,11 +208,11 @@ int main(int argc, char** argv) {
     IdleTable table(options);
     table.PrintHeader();
     table.Measure("Home screen");
-    ok = TapControl(backend, 102, 1076) && ok;  // the lower picture: the configuration sheet
+    ok = TapControl(backend, 102, ids102::kLowerPicture) && ok;  // the configuration sheet
     const char* tabs[] = {"General Setting", "Update Version", "Auto-execution", "Server Setting",
                           "New Card Wizard"};
-    auto* tabControl =
-        dynamic_cast<talvon::qt::TabControlWidget*>(backend.ControlWidget(backend.WindowOfTemplate(129), 1001));
+    auto* tabControl = dynamic_cast<talvon::qt::TabControlWidget*>(
+        backend.ControlWidget(backend.WindowOfTemplate(129), ids129::kTabControl));
     ok = tabControl != nullptr && ok;
     for (int i = 0; i < 5 && tabControl != nullptr; ++i) {
       if (i > 0) Tap(tabControl, tabControl->ItemRect(i).center());
@@ -222,13 +226,13 @@ int main(int argc, char** argv) {
       });
     };
     measureThenCancel("Confirm Registry's question", "no");
-    ok = TapControl(backend, 129, 1088) && ok;
+    ok = TapControl(backend, 129, ids129::kConfirmRegistryButton) && ok;
     if (tabControl != nullptr) Tap(tabControl, tabControl->ItemRect(1).center());
     measureThenCancel("File-open dialog (Update Version's Browse)", "cancel");
     ok = TapControl(backend, 133, talvon::ids133::kBrowseButton) && ok;
     backend.SetModalHook({});
-    ok = TapControl(backend, 129, 1087) && ok;  // Home
-    ok = TapControl(backend, 102, 1075) && ok;  // the upper picture: the information sheet
+    ok = TapControl(backend, 129, ids129::kHomeButton) && ok;
+    ok = TapControl(backend, 102, ids102::kUpperPicture) && ok;  // the information sheet
     table.Measure("System Configuration");
     backend.Panel()->close();  // closes the home screen
   };

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "qt/file_dialog_widget.h"
 #include "qt/panel_widget.h"
 #include "qt/qt_dialog_backend.h"
@@ -23,6 +25,8 @@
 
 namespace {
 
+namespace ids102 = talvon::ids102;
+namespace ids129 = talvon::ids129;
 using talvon::qt::QtDialogBackend;
 
 void Settle() {
@@ -74,11 +78,11 @@ int main(int argc, char** argv) {
   hooks.restartPauseMs = 0;
   hooks.onHomeScreen = [&](talvon::Platform&) {
     ok = Save(backend, folder, QStringLiteral("home")) && ok;
-    TapControl(backend, 102, 1076);  // the lower picture: the configuration sheet
+    TapControl(backend, 102, ids102::kLowerPicture);  // the configuration sheet
     const char* tabs[] = {"general-setting", "update-version", "auto-execution", "server-setting",
                           "new-card-wizard"};
     const talvon::WindowHandle sheet = backend.WindowOfTemplate(129);
-    auto* tabControl = dynamic_cast<talvon::qt::TabControlWidget*>(backend.ControlWidget(sheet, 1001));
+    auto* tabControl = dynamic_cast<talvon::qt::TabControlWidget*>(backend.ControlWidget(sheet, ids129::kTabControl));
     for (int i = 0; i < 5 && tabControl != nullptr; ++i) {
       Tap(tabControl, tabControl->ItemRect(i).center());
       ok = Save(backend, folder, QStringLiteral("configuration-") + QString::fromLatin1(tabs[i])) && ok;
@@ -88,7 +92,7 @@ int main(int argc, char** argv) {
       ok = Save(backend, folder, QStringLiteral("question-save-registry")) && ok;
       if (auto* no = box->findChild<QPushButton*>(QStringLiteral("no"))) no->click();
     });
-    TapControl(backend, 129, 1088);
+    TapControl(backend, 129, ids129::kConfirmRegistryButton);
     // The file-open dialog as the Update Version page asks for it, in the card's folder.
     backend.SetModalHook([&](QWidget* dialog) {
       for (QWidget* child : dialog->findChildren<QWidget*>()) {
@@ -104,8 +108,8 @@ int main(int argc, char** argv) {
     request.flags = talvon::OFN_PATHMUSTEXIST | talvon::OFN_FILEMUSTEXIST;
     backend.OpenFileDialog(0, request, nullptr);
     backend.SetModalHook({});
-    TapControl(backend, 129, 1087);  // Home
-    TapControl(backend, 102, 1075);  // the upper picture: the information sheet
+    TapControl(backend, 129, ids129::kHomeButton);
+    TapControl(backend, 102, ids102::kUpperPicture);  // the information sheet
     ok = Save(backend, folder, QStringLiteral("information-system-configuration")) && ok;
     backend.Panel()->close();  // closes the home screen
   };

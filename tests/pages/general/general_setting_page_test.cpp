@@ -10,6 +10,7 @@
 
 #include "app/utility_session.h"
 #include "pages/general/general_setting_page.h"
+#include "platform/templates/ids_102.h"
 #include "platform/templates/ids_134.h"
 #include "sim/controller/simulated_controller.h"
 #include "support/controller_folder.h"
@@ -86,7 +87,7 @@ class GeneralSettingPageTest : public test::UtilityTest {
     backend = &Backend();
     driver = &Driver();
     UtilityTest::Run([&] {
-      EXPECT_EQ(driver->Click(Home(), 1076), DriverResult::Done);
+      EXPECT_EQ(driver->Click(Home(), ids102::kLowerPicture), DriverResult::Done);
       steps();
     });
   }

@@ -5,6 +5,8 @@
 
 #include "pages/newcard/new_card_page.h"
 #include "platform/message_box.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_237.h"
 #include "support/page_test.h"
 #include "support/sim_page_test.h"
@@ -31,8 +33,8 @@ class NewCardPageTest : public PageTest {
   }
   WindowHandle Page() { return Session().ConfigurationPage(4)->Handle(); }
   void ShowNewCardPage() {
-    ASSERT_EQ(Driver().Click(Home(), 1076), DriverResult::Done);
-    ASSERT_EQ(Driver().SelectTab(Session().RebootSheet().Handle(), 1001, 4), DriverResult::Done);
+    ASSERT_EQ(Driver().Click(Home(), ids102::kLowerPicture), DriverResult::Done);
+    ASSERT_EQ(Driver().SelectTab(Session().RebootSheet().Handle(), ids129::kTabControl, 4), DriverResult::Done);
   }
 };
 

@@ -12,6 +12,8 @@
 #include "flash/os_image_version.h"
 #include "operations/flash_files.h"
 #include "pages/update/update_page.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_133.h"
 #include "sim/controller/simulated_controller.h"
 #include "support/controller_folder.h"
@@ -53,8 +55,8 @@ class FlashWorkGuardTest : public UtilityTest {
   }
 
   static void StartOsWrite(UtilitySession& session, HeadlessDriver& driver) {
-    ASSERT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
-    ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+    ASSERT_EQ(driver.Click(session.mainWindow->Handle(), ids102::kLowerPicture), DriverResult::Done);
+    ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), ids129::kTabControl, 1), DriverResult::Done);
     driver.AnswerFile(kImage);
     ASSERT_EQ(driver.Click(session.page1->Handle(), ids133::kBrowseButton), DriverResult::Done);
     ASSERT_EQ(driver.Click(session.page1->Handle(), ids133::kWriteButton), DriverResult::Done);
@@ -74,9 +76,9 @@ TEST_F(FlashWorkGuardTest, TapsThatWouldFlushOrRebootAreRefusedWhileTheOsImageIs
     const WindowHandle sheet = session.RebootSheet().Handle();
     driver.AnswerBox(IDYES);
     driver.AnswerBox(IDYES);
-    confirm = driver.Click(sheet, 1088);
-    tab = driver.SelectTab(sheet, 1001, 0);
-    home = driver.Click(sheet, 1087);
+    confirm = driver.Click(sheet, ids129::kConfirmRegistryButton);
+    tab = driver.SelectTab(sheet, ids129::kTabControl, 0);
+    home = driver.Click(sheet, ids129::kHomeButton);
     // Whatever reaches the roles directly is refused there too.
     flush = session.platform.registry.FlushKey(HKEY_LOCAL_MACHINE);
     session.platform.sdk.Reset_TalVon();

@@ -13,6 +13,8 @@
 #include "flash/os_image_version.h"
 #include "pages/info/system_info_page.h"
 #include "pages/update/update_page.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_132.h"
 #include "platform/templates/ids_133.h"
 #include "sim/controller/simulated_controller.h"
@@ -54,8 +56,8 @@ TEST_F(OsUpdateEndToEnd, WrittenImageBootsAndTheInformationPageShowsItsVersion) 
   RunUtility(*controller, [](UtilitySession& session, HeadlessDriver& driver) {
     const WindowHandle info = session.infoPage->Handle();
     EXPECT_EQ(driver.DisplayValue(info, ids132::kOsVersionField), "Talvon CE 5.0 build 1400 (simulated)");
-    ASSERT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
-    ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+    ASSERT_EQ(driver.Click(session.mainWindow->Handle(), ids102::kLowerPicture), DriverResult::Done);
+    ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), ids129::kTabControl, 1), DriverResult::Done);
     const WindowHandle update = session.page1->Handle();
     driver.AnswerFile("\\CompactFlash\\nk.bin");
     ASSERT_EQ(driver.Click(update, ids133::kBrowseButton), DriverResult::Done);
@@ -96,8 +98,8 @@ TEST_F(OsUpdateEndToEnd, ImageMadeBySrecordIsWrittenAndBoots) {
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
   RunUtility(*controller, [](UtilitySession& session, HeadlessDriver& driver) {
-    EXPECT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
-    EXPECT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+    EXPECT_EQ(driver.Click(session.mainWindow->Handle(), ids102::kLowerPicture), DriverResult::Done);
+    EXPECT_EQ(driver.SelectTab(session.RebootSheet().Handle(), ids129::kTabControl, 1), DriverResult::Done);
     const WindowHandle update = session.page1->Handle();
     driver.AnswerFile("\\CompactFlash\\srec.bin");
     EXPECT_EQ(driver.Click(update, ids133::kBrowseButton), DriverResult::Done);
@@ -123,8 +125,8 @@ TEST_F(OsUpdateEndToEnd, AVersionTextOfTheFullLengthComesThroughWhole) {
   ASSERT_NE(controller, nullptr);
   PutControllerFile("CompactFlash/nk.bin", BuildBinImage({.version = version, .size = 0x8000, .recordSize = 0x1000}));
   RunUtility(*controller, [](UtilitySession& session, HeadlessDriver& driver) {
-    ASSERT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
-    ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+    ASSERT_EQ(driver.Click(session.mainWindow->Handle(), ids102::kLowerPicture), DriverResult::Done);
+    ASSERT_EQ(driver.SelectTab(session.RebootSheet().Handle(), ids129::kTabControl, 1), DriverResult::Done);
     driver.AnswerFile("\\CompactFlash\\nk.bin");
     ASSERT_EQ(driver.Click(session.page1->Handle(), ids133::kBrowseButton), DriverResult::Done);
     ASSERT_EQ(driver.Click(session.page1->Handle(), ids133::kWriteButton), DriverResult::Done);

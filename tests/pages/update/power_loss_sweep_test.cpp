@@ -22,6 +22,8 @@
 #include "flash/image_files.h"
 #include "operations/flash_files.h"
 #include "pages/update/update_page.h"
+#include "platform/templates/ids_102.h"
+#include "platform/templates/ids_129.h"
 #include "platform/templates/ids_133.h"
 #include "platform/text.h"
 #include "sim/registry/flash_hive_storage.h"
@@ -248,8 +250,8 @@ TEST_F(PowerLossSweep, RegistryFlushBootsTheOldOrTheNewRegistry) {
         session.platform.registry.CloseKey(key);
         driver.AnswerBox(IDYES);  // save
         driver.AnswerBox(IDNO);   // no reboot
-        EXPECT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
-        EXPECT_EQ(driver.Click(session.RebootSheet().Handle(), 1088), DriverResult::Done);
+        EXPECT_EQ(driver.Click(session.mainWindow->Handle(), ids102::kLowerPicture), DriverResult::Done);
+        EXPECT_EQ(driver.Click(session.RebootSheet().Handle(), ids129::kConfirmRegistryButton), DriverResult::Done);
         // Success is the reboot question; a failed flush says so instead.
         const auto boxes = driver.GetTranscript().MessageBoxes();
         return !boxes.empty() && boxes.back().caption == "System Reboot";
@@ -264,8 +266,8 @@ TEST_F(PowerLossSweep, OsImageWriteBootsOldOrNewOrAsksForRecovery) {
   Sweep(
       "OS image write",
       [](UtilitySession& session, HeadlessDriver& driver) {
-        EXPECT_EQ(driver.Click(session.mainWindow->Handle(), 1076), DriverResult::Done);
-        EXPECT_EQ(driver.SelectTab(session.RebootSheet().Handle(), 1001, 1), DriverResult::Done);
+        EXPECT_EQ(driver.Click(session.mainWindow->Handle(), ids102::kLowerPicture), DriverResult::Done);
+        EXPECT_EQ(driver.SelectTab(session.RebootSheet().Handle(), ids129::kTabControl, 1), DriverResult::Done);
         driver.AnswerFile("\\CompactFlash\\nk.bin");
         EXPECT_EQ(driver.Click(session.page1->Handle(), ids133::kBrowseButton), DriverResult::Done);
         EXPECT_EQ(driver.Click(session.page1->Handle(), ids133::kWriteButton), DriverResult::Done);
