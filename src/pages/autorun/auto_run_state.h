@@ -3,8 +3,8 @@
 
 namespace talvon {
 
-// What CAutoRunPage keeps for the whole run of the utility. One instance
-// lives in the UtilitySession, so a reboot or a test starts it afresh.
+// What CAutoRunPage keeps for the whole run of the utility. The run keeps one
+// instance and hands it to the page, so a reboot or a test starts it afresh.
 struct AutoRunState {
   // Index 0 to 9 of the field that last took the focus: Browse fills it.
   int rememberedField = 0;

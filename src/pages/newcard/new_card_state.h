@@ -5,9 +5,9 @@
 
 namespace talvon {
 
-// What CNewCardPage keeps for the whole run of the utility (the page's buffers and
-// flags, and what other parts read from it). One instance lives in the
-// UtilitySession, so a reboot or a test starts it afresh.
+// What CNewCardPage keeps for the whole run of the utility (the page's
+// buffers and flags). The run keeps one instance and hands it to the page, so
+// a reboot or a test starts it afresh.
 struct NewCardState {
   // The last slot scan; zero-filled until the page first scans.
   SlotScanTable slotScanTable;

@@ -3,8 +3,8 @@
 
 namespace talvon {
 
-// What CServerPage keeps for the whole run of the utility. One instance
-// lives in the UtilitySession, so a reboot or a test starts it afresh.
+// What CServerPage keeps for the whole run of the utility. The run keeps one
+// instance and hands it to the page, so a reboot or a test starts it afresh.
 struct ServerPageState {
   // The two password fields hold the "*" placeholder of the stored password
   // that the page put there, untouched by the operator.

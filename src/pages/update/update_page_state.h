@@ -3,8 +3,8 @@
 
 namespace talvon {
 
-// What CUpdatePage keeps for the whole run of the utility. One instance
-// lives in the UtilitySession, so a reboot or a test starts it afresh.
+// What CUpdatePage keeps for the whole run of the utility. The run keeps one
+// instance and hands it to the page, so a reboot or a test starts it afresh.
 struct UpdatePageState {
   // The path of the last file Browse accepted, narrow; all zero at start.
   ImagePathBuffer imagePath{};
